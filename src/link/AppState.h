@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// Display types as the program numbers them; 1..6 equal the controller's setting codes.
+namespace SwitchTypeCode {
+constexpr qint16 Lcd36x24 = 1;
+constexpr qint16 Lcd64x32 = 2;
+constexpr qint16 Oled64x48 = 3;
+constexpr qint16 Oled52x36 = 4;
+constexpr qint16 Mono96x64 = 5;
+constexpr qint16 Color96x64 = 6;
+constexpr qint16 Text = 10;
+} // namespace SwitchTypeCode
+
+// Everything process-wide: flags, the current type, the controller's answers, the port choice.
+// The composition root creates one and hands it to whoever needs it; tests build a fresh one.
+// Member names follow the operator-facing documentation of the program.
+struct AppState
+{
+    // Current display type (see SwitchTypeCode); each screen saves and restores it.
+    qint16 TypeCode = SwitchTypeCode::Oled64x48;
+    // Setting code 0..7 reported by the last controller query.
+    qint16 ControllerSetting = 0;
+    // Address text last accepted by an address field (2 or 4 upper-case hex digits).
+    QString CurrentAddress;
+
+    // --- reply state, written by the receive path
+    QString ReplyCode; // "79", "6E", "no reply" or empty
+    bool ReadyReceived = false;
+    bool ReadySeen = false;      // consumed by the ready wait
+    QByteArray RawReply;         // received bytes since the last query cleared it
+    QString ReplyLog;            // received bytes as hex pairs, until saved to the reply log
+    qint64 ReceivedByteCount = 0;
+    bool HideReceived = false;   // received bytes are counted but not shown in the traffic log
+    bool DataPhase = false;      // transfer pieces are echoed as they are, not byte by byte
+
+    // --- flags
+    bool BusyFlag = false;
+    bool CancelFlag = false;
+    bool StopTransferFlag = false;
+    int ControllerCheckFlag = 1; // mirror of the "Controller" boxes: 0 ignores replies
+    int LeftToRightFlag = 1;     // mirror of the "L to R" boxes: 0 mirrors colour pictures
+
+    // --- port choice; port numbers are the catalog's 1..16
+    QStringList PortList{QString(), QString()}; // element 0 unused, then the openable ports
+    qint16 RequestedPort = 0;
+    qint32 RequestedSpeed = 57600;
+    qint16 OpenPortNumber = 0;
+    qint32 OpenPortSpeed = 0;
+};
