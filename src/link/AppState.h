@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "PictureFileRecord.h"
+
 // Display types as the program numbers them; 1..6 equal the controller's setting codes.
 namespace SwitchTypeCode {
 constexpr qint16 Lcd36x24 = 1;
@@ -50,4 +52,8 @@ struct AppState
     qint32 RequestedSpeed = 57600;
     qint16 OpenPortNumber = 0;
     qint32 OpenPortSpeed = 0;
+
+    // --- per-record attribute lists shared by the screens, numbered from 1; they never shrink
+    QStringList SwitchingAttributesList{QString()};
+    QList<qint16> SwitchCountList{0};
 };
