@@ -32,12 +32,12 @@ struct AppState
     // --- reply state, written by the receive path
     QString ReplyCode; // "79", "6E", "no reply" or empty
     bool ReadyReceived = false;
-    bool ReadySeen = false;      // consumed by the ready wait
-    QByteArray RawReply;         // received bytes since the last query cleared it
-    QString ReplyLog;            // received bytes as hex pairs, until saved to the reply log
+    bool ReadySeen = false; // consumed by the ready wait
+    QByteArray RawReply;    // received bytes since the last query cleared it
+    QString ReplyLog;       // received bytes as hex pairs, until saved to the reply log
     qint64 ReceivedByteCount = 0;
-    bool HideReceived = false;   // received bytes are counted but not shown in the traffic log
-    bool DataPhase = false;      // transfer pieces are echoed as they are, not byte by byte
+    bool HideReceived = false; // received bytes are counted but not shown in the traffic log
+    bool DataPhase = false;    // transfer pieces are echoed as they are, not byte by byte
 
     // --- flags
     bool BusyFlag = false;

@@ -1,0 +1,132 @@
+#pragma once
+
+// Stand-ins for the window side of the link, so link behaviour can be checked without widgets:
+// they record every text, colour and message the operator would see.
+
+#include "LinkViews.h"
+#include "SerialPort.h"
+
+#include <QList>
+#include <QStringList>
+
+#include <deque>
+
+struct ShownMessage
+{
+    QString text;
+    QString title;
+    MessageIcon icon;
+    MessageButtons buttons;
+};
+
+class RecordingShell : public LinkShell
+{
+public:
+    MessageAnswer message(const QString& text, const QString& title, MessageIcon icon,
+                          MessageButtons buttons) override
+    {
+        messages.append({text, title, icon, buttons});
+        if (answers.empty())
+            return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::Yes;
+        const MessageAnswer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void setPanelText(int panel, const QString& text) override { panels[panel] = text; }
+    void setProgressVisible(bool visible) override { progressVisible = visible; }
+    void setProgressMaximum(int maximum) override { progressMaximum = maximum; }
+    void setProgressValue(int value) override { progressValues.append(value); }
+    void setBusyCursor(bool busy) override { busyCursor = busy; }
+    void beep() override { ++beeps; }
+    void endProgram() override { ++programEnds; }
+
+    QList<ShownMessage> messages;
+    std::deque<MessageAnswer> answers;
+    QString panels[7];
+    bool progressVisible = false;
+    int progressMaximum = 0;
+    QList<int> progressValues;
+    bool busyCursor = false;
+    int beeps = 0;
+    int programEnds = 0;
+};
+
+class RecordingScreen : public LinkScreen
+{
+public:
+    void setPortStatus(const QString& text) override { statusHistory.append(text); }
+    void appendTraffic(const QString& text, TrafficDirection direction) override
+    {
+        (direction == TrafficDirection::Sent ? sent : received) += text;
+        log += text;
+        segments.append({text, direction});
+    }
+    int displayData() const override { return displayDataValue; }
+    void setDisplayData(int value) override { displayDataValue = value; }
+    void setCurrentAddressLabel(const QString& text) override { currentAddress = text; }
+    void setPortChoice(int portNumber) override { portChoice = portNumber; }
+    void setControllerName(const QString& text) override { controllerName = text; }
+    void setFirmwareVersion(const QString& text) override { firmwareVersion = text; }
+    void setControllerSettingText(const QString& text) override { settingText = text; }
+
+    QString status() const { return statusHistory.isEmpty() ? QString() : statusHistory.last(); }
+
+    QStringList statusHistory;
+    QString sent, received, log;
+    QList<QPair<QString, TrafficDirection>> segments;
+    int displayDataValue = 1;
+    QString currentAddress;
+    int portChoice = -1;
+    QString controllerName, firmwareVersion, settingText;
+};
+
+// A port that records what is written and fails to open as told. Answers are fed by the test.
+class ScriptedPort : public SerialPort
+{
+public:
+    bool open() override
+    {
+        if (openError.kind != PortErrorClass::None)
+            return false;
+        opened = true;
+        ++openCount;
+        return true;
+    }
+    void close() override { opened = false; }
+    bool isOpen() const override { return opened; }
+    bool setBaudRate(qint32 bps) override
+    {
+        baudRate = bps;
+        return true;
+    }
+    bool setFlowControl(FlowControl flow) override
+    {
+        flowControl = flow;
+        return true;
+    }
+    qint64 write(const QByteArray& bytes) override
+    {
+        written += bytes;
+        writes.append(bytes);
+        return bytes.size();
+    }
+    QByteArray readAll() override { return std::exchange(incoming, {}); }
+    qint64 bytesAvailable() const override { return incoming.size(); }
+    qint64 bytesToWrite() const override { return 0; }
+    PortError lastError() const override { return openError; }
+
+    void feed(const QByteArray& bytes)
+    {
+        incoming += bytes;
+        Q_EMIT readyRead();
+    }
+
+    PortError openError;
+    bool opened = false;
+    int openCount = 0;
+    qint32 baudRate = 0;
+    FlowControl flowControl = FlowControl::None;
+    QByteArray written;
+    QList<QByteArray> writes;
+    QByteArray incoming;
+};
