@@ -108,6 +108,9 @@ public:
     {
         written += bytes;
         writes.append(bytes);
+        if (!answer.isEmpty())
+            QMetaObject::invokeMethod(
+                this, [this] { feed(answer); }, Qt::QueuedConnection);
         return bytes.size();
     }
     QByteArray readAll() override { return std::exchange(incoming, {}); }
@@ -122,6 +125,7 @@ public:
     }
 
     PortError openError;
+    QByteArray answer; // sent back after every write, as a controller would
     bool opened = false;
     int openCount = 0;
     qint32 baudRate = 0;

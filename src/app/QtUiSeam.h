@@ -1,0 +1,26 @@
+#pragma once
+
+#include "UiSeam.h"
+
+#include <functional>
+
+class QWidget;
+
+class QtUiSeam final : public UiSeam
+{
+public:
+    // Boxes and dialogs are centred on the window that parentProvider returns at the time.
+    explicit QtUiSeam(std::function<QWidget*()> parentProvider);
+
+    MessageAnswer message(const QString& text, const QString& title, MessageIcon icon,
+                          MessageButtons buttons) override;
+    QString openFileName(const QString& title, const QString& folder,
+                         const QString& filter) override;
+    QString saveFileName(const QString& title, const QString& folder,
+                         const QString& filter) override;
+    ShellResult openWithViewer(const QString& path) override;
+    ShellResult startProgram(const QString& program, const QStringList& arguments) override;
+
+private:
+    std::function<QWidget*()> m_parent;
+};

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "Prompter.h"
+
+#include <QString>
+#include <QStringList>
+
+// Everything the screens ask of the desktop: message boxes, file dialogs, opening a file in the
+// system's viewer and starting a program. The program uses the Qt implementation; tests script
+// the answers and read what the operator would have been shown.
+class UiSeam : public Prompter
+{
+public:
+    struct ShellResult
+    {
+        bool ok = true;
+        int errorNumber = 0;
+        QString errorDescription;
+    };
+
+    // An empty result means the operator cancelled the dialog.
+    virtual QString openFileName(const QString& title, const QString& folder,
+                                 const QString& filter) = 0;
+    virtual QString saveFileName(const QString& title, const QString& folder,
+                                 const QString& filter) = 0;
+    virtual ShellResult openWithViewer(const QString& path) = 0;
+    virtual ShellResult startProgram(const QString& program, const QStringList& arguments) = 0;
+};
+
+// The filters of the system's own dialogs are written "description|pattern"; Qt wants
+// "description (pattern)". Pairs are separated by "|" as well.
+QString QtFileFilter(const QString& filter);

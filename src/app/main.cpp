@@ -1,0 +1,37 @@
+#include "AppState.h"
+#include "MDI_MainForm.h"
+#include "PortCatalog.h"
+#include "ProgramFolder.h"
+#include "QtUiSeam.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vantrel"));
+    QApplication::setApplicationVersion(QStringLiteral(VANTREL_VERSION));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Programs display pushbutton switches through their controller board."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption simulator(QStringLiteral("simulator"),
+                                       QStringLiteral("Offer the built-in virtual controller as "
+                                                      "a serial port."));
+    parser.addOption(simulator);
+    parser.process(app);
+
+    AppState state;
+    PortCatalog catalog;
+    catalog.addSystemPorts();
+    MDI_MainForm* window = nullptr;
+    QtUiSeam seam([&window]() -> QWidget* { return window; });
+    MDI_MainForm mainForm(state, catalog, seam, PrepareProgramFolder());
+    window = &mainForm;
+    if (!mainForm.start())
+        return 1;
+    return app.exec();
+}

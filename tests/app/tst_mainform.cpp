@@ -1,0 +1,282 @@
+#include "AppState.h"
+#include "MDI_MainForm.h"
+#include "PortCatalog.h"
+#include "ScriptedUiSeam.h"
+#include "TrafficLogView.h"
+#include "WorkArea.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+
+#include <memory>
+
+// The main window and the link controls of the single picture screen, driven as the operator
+// drives them, against a scripted port that answers like a controller.
+class TestMainForm : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> folder;
+    std::unique_ptr<AppState> state;
+    std::unique_ptr<PortCatalog> catalog;
+    std::unique_ptr<ScriptedUiSeam> seam;
+    std::unique_ptr<MDI_MainForm> form;
+
+    void addPorts(int count)
+    {
+        for (int n = 1; n <= count; ++n) {
+            catalog->addPort(QStringLiteral("/dev/fake%1").arg(n), "test port",
+                             [] { return std::make_unique<ScriptedPort>(); });
+        }
+    }
+    ScriptedPort* port(int n) { return static_cast<ScriptedPort*>(catalog->port(n)); }
+    void startForm()
+    {
+        form = std::make_unique<MDI_MainForm>(*state, *catalog, *seam, folder->path());
+        QVERIFY(form->start());
+    }
+    template <typename T> T* find(const char* name)
+    {
+        T* widget = form->findChild<T*>(QLatin1String(name));
+        if (!widget)
+            qFatal("no widget named %s", name);
+        return widget;
+    }
+    // (text, colour) runs of the traffic log as the operator sees them.
+    QList<QPair<QString, QRgb>> logRuns()
+    {
+        auto* log = find<TrafficLogView>("txtControllerFeedback");
+        log->flush();
+        QList<QPair<QString, QRgb>> runs;
+        for (QTextBlock block = log->document()->begin(); block.isValid(); block = block.next()) {
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                const QTextFragment f = it.fragment();
+                runs.append({f.text(), f.charFormat().foreground().color().rgb()});
+            }
+        }
+        return runs;
+    }
+
+private Q_SLOTS:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void init()
+    {
+        folder = std::make_unique<QTemporaryDir>();
+        state = std::make_unique<AppState>();
+        catalog = std::make_unique<PortCatalog>();
+        seam = std::make_unique<ScriptedUiSeam>();
+    }
+    void cleanup()
+    {
+        form.reset();
+        catalog.reset();
+    }
+
+    void startupWithoutPortsEndsProgram()
+    {
+        form = std::make_unique<MDI_MainForm>(*state, *catalog, *seam, folder->path());
+        QVERIFY(!form->start());
+        QVERIFY(form->hasEnded());
+        QVERIFY(!form->isVisible());
+        QCOMPARE(seam->messages.size(), 1);
+        QCOMPARE(seam->messages[0].title, QString("No Available Comm Ports"));
+        QCOMPARE(seam->messages[0].text,
+                 QString("Program cannot find any available Comm Ports.\r\n"
+                         "Please close a Comm Port and try again.\r\nClosing program."));
+        QCOMPARE(int(seam->messages[0].icon), int(MessageIcon::Exclamation));
+    }
+
+    void startupShowsFrameAndSinglePicture()
+    {
+        addPorts(2);
+        startForm();
+        QCOMPARE(form->windowTitle(), QString("Vantrel"));
+        QStringList captions;
+        for (QAction* action : form->menuBar()->actions())
+            captions << action->objectName() + '=' + action->text();
+        QCOMPARE(captions,
+                 (QStringList{"mnuSinglePicture=&Single Picture",
+                              "mnuBatchPictures=&Batch Pictures", "mnuSwitchData=&Switch Data",
+                              "mnuControllerFeedback=&Controller Feedback", "mnuAbout=&About"}));
+        QCOMPARE(find<QLabel>("SbrMainPanel1")->text(), QString("Progress:"));
+        auto* progress = find<QProgressBar>("ctrProgress");
+        QCOMPARE(progress->parentWidget(), find<QLabel>("SbrMainPanel2"));
+        QVERIFY(progress->isHidden());
+        auto* quit = find<QPushButton>("cmbQuit");
+        QCOMPARE(quit->parentWidget(), find<QLabel>("SbrMainPanel6"));
+        QVERIFY(quit->isVisible());
+        QCOMPARE(quit->text(), QString("Quit"));
+
+        auto* single = find<QWidget>("frmSinglePicture");
+        QCOMPARE(single->windowTitle(), QString("Single Picture Download"));
+        QVERIFY(single->isVisible());
+        QCOMPARE(find<QComboBox>("cmbPortSpeed")->currentText(), QString("57600"));
+        QCOMPARE(find<QComboBox>("cmbCommPort")->count(), 2);
+        QCOMPARE(find<QComboBox>("cmbCommPort")->currentText(), QString("1"));
+        QCOMPARE(find<QLineEdit>("txtDownloadPortStatus")->text(),
+                 QString(" Communication port COM1 is open."));
+        QVERIFY(port(1)->isOpen());
+        QCOMPARE(port(1)->baudRate, 57600);
+    }
+
+    void manualCommandTraffic()
+    {
+        addPorts(1);
+        startForm();
+        port(1)->answer = "ay";
+        auto* box = find<QPlainTextEdit>("txtManualCommand");
+        box->setFocus();
+        QTest::keyClicks(box, "26 52 58");
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(port(1)->writes, QList<QByteArray>{QByteArray("&RX")});
+        QCOMPARE(form->panelText(2), QString("Command Sent"));
+        QTRY_COMPARE(state->ReplyCode, QString("79"));
+        const QList<QPair<QString, QRgb>> runs = logRuns();
+        QCOMPARE(runs, (QList<QPair<QString, QRgb>>{{"26 52 58    ", qRgb(0, 0, 255)},
+                                                    {"61 79 ", qRgb(0, 0, 0)}}));
+    }
+
+    void enterTwiceResendsWithOneLineBreak()
+    {
+        addPorts(1);
+        startForm();
+        auto* box = find<QPlainTextEdit>("txtManualCommand");
+        box->setFocus();
+        QTest::keyClicks(box, "01");
+        QTest::keyClick(box, Qt::Key_Return);
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(port(1)->writes, (QList<QByteArray>{"\x01", "\x01"}));
+        QCOMPARE(box->toPlainText(), QString("01\n"));
+        QTest::keyClicks(box, "2");
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(box->toPlainText(), QString("01\n2\n"));
+    }
+
+    void sendButtonUsesBoxText()
+    {
+        addPorts(1);
+        startForm();
+        find<QPlainTextEdit>("txtManualCommand")->setPlainText("HELLO");
+        QTest::mouseClick(find<QPushButton>("cmdSendManualCommand"), Qt::LeftButton);
+        QCOMPARE(port(1)->written, QByteArray("HELLO"));
+    }
+
+    void controllerFeedbackStartsAfreshThenAppends()
+    {
+        addPorts(1);
+        const QString path = folder->path() + "/Controller Reply.txt";
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("from an earlier run\n");
+        old.close();
+        startForm();
+        QAction* feedback = form->menuBar()->findChild<QAction*>("mnuControllerFeedback");
+        state->ReplyLog = "61 79 ";
+        feedback->trigger();
+        state->ReplyLog = "6E ";
+        feedback->trigger();
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
+        QCOMPARE(QString::fromLatin1(file.readAll()), QString("61 79 \n6E \n"));
+        QCOMPARE(seam->viewed, (QStringList{path, path}));
+        QVERIFY(state->ReplyLog.isEmpty());
+    }
+
+    void viewerFailureIsReported()
+    {
+        addPorts(1);
+        startForm();
+        seam->viewerResult = {false, 31, "No application is associated with this file."};
+        form->ControllerFeedback();
+        QCOMPARE(seam->messages.size(), 1);
+        QCOMPARE(seam->messages[0].title, QString("Unknown Error"));
+        QCOMPARE(seam->messages[0].text,
+                 QString("Error with ShellExecute\r\n31 No application is associated with this "
+                         "file."));
+    }
+
+    void quitActsOnPress()
+    {
+        addPorts(1);
+        startForm();
+        auto* quit = find<QPushButton>("cmbQuit");
+        QTest::mousePress(quit, Qt::LeftButton);
+        QVERIFY(!form->isVisible());
+        QVERIFY(state->CancelFlag);
+        QVERIFY(!port(1)->isOpen());
+    }
+
+    void protectedFieldUndoesTyping()
+    {
+        addPorts(1);
+        startForm();
+        auto* status = find<QLineEdit>("txtDownloadPortStatus");
+        const QString before = status->text();
+        form->ProtectedFieldGotFocus(status);
+        status->setText("typed over");
+        form->ProtectedFieldLostFocus(status);
+        QCOMPARE(status->text(), before);
+    }
+
+    void portChangeIgnoredWhileBusy()
+    {
+        addPorts(2);
+        startForm();
+        state->BusyFlag = true;
+        auto* combo = find<QComboBox>("cmbCommPort");
+        combo->setCurrentIndex(1);
+        Q_EMIT combo->activated(1);
+        QVERIFY(port(1)->isOpen());
+        QCOMPARE(state->RequestedPort, qint16(1));
+        QCOMPARE(combo->currentText(), QString("1"));
+        state->BusyFlag = false;
+        combo->setCurrentIndex(1);
+        Q_EMIT combo->activated(1);
+        QVERIFY(port(2)->isOpen());
+        QVERIFY(!port(1)->isOpen());
+        QCOMPARE(find<QLineEdit>("txtDownloadPortStatus")->text(),
+                 QString(" Communication port COM2 is open."));
+    }
+
+    void trafficLogStartsAfreshPastLimit()
+    {
+        addPorts(1);
+        startForm();
+        auto* log = find<TrafficLogView>("txtControllerFeedback");
+        for (int i = 0; i < 700; ++i)
+            log->append("\r\n", TrafficDirection::Sent);
+        log->flush();
+        QCOMPARE(log->lineCount(), 701);
+        QTRY_VERIFY(log->toPlainText().isEmpty());
+    }
+
+    void workArea_data()
+    {
+        QTest::addColumn<QRect>("workArea");
+        QTest::addColumn<QRect>("fitted");
+        const QRect window(3000, 2000, 5000, 4000);
+        QTest::newRow("narrow") << QRect(600, 300, 11000, 20000) << QRect(600, 2000, 9900, 10005);
+        QTest::newRow("wide") << QRect(600, 300, 13000, 20000) << QRect(3000, 2000, 12000, 10005);
+        QTest::newRow("low") << QRect(0, 450, 20000, 9000) << QRect(3000, 450, 12000, 8100);
+        Q_UNUSED(window);
+    }
+    void workArea()
+    {
+        QFETCH(QRect, workArea);
+        QFETCH(QRect, fitted);
+        QCOMPARE(FitToWorkArea(workArea, QRect(3000, 2000, 5000, 4000)), fitted);
+    }
+};
+
+QTEST_MAIN(TestMainForm)
+#include "tst_mainform.moc"
