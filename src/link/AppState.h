@@ -26,6 +26,8 @@ struct AppState
     qint16 TypeCode = SwitchTypeCode::Oled64x48;
     // Setting code 0..7 reported by the last controller query.
     qint16 ControllerSetting = 0;
+    // Controller name and firmware version from the last query that named them.
+    QStringList ControllerInfo;
     // Address text last accepted by an address field (2 or 4 upper-case hex digits).
     QString CurrentAddress;
 

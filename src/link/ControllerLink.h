@@ -61,6 +61,13 @@ public:
     // Lets pending window events (clicks, repaints, received bytes) run once.
     void pumpMessages();
 
+    // --- the controller query (ControllerQuery.cpp)
+    void QueryController();
+
+    // --- moving a block to the controller (Transfer.cpp)
+    void TransferData(bool withTypeLetter, const QString& addressText, const QString& data);
+    void TransferText(const QByteArray& data);
+
     // --- requests from buttons; they wake any running wait so it ends at once
     void requestCancel();
     void requestStop();
@@ -84,6 +91,11 @@ private:
     void onPortFailed(const PortError& error);
     void handleOpenError(const PortError& error, qint16 oldPort);
     void attach(SerialPort* port);
+    // Hands the block to the line two characters at a time, each write drained before the next,
+    // until done or stopped. False when the line was lost (port closed or stalled).
+    bool streamPieces(const QByteArray& block, qsizetype pieces);
+    void beginProgress(qsizetype pieces);
+    void awaitTransferReply(bool lineHeld);
 
     AppState& m_state;
     PortCatalog& m_catalog;

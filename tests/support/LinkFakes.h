@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 
 struct ShownMessage
 {
@@ -102,15 +103,18 @@ public:
     bool setFlowControl(FlowControl flow) override
     {
         flowControl = flow;
+        flowHistory.append(flow);
         return true;
     }
     qint64 write(const QByteArray& bytes) override
     {
         written += bytes;
         writes.append(bytes);
-        if (!answer.isEmpty())
+        const QByteArray reply = responder ? responder(bytes) : answer;
+        if (!reply.isEmpty()) {
             QMetaObject::invokeMethod(
-                this, [this] { feed(answer); }, Qt::QueuedConnection);
+                this, [this, reply] { feed(reply); }, Qt::QueuedConnection);
+        }
         return bytes.size();
     }
     QByteArray readAll() override { return std::exchange(incoming, {}); }
@@ -126,6 +130,8 @@ public:
 
     PortError openError;
     QByteArray answer; // sent back after every write, as a controller would
+    std::function<QByteArray(const QByteArray&)> responder; // or decided per write
+    QList<FlowControl> flowHistory;
     bool opened = false;
     int openCount = 0;
     qint32 baudRate = 0;

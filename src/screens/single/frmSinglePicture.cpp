@@ -75,10 +75,28 @@ QGroupBox* frmSinglePicture::buildControllerFrame()
 {
     auto* frame = Named<QGroupBox>("famContrInfo", QStringLiteral("Controller"));
     auto* grid = new QGridLayout(frame);
+    txtController = Named<QLineEdit>("txtController");
+    txtFirmwareVersion = Named<QLineEdit>("txtFirmwareVersion");
+    txtControllerSetting = Named<QLineEdit>("txtControllerSetting");
     chkController = Named<QCheckBox>("chkController", QStringLiteral("Controller"));
     chkController->setChecked(true);
     chkController->setToolTip(tr("Untick to ignore the controller's replies"));
-    grid->addWidget(chkController, 0, 0);
+    cmdQuery = Named<QPushButton>("cmdQuery", QStringLiteral("Query"));
+    const std::pair<const char*, QLineEdit*> boxes[] = {{"Controller:", txtController},
+                                                        {"Firmware:", txtFirmwareVersion},
+                                                        {"Setting:", txtControllerSetting}};
+    int row = 0;
+    for (const auto& [caption, box] : boxes) {
+        grid->addWidget(new QLabel(QString::fromLatin1(caption)), row, 0);
+        grid->addWidget(box, row++, 1, 1, 2);
+        m_main.protectField(box);
+    }
+    grid->addWidget(chkController, row, 0);
+    grid->addWidget(cmdQuery, row, 2);
+    connect(cmdQuery, &QPushButton::clicked, this, [this] {
+        m_main.state().RawReply.clear();
+        m_main.link().QueryController();
+    });
     connect(chkController, &QCheckBox::clicked, this,
             [this](bool on) { m_main.state().ControllerCheckFlag = on ? 1 : 0; });
     return frame;
@@ -298,4 +316,19 @@ void frmSinglePicture::setPortChoice(int portNumber)
 {
     SelectListEntrySilently(cmbCommPort, cmbCommPort->findText(QString::number(portNumber)));
     lblPortDevice->setText(m_main.link().catalog().describe(portNumber));
+}
+
+void frmSinglePicture::setControllerName(const QString& text)
+{
+    txtController->setText(text);
+}
+
+void frmSinglePicture::setFirmwareVersion(const QString& text)
+{
+    txtFirmwareVersion->setText(text);
+}
+
+void frmSinglePicture::setControllerSettingText(const QString& text)
+{
+    txtControllerSetting->setText(text);
 }

@@ -34,6 +34,9 @@ public:
     void setDisplayData(int value) override;
     void setCurrentAddressLabel(const QString& text) override;
     void setPortChoice(int portNumber) override;
+    void setControllerName(const QString& text) override;
+    void setFirmwareVersion(const QString& text) override;
+    void setControllerSettingText(const QString& text) override;
 
     TrafficLogView* trafficLog() const { return txtControllerFeedback; }
 
@@ -58,7 +61,11 @@ private:
     int m_enterCount = 0;
     QString m_lastManualCommand;
 
+    QLineEdit* txtController = nullptr;
+    QLineEdit* txtFirmwareVersion = nullptr;
+    QLineEdit* txtControllerSetting = nullptr;
     QCheckBox* chkController = nullptr;
+    QPushButton* cmdQuery = nullptr;
     QComboBox* cmbCommPort = nullptr;
     QComboBox* cmbPortSpeed = nullptr;
     QLabel* lblPortDevice = nullptr;

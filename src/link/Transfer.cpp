@@ -1,0 +1,104 @@
+#include "Transfer.h"
+
+#include "ControllerLink.h"
+#include "Conversions.h"
+
+QByteArray TransferHeader(qint16 typeCode, bool withTypeLetter, const QString& addressText)
+{
+    QByteArray header("(");
+    if (typeCode == SwitchTypeCode::Mono96x64)
+        header += 'U';
+    else if (withTypeLetter)
+        header += HexToBytes(QStringLiteral("5%1").arg(typeCode));
+    return header + addressText.toLatin1();
+}
+
+bool ControllerLink::streamPieces(const QByteArray& block, qsizetype pieces)
+{
+    for (qsizetype i = 0; i < pieces; ++i) {
+        pumpMessages();
+        if (!isPortOpen())
+            return false;
+        SendBytes(block.mid(2 * i, 2));
+        m_shell.setProgressValue(int(i + 2));
+        if (m_state.StopTransferFlag)
+            return true;
+        if (!WaitForEmptyOutput())
+            return false;
+    }
+    return true;
+}
+
+void ControllerLink::beginProgress(qsizetype pieces)
+{
+    m_shell.setProgressVisible(true);
+    m_shell.setProgressMaximum(int(pieces + 1));
+    m_shell.setProgressValue(0);
+}
+
+void ControllerLink::awaitTransferReply(bool lineHeld)
+{
+    m_state.StopTransferFlag = false;
+    if (lineHeld) {
+        setReceiveThreshold(1);
+        WaitForReply();
+        setPortStatus(openStatusText());
+    } else {
+        // A closed port or a stalled line: nothing more will arrive at the controller.
+        m_state.ReplyCode = QStringLiteral("no reply");
+    }
+    m_shell.setProgressVisible(false);
+    m_state.DataPhase = false;
+    if (m_screen)
+        m_screen->setCurrentAddressLabel(QString());
+}
+
+void ControllerLink::TransferData(bool withTypeLetter, const QString& addressText,
+                                  const QString& data)
+{
+    if (m_state.CancelFlag)
+        return;
+    pumpMessages();
+    m_state.ReplyCode.clear();
+    m_state.ReadyReceived = false;
+    const QByteArray digits = data.toLatin1();
+    const qsizetype pieces = digits.size() / 2; // an odd trailing digit is not sent
+
+    beginProgress(pieces);
+    const int savedDisplayData = m_screen ? m_screen->displayData() : 0;
+    if (m_screen) {
+        m_screen->setCurrentAddressLabel(addressText);
+        m_screen->appendTraffic(QStringLiteral("\r\n"), TrafficDirection::Sent);
+        m_screen->setDisplayData(1); // the header is always echoed
+    }
+    SendBytes(TransferHeader(m_state.TypeCode, withTypeLetter, addressText));
+    WaitForReady(); // the data follow whether or not the controller said it is ready
+    m_state.DataPhase = true;
+    if (m_screen)
+        m_screen->setDisplayData(savedDisplayData);
+    m_shell.setProgressValue(1);
+    awaitTransferReply(streamPieces(digits, pieces));
+}
+
+void ControllerLink::TransferText(const QByteArray& data)
+{
+    if (m_state.CancelFlag)
+        return;
+    pumpMessages();
+    m_state.ReplyCode.clear();
+    m_state.ReadyReceived = false;
+    m_state.DataPhase = false;
+    // The last piece holds an odd trailing character, or nothing at all.
+    const qsizetype pieces = data.size() / 2 + 1;
+
+    beginProgress(pieces);
+    if (m_screen) {
+        m_screen->setCurrentAddressLabel(QString());
+        m_screen->appendTraffic(QStringLiteral("\r\n"), TrafficDirection::Sent);
+    }
+    m_shell.setProgressValue(1);
+    setFlowControl(FlowControl::XonXoff);
+    const bool lineHeld = streamPieces(data, pieces);
+    setFlowControl(FlowControl::None);
+    awaitTransferReply(lineHeld);
+}

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// "(" then the type letter where one is wanted, then the address as ASCII hex digits. MONO 96x64
+// pictures always carry their letter 'U'; the others carry 'Q'..'V' (0x50 + type) on request.
+QByteArray TransferHeader(qint16 typeCode, bool withTypeLetter, const QString& addressText);

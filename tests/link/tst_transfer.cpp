@@ -1,0 +1,278 @@
+#include "ControllerLink.h"
+#include "ControllerQuery.h"
+#include "LinkFakes.h"
+#include "PortCatalog.h"
+#include "Transfer.h"
+
+#include <QTest>
+
+#include <memory>
+
+// The controller query and the two transfers, through a scripted port: the exact bytes on the
+// wire, the progress the operator sees, and the outcome left in the reply state.
+class TestTransfer : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<AppState> state;
+    std::unique_ptr<PortCatalog> catalog;
+    std::unique_ptr<RecordingShell> shell;
+    std::unique_ptr<RecordingScreen> screen;
+    std::unique_ptr<ControllerLink> link;
+    ScriptedPort* port = nullptr;
+
+    static QString digits(int count)
+    {
+        QString text;
+        for (int i = 0; i < count; ++i)
+            text += QString::number(i % 16, 16).toUpper();
+        return text;
+    }
+    // Answers the header with 'a' and the last of `pieces` pieces with `final`.
+    void answerTransfer(int pieces, QByteArray final = "y")
+    {
+        auto count = std::make_shared<int>(-1);
+        port->responder = [count, pieces, final](const QByteArray&) {
+            ++*count;
+            if (*count == 0)
+                return QByteArray("a");
+            return *count == pieces ? final : QByteArray();
+        };
+    }
+    QList<QByteArray> dataPieces() const { return port->writes.mid(1); }
+
+private Q_SLOTS:
+    void init()
+    {
+        state = std::make_unique<AppState>();
+        catalog = std::make_unique<PortCatalog>();
+        shell = std::make_unique<RecordingShell>();
+        screen = std::make_unique<RecordingScreen>();
+        link = std::make_unique<ControllerLink>(*state, *catalog, *shell);
+        link->setActiveScreen(screen.get());
+        catalog->addPort("/dev/fake", QString(), [] { return std::make_unique<ScriptedPort>(); });
+        port = static_cast<ScriptedPort*>(catalog->port(1));
+        state->RequestedPort = 1;
+        link->setPortNumber(1);
+        QVERIFY(link->OpenPort());
+    }
+    void cleanup()
+    {
+        link.reset();
+        catalog.reset();
+    }
+
+    void query_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<int>("setting");
+        QTest::addColumn<QString>("settingText");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("firmware");
+        QTest::newRow("plain") << QByteArray("a2CTRLV1.05y") << 2 << "LCD 64x32"
+                               << "CTRL"
+                               << "1.05";
+        QTest::newRow("spaces removed, V before X")
+            << QByteArray("a7 BOX V2.1 y") << 7 << "All Switches"
+            << "BOX"
+            << "2.1";
+        QTest::newRow("split at every R") << QByteArray("a1BOARDR2.1y") << 1 << "LCD 36x24"
+                                          << "BOA"
+                                          << "D";
+        QTest::newRow("unknown code keeps box") << QByteArray("a9XYZV1y") << 9 << "old setting"
+                                                << "XYZ"
+                                                << "1";
+        QTest::newRow("name containing V") << QByteArray("a3DEVV1.0y") << 3 << "OLED 64x48"
+                                           << "DE"
+                                           << "";
+        QTest::newRow("no digit, no letter") << QByteArray("aXNAME1.0y") << 0 << "No Setting"
+                                             << "old name"
+                                             << "old version";
+        QTest::newRow("control characters dropped")
+            << QByteArray("a6\r\nUNITV3\xB0.2y") << 6 << "COLOR 96x64"
+            << "UNIT"
+            << "3.2";
+    }
+    void query()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(int, setting);
+        QFETCH(QString, settingText);
+        QFETCH(QString, name);
+        QFETCH(QString, firmware);
+        screen->settingText = "old setting";
+        screen->controllerName = "old name";
+        screen->firmwareVersion = "old version";
+        port->answer = reply;
+        link->QueryController();
+        QCOMPARE(port->written, QByteArray("&RX"));
+        QCOMPARE(state->ControllerSetting, qint16(setting));
+        QCOMPARE(screen->settingText, settingText);
+        QCOMPARE(screen->controllerName, name);
+        QCOMPARE(screen->firmwareVersion, firmware);
+        QCOMPARE(shell->panels[4], QString("Command received"));
+        QVERIFY(state->RawReply.isEmpty());
+    }
+
+    void querySilentController()
+    {
+        link->QueryController();
+        QCOMPARE(screen->controllerName, QString("No Reply"));
+        QVERIFY(screen->firmwareVersion.isEmpty());
+        QVERIFY(screen->settingText.isEmpty());
+        QCOMPARE(shell->panels[4], QString("No controller reply"));
+        QCOMPARE(state->ControllerInfo, QStringList{QString()});
+        QCOMPARE(state->ReplyCode, QString("no reply"));
+    }
+
+    void headers_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<bool>("letter");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QByteArray>("header");
+        QTest::newRow("LCD 64x32 plain") << 2 << false << "1A" << QByteArray("(1A");
+        QTest::newRow("LCD 36x24 letter") << 1 << true << "01" << QByteArray("(Q01");
+        QTest::newRow("LCD 64x32 letter") << 2 << true << "FF" << QByteArray("(RFF");
+        QTest::newRow("OLED 64x48 letter") << 3 << true << "0001" << QByteArray("(S0001");
+        QTest::newRow("OLED 52x36 letter") << 4 << true << "00A0" << QByteArray("(T00A0");
+        QTest::newRow("MONO always U") << 5 << false << "1234" << QByteArray("(U1234");
+        QTest::newRow("MONO with option") << 5 << true << "1234" << QByteArray("(U1234");
+        QTest::newRow("COLOR letter") << 6 << true << "FFFF" << QByteArray("(VFFFF");
+        QTest::newRow("COLOR plain") << 6 << false << "0002" << QByteArray("(0002");
+    }
+    void headers()
+    {
+        QFETCH(int, type);
+        QFETCH(bool, letter);
+        QFETCH(QString, address);
+        QFETCH(QByteArray, header);
+        QCOMPARE(TransferHeader(qint16(type), letter, address), header);
+    }
+
+    void pictureInTwoCharacterPieces()
+    {
+        state->TypeCode = 2;
+        answerTransfer(256);
+        link->TransferData(false, "1A", digits(512));
+        QCOMPARE(port->writes.first(), QByteArray("(1A"));
+        const QList<QByteArray> pieces = dataPieces();
+        QCOMPARE(pieces.size(), 256);
+        QCOMPARE(pieces.first(), QByteArray("01"));
+        QCOMPARE(pieces.last(), QByteArray("EF"));
+        QCOMPARE(shell->progressMaximum, 257);
+        QCOMPARE(shell->progressValues.mid(0, 3), (QList<int>{0, 1, 2}));
+        QCOMPARE(shell->progressValues.last(), 257);
+        QVERIFY(!shell->progressVisible);
+        QCOMPARE(state->ReplyCode, QString("79"));
+        QVERIFY(state->ReadyReceived);
+        QVERIFY(!state->DataPhase);
+        QVERIFY(screen->currentAddress.isEmpty());
+        QCOMPARE(screen->status(), QString(" Communication port COM1 is open."));
+    }
+
+    void oddTrailingDigitNotSent()
+    {
+        state->TypeCode = 3;
+        answerTransfer(2);
+        link->TransferData(true, "0001", "ABCDE");
+        QCOMPARE(port->writes, (QList<QByteArray>{"(S0001", "AB", "CD"}));
+    }
+
+    void echoFollowsDisplayData_data()
+    {
+        QTest::addColumn<int>("displayData");
+        QTest::addColumn<QString>("echo");
+        QTest::newRow("ticked: header as hex, pieces as they are") << 1 << "\r\n28 30 31 AB CD ";
+        QTest::newRow("unticked: header only") << 0 << "\r\n28 30 31 ";
+    }
+    void echoFollowsDisplayData()
+    {
+        QFETCH(int, displayData);
+        QFETCH(QString, echo);
+        state->TypeCode = 1;
+        screen->displayDataValue = displayData;
+        answerTransfer(2);
+        link->TransferData(false, "01", "ABCD");
+        QCOMPARE(screen->sent, echo);
+        QCOMPARE(screen->displayDataValue, displayData);
+    }
+
+    void stopBetweenPieces()
+    {
+        state->TypeCode = 2;
+        int written = 0;
+        port->responder = [&](const QByteArray&) {
+            if (++written == 11) // the header and ten pieces
+                state->StopTransferFlag = true;
+            return QByteArray();
+        };
+        link->TransferData(false, "01", digits(512));
+        QCOMPARE(dataPieces().size(), 10);
+        QVERIFY(!state->StopTransferFlag);
+        QCOMPARE(state->ReplyCode, QString("no reply")); // the reply wait still ran
+        QCOMPARE(shell->progressValues.last(), 11);
+    }
+
+    void cancelledBeforeStart()
+    {
+        state->CancelFlag = true;
+        state->ReplyCode = "79";
+        link->TransferData(false, "01", digits(8));
+        QVERIFY(port->written.isEmpty());
+        QCOMPARE(state->ReplyCode, QString("79"));
+        QVERIFY(shell->progressValues.isEmpty());
+    }
+
+    void closedPortEndsAtOnce()
+    {
+        link->ClosePort();
+        link->TransferData(false, "01", digits(512));
+        QVERIFY(port->written.isEmpty());
+        QCOMPARE(state->ReplyCode, QString("no reply"));
+        QVERIFY(!shell->progressVisible);
+        QVERIFY(!state->DataPhase);
+        QCOMPARE(screen->status(), QString(" Communication port is not open."));
+    }
+
+    void portLostMidTransfer()
+    {
+        int written = 0;
+        port->responder = [&](const QByteArray&) {
+            if (++written == 6)
+                Q_EMIT port->failed({PortErrorClass::NoSuchPort, 1, "device removed"});
+            return QByteArray();
+        };
+        link->TransferData(false, "01", digits(512));
+        QCOMPARE(dataPieces().size(), 5);
+        QCOMPARE(state->ReplyCode, QString("no reply"));
+        QVERIFY(!state->DataPhase);
+        QVERIFY(!shell->progressVisible);
+    }
+
+    void textPieces_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QList<QByteArray>>("pieces");
+        QTest::newRow("odd length") << QByteArray("abcde") << QList<QByteArray>{"ab", "cd", "e"};
+        QTest::newRow("even length ends empty")
+            << QByteArray("abcd") << QList<QByteArray>{"ab", "cd", ""};
+    }
+    void textPieces()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QList<QByteArray>, pieces);
+        port->responder = [&](const QByteArray& w) {
+            return port->writes.size() == pieces.size() ? QByteArray("y") : QByteArray();
+            Q_UNUSED(w);
+        };
+        link->TransferText(text);
+        QCOMPARE(port->writes, pieces);
+        QCOMPARE(port->flowHistory, (QList<FlowControl>{FlowControl::XonXoff, FlowControl::None}));
+        QCOMPARE(shell->progressMaximum, int(pieces.size() + 1));
+        QCOMPARE(state->ReplyCode, QString("79"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTransfer)
+#include "tst_transfer.moc"
