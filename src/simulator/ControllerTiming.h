@@ -1,0 +1,23 @@
+#pragma once
+
+// Every time and size the virtual controller works with, in one place. The program gives the
+// controller 100 ms for its ready byte and 100 ms for its final answer; the gaps below leave room
+// inside those windows.
+namespace ControllerTiming {
+// A command written in one piece arrives as one burst. This much quiet after the last byte ends
+// a command whose length the controller cannot know in advance (attribute record, upload, a
+// transfer header without a type letter, anything unrecognised).
+constexpr int CommandGapMs = 20;
+// Picture data and raw text come as two-character pieces with a short pause after each. A quiet
+// line for this long means the sender stopped: the block is judged as it stands. Half the reply
+// window, so a truncated block is still answered "n" in time.
+constexpr int DataGapMs = 50;
+// Answers held back by the "late" misbehaviour arrive this long after they were due, past the
+// program's reply window.
+constexpr int LateAnswerMs = 150;
+// The raw-text input: how many characters it holds, and how fast the controller takes them out.
+constexpr int TextCapacity = 256;
+constexpr int TextCharsPerSecond = 2000;
+// How often the raw-text input is emptied a little while it holds characters.
+constexpr int TextDrainTickMs = 5;
+} // namespace ControllerTiming
