@@ -6,7 +6,7 @@
 
 class QWidget;
 
-class QtUiSeam final : public UiSeam
+class QtUiSeam : public UiSeam
 {
 public:
     // Boxes and dialogs are centred on the window that parentProvider returns at the time.

@@ -3,6 +3,10 @@
 #include "PortCatalog.h"
 #include "ProgramFolder.h"
 #include "QtUiSeam.h"
+#include "SelfTest.h"
+
+#include "InProcessPort.h"
+#include "VirtualController.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -21,12 +25,20 @@ int main(int argc, char* argv[])
     const QCommandLineOption simulator(QStringLiteral("simulator"),
                                        QStringLiteral("Offer the built-in virtual controller as "
                                                       "a serial port."));
-    parser.addOption(simulator);
+    const QCommandLineOption selfTest(
+        QStringLiteral("selftest"),
+        QStringLiteral("Send one command to the built-in virtual controller and report."));
+    parser.addOptions({simulator, selfTest});
     parser.process(app);
+    if (parser.isSet(selfTest))
+        return RunSelfTest();
 
     AppState state;
     PortCatalog catalog;
     catalog.addSystemPorts();
+    VirtualController controller;
+    if (parser.isSet(simulator))
+        AddVirtualControllerPort(catalog, controller);
     MDI_MainForm* window = nullptr;
     QtUiSeam seam([&window]() -> QWidget* { return window; });
     MDI_MainForm mainForm(state, catalog, seam, PrepareProgramFolder());

@@ -1,0 +1,63 @@
+#include "SelfTest.h"
+
+#include "AppState.h"
+#include "InProcessPort.h"
+#include "MDI_MainForm.h"
+#include "PortCatalog.h"
+#include "QtUiSeam.h"
+#include "VirtualController.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+void AddVirtualControllerPort(PortCatalog& catalog, VirtualController& controller)
+{
+    catalog.addPort(QStringLiteral("virtual controller"),
+                    QStringLiteral("built-in virtual controller"), [&controller] {
+                        auto port = std::make_unique<InProcessPort>(controller);
+                        port->setLineModel(true);
+                        return port;
+                    });
+}
+
+namespace {
+
+// Message boxes go to the terminal: a self test must never wait for a click.
+class ReportingSeam final : public QtUiSeam
+{
+public:
+    ReportingSeam()
+        : QtUiSeam([] { return nullptr; })
+    {
+    }
+    MessageAnswer message(const QString& text, const QString& title, MessageIcon,
+                          MessageButtons) override
+    {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(text));
+        return MessageAnswer::Ok;
+    }
+};
+
+} // namespace
+
+int RunSelfTest()
+{
+    AppState state;
+    PortCatalog catalog;
+    VirtualController controller;
+    AddVirtualControllerPort(catalog, controller);
+    ReportingSeam seam;
+    QTemporaryDir folder;
+    MDI_MainForm form(state, catalog, seam, folder.path());
+    if (!form.start())
+        return 1;
+    form.link().SendHexCommand(QStringLiteral("01"));
+    form.link().WaitForReply();
+    const bool answered = state.ReplyCode == QLatin1String("79");
+    std::printf("Self test: call command on %s: reply %s\n",
+                qPrintable(catalog.describe(state.OpenPortNumber)), qPrintable(state.ReplyCode));
+    form.close();
+    return answered ? 0 : 1;
+}
