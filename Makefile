@@ -37,7 +37,7 @@ test: build build-asan
 	  ctest --test-dir $(ASAN) --output-on-failure
 
 bench: build
-	@for b in $(BUILD)/bench/bench_*; do echo "== $$(basename $$b)"; QT_QPA_PLATFORM=offscreen $$b || exit 1; done
+	@for b in $$(find $(BUILD)/bench -type f -name "bench_*" -perm -u+x | sort); do echo "== $$(basename $$b)"; QT_QPA_PLATFORM=offscreen $$b || exit 1; done
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
