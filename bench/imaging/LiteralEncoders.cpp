@@ -107,7 +107,8 @@ QString Lcd64x32(const BitmapImage& image)
 
 QString Oled(const BitmapImage& image, bool leftToRight)
 {
-    const QString rows = reversePieces(convertColours(Literal::PixelHexText(image).left(18436)), 256, 48);
+    const QString rows =
+        reversePieces(convertColours(Literal::PixelHexText(image).left(18436)), 256, 48);
     return leftToRight ? rows : mirror(rows, 256, 48);
 }
 
@@ -121,7 +122,8 @@ QString Mono96x64(const BitmapImage& image)
 
 QString Color96x64(const BitmapImage& image, bool leftToRight)
 {
-    const QString rows = reversePieces(convertColours(Literal::PixelHexText(image).left(36864)), 384, 64);
+    const QString rows =
+        reversePieces(convertColours(Literal::PixelHexText(image).left(36864)), 384, 64);
     return leftToRight ? rows : mirror(rows, 384, 64);
 }
 
