@@ -151,7 +151,8 @@ bool MDI_MainForm::start()
         endProgram();
         return false;
     }
-    m_state.RequestedPort = qint16(m_state.PortList.at(1).toInt());
+    const bool startPortOpens = m_state.PortList.contains(QString::number(m_startPort));
+    m_state.RequestedPort = qint16(startPortOpens ? m_startPort : m_state.PortList.at(1).toInt());
     m_state.LeftToRightFlag = 1;
     PlaceInStatusBar(m_quit, 6);
     PlaceInStatusBar(m_progress, 2);

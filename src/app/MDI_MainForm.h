@@ -31,6 +31,8 @@ public:
 
     // The start-up sequence. False when the program ended on the way (no usable port).
     bool start();
+    // The port to open at start when it can be opened, instead of the first one.
+    void setStartPort(int number) { m_startPort = number; }
     bool hasEnded() const { return m_ended; }
 
     AppState& state() { return m_state; }
@@ -94,6 +96,7 @@ private:
     QPointer<QMdiSubWindow> m_switchDataWindow;
     QPointer<QMdiSubWindow> m_activeWindow;
     QString m_protectedText;
+    int m_startPort = 0;
     bool m_replyLogWritten = false;
     bool m_busyCursor = false;
     bool m_ended = false;

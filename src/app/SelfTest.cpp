@@ -12,14 +12,14 @@
 
 #include <cstdio>
 
-void AddVirtualControllerPort(PortCatalog& catalog, VirtualController& controller)
+int AddVirtualControllerPort(PortCatalog& catalog, VirtualController& controller)
 {
-    catalog.addPort(QStringLiteral("virtual controller"),
-                    QStringLiteral("built-in virtual controller"), [&controller] {
-                        auto port = std::make_unique<InProcessPort>(controller);
-                        port->setLineModel(true);
-                        return port;
-                    });
+    return catalog.addPort(QStringLiteral("virtual controller"),
+                           QStringLiteral("built-in virtual controller"), [&controller] {
+                               auto port = std::make_unique<InProcessPort>(controller);
+                               port->setLineModel(true);
+                               return port;
+                           });
 }
 
 namespace {

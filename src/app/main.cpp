@@ -37,12 +37,14 @@ int main(int argc, char* argv[])
     PortCatalog catalog;
     catalog.addSystemPorts();
     VirtualController controller;
+    int virtualPort = 0;
     if (parser.isSet(simulator))
-        AddVirtualControllerPort(catalog, controller);
+        virtualPort = AddVirtualControllerPort(catalog, controller);
     MDI_MainForm* window = nullptr;
     QtUiSeam seam([&window]() -> QWidget* { return window; });
     MDI_MainForm mainForm(state, catalog, seam, PrepareProgramFolder());
     window = &mainForm;
+    mainForm.setStartPort(virtualPort);
     if (!mainForm.start())
         return 1;
     return app.exec();
