@@ -316,7 +316,7 @@ private Q_SLOTS:
     {
         QRandomGenerator random(20240611);
         const quint16 depths[] = {1, 24, 8, 8, 4, 16, 32};
-        for (int round = 0; round < 400; ++round) {
+        for (int round = 0; round < 160; ++round) {
             BitmapImage image;
             image.BitsPerPixel = depths[random.bounded(7)];
             image.MonoInvertFlag = random.bounded(2);
