@@ -90,11 +90,6 @@ QByteArray InProcessPort::readAll()
     return std::exchange(m_in, QByteArray());
 }
 
-qint64 InProcessPort::bytesToWrite() const
-{
-    return m_out.size() - (m_lineModel ? bytesGoneByNow() : 0);
-}
-
 void InProcessPort::vanish()
 {
     m_present = false;

@@ -34,7 +34,9 @@ public:
     qint64 write(const QByteArray& bytes) override;
     QByteArray readAll() override;
     qint64 bytesAvailable() const override { return m_in.size(); }
-    qint64 bytesToWrite() const override;
+    // Falls only when the bytes have been handed to the controller, so the count, bytesWritten
+    // and what the controller has received always agree.
+    qint64 bytesToWrite() const override { return m_out.size(); }
     PortError lastError() const override { return m_lastError; }
 
     void setLineModel(bool on) { m_lineModel = on; }

@@ -6,6 +6,7 @@
 #include "VirtualController.h"
 
 #include <QDir>
+#include <QSaveFile>
 
 QImage RenderPicture(const StoredPicture& picture, int scale)
 {
@@ -44,8 +45,10 @@ bool PictureFolder::write(const VirtualController& controller)
         const QImage image = RenderPicture(picture, m_scale);
         if (image.isNull())
             continue;
-        if (!image.save(folder.filePath(name), "PNG"))
-            m_error = QStringLiteral("cannot write ") + folder.filePath(name);
+        // Written aside and renamed, so that a viewer watching the folder never sees half a file.
+        QSaveFile file(folder.filePath(name));
+        if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit())
+            m_error = QStringLiteral("cannot write ") + file.fileName();
         written.insert(name);
     }
     for (const QString& stale : m_written - written)

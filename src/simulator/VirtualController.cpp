@@ -5,7 +5,6 @@
 #include "Conversions.h"
 
 #include <algorithm>
-#include <cmath>
 #include <iterator>
 
 namespace {
@@ -54,18 +53,6 @@ int fixedLength(const QByteArray& command)
     }
 }
 
-// The raw-text input asks for a pause a little before it is full (bytes already on their way
-// still fit) and for more once it is half empty.
-int textHighWater(int capacity)
-{
-    return capacity - qBound(2, capacity / 8, 32);
-}
-
-int textLowWater(int capacity)
-{
-    return capacity / 2;
-}
-
 QString shown(const QByteArray& bytes)
 {
     return QString::fromLatin1(bytes.toHex(' ').toUpper());
@@ -84,11 +71,7 @@ VirtualController::VirtualController(QObject* parent)
     m_gap.setSingleShot(true);
     m_gap.setTimerType(Qt::PreciseTimer);
     connect(&m_gap, &QTimer::timeout, this, &VirtualController::lineIdle);
-    m_textDrain.setTimerType(Qt::PreciseTimer);
-    m_textDrain.setInterval(ControllerTiming::TextDrainTickMs);
-    connect(&m_textDrain, &QTimer::timeout, this, &VirtualController::drainText);
-    m_textClock.start();
-    setTextInput(ControllerTiming::TextCapacity, ControllerTiming::TextCharsPerSecond);
+    connect(&m_textInput, &RawTextInput::flowControl, this, &VirtualController::onTextFlowControl);
 }
 
 void VirtualController::receive(const QByteArray& bytes)
@@ -102,12 +85,6 @@ void VirtualController::receive(const QByteArray& bytes)
 void VirtualController::setHostFlowControl(bool xonXoff)
 {
     m_hostXonXoff = xonXoff;
-}
-
-void VirtualController::setTextInput(int capacity, int charsPerSecond)
-{
-    m_textCapacity = std::max(1, capacity);
-    m_textRate = std::max(1, charsPerSecond);
 }
 
 void VirtualController::lineIdle()
@@ -144,7 +121,7 @@ void VirtualController::lineIdle()
     }
     case Phase::Text:
         // The program is only waiting for room: the block goes on after XON.
-        if (m_xoffHeld)
+        if (m_textInput.pauseRequested())
             armGap();
         else
             finishText();
@@ -396,35 +373,22 @@ bool VirtualController::storePicture(const QByteArray& block)
 
 void VirtualController::takeTextByte(char byte)
 {
-    drainText();
-    if (m_textFill + 1 > m_textCapacity) {
+    if (!m_textInput.take()) {
         ++m_counters.textCharsLost;
         m_textBlockLost = true;
         return;
     }
     m_rawText += byte;
-    m_textFill += 1;
-    // A character partly taken out still counts as there.
-    if (!m_xoffHeld && std::ceil(m_textFill) >= textHighWater(m_textCapacity)) {
-        m_xoffHeld = true;
-        ++m_counters.xoffSent;
-        sendFlowControl(Xoff);
-    }
-    if (!m_textDrain.isActive())
-        m_textDrain.start();
 }
 
-void VirtualController::drainText()
+void VirtualController::onTextFlowControl(char byte)
 {
-    const double seconds = double(m_textClock.nsecsElapsed()) / 1e9;
-    m_textClock.restart();
-    m_textFill = std::max(0.0, m_textFill - seconds * m_textRate);
-    if (m_xoffHeld && m_textFill <= textLowWater(m_textCapacity)) {
-        m_xoffHeld = false;
-        sendFlowControl(Xon);
-    }
-    if (m_textFill <= 0)
-        m_textDrain.stop();
+    if (byte == Xoff)
+        ++m_counters.xoffSent;
+    sendFlowControl(byte);
+    // After XON the program gets a whole gap to go on before the block counts as ended.
+    if (byte == Xon)
+        armGap();
 }
 
 void VirtualController::finishText()
@@ -541,9 +505,7 @@ void VirtualController::forgetEverything()
 {
     endCommand();
     m_gap.stop();
-    m_textDrain.stop();
-    m_textFill = 0;
-    m_xoffHeld = false;
+    m_textInput.clear();
     m_textBlockLost = false;
     m_picturesToFail = 0;
     m_pictures.clear();

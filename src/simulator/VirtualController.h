@@ -1,9 +1,9 @@
 #pragma once
 
+#include "RawTextInput.h"
 #include "SwitchForms.h"
 
 #include <QByteArray>
-#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QTimer>
@@ -92,7 +92,10 @@ public:
     // The next `count` picture transfers that would be stored are answered "n" instead.
     void failNextPictures(int count) { m_picturesToFail = count; }
     // Size of the raw-text input and how fast the controller empties it (both above 0).
-    void setTextInput(int capacity, int charsPerSecond);
+    void setTextInput(int capacity, int charsPerSecond)
+    {
+        m_textInput.setSize(capacity, charsPerSecond);
+    }
 
     // --- inspection
     std::optional<StoredPicture> picture(quint16 address, qint16 typeCode) const;
@@ -145,7 +148,7 @@ private:
     const Stored* latestStored(quint16 address, int addressDigits) const;
 
     void takeTextByte(char byte);
-    void drainText();
+    void onTextFlowControl(char byte);
     void finishText();
 
     void answerOutcome(bool accepted, const QString& what);
@@ -169,13 +172,8 @@ private:
 
     // raw-text input
     bool m_hostXonXoff = false;
-    int m_textCapacity = 0;
-    int m_textRate = 0;
-    double m_textFill = 0;
-    bool m_xoffHeld = false;
+    RawTextInput m_textInput;
     bool m_textBlockLost = false;
-    QElapsedTimer m_textClock;
-    QTimer m_textDrain;
 
     std::map<std::pair<qint16, quint16>, Stored> m_pictures;
     std::map<quint16, AttributeRecord> m_attributes;
