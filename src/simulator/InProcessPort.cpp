@@ -45,6 +45,7 @@ void InProcessPort::close()
     m_open = false;
     m_held = false;
     m_out.clear();
+    m_inTransmitter = 0;
     m_in.clear();
     m_drainTimer.stop();
 }
@@ -118,6 +119,7 @@ void InProcessPort::onControllerBytes(const QByteArray& bytes)
 
 void InProcessPort::drain()
 {
+    const qint64 countBefore = bytesToWrite();
     const qint64 due = m_held ? 0 : m_lineModel ? bytesGoneByNow() : m_out.size();
     // With flow control on, the controller may answer any byte with XOFF; the bytes behind it
     // then stay in the output.
@@ -129,25 +131,29 @@ void InProcessPort::drain()
         if (m_controller)
             m_controller->receive(piece);
     }
-    if (sent == 0) {
-        scheduleDrain();
-        return;
-    }
     m_out.remove(0, sent);
     if (m_lineModel)
         m_headStartNs += sent * byteNanoseconds();
+    m_inTransmitter = transmitterRoom();
     scheduleDrain();
-    Q_EMIT bytesWritten(sent);
+    const qint64 taken = countBefore - bytesToWrite();
+    if (taken > 0)
+        Q_EMIT bytesWritten(taken);
 }
 
 void InProcessPort::scheduleDrain()
 {
-    if (!m_open || m_held || m_out.isEmpty()) {
+    if (!m_open || m_out.isEmpty()) {
         m_drainTimer.stop();
         return;
     }
-    if (!m_lineModel) {
+    // The transmitter takes what fits on the next pass, XOFF or not.
+    if (m_inTransmitter < transmitterRoom() || (!m_lineModel && !m_held)) {
         m_drainTimer.start(0);
+        return;
+    }
+    if (m_held || !m_lineModel) {
+        m_drainTimer.stop();
         return;
     }
     // Timers count whole milliseconds: the last fraction before the next byte is done is waited
@@ -189,6 +195,11 @@ qint64 InProcessPort::bytesGoneByNow() const
         return 0;
     const qint64 elapsed = m_clock.nsecsElapsed() - m_headStartNs;
     return std::clamp<qint64>(elapsed / byteNanoseconds(), 0, m_out.size());
+}
+
+qint64 InProcessPort::transmitterRoom() const
+{
+    return m_lineModel ? std::min<qint64>(m_out.size(), m_transmitFifo) : 0;
 }
 
 qint64 InProcessPort::byteNanoseconds() const

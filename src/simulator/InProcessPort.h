@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <algorithm>
+
 class VirtualController;
 
 // A serial port whose far end is a VirtualController in the same process. Like a real port it
@@ -14,9 +16,14 @@ class VirtualController;
 // a later pass of the event loop.
 //
 // With the line model on, written bytes leave at speed/10 bytes per second (a start bit, eight
-// data bits, a stop bit) of monotonic time: bytesToWrite() falls as they go, bytesWritten is
-// emitted as they go, and the controller receives each byte as it leaves. With it off, bytes leave
-// on the next pass of the event loop. Answers from the controller are never slowed down.
+// data bits, a stop bit) of monotonic time, and the controller receives each byte as it leaves.
+// bytesToWrite() counts what the transmitter has not taken yet; it falls, and bytesWritten is
+// emitted, as the transmitter takes bytes. Without a transmit FIFO (the default) the transmitter
+// takes a byte only as it leaves, so the count falls at the line's own pace. With a FIFO of n
+// bytes, as a UART or a USB adapter has, it takes up to n bytes ahead on the next pass of the
+// event loop, and the line keeps sending them while the program prepares its next write.
+// With the line model off, bytes leave on the next pass of the event loop.
+// Answers from the controller are never slowed down.
 //
 // With software flow control on, an XOFF from the controller holds the output back until its XON;
 // the two bytes are consumed, as a tty does. With it off they arrive as data.
@@ -34,13 +41,13 @@ public:
     qint64 write(const QByteArray& bytes) override;
     QByteArray readAll() override;
     qint64 bytesAvailable() const override { return m_in.size(); }
-    // Falls only when the bytes have been handed to the controller, so the count, bytesWritten
-    // and what the controller has received always agree.
-    qint64 bytesToWrite() const override { return m_out.size(); }
+    qint64 bytesToWrite() const override { return m_out.size() - m_inTransmitter; }
     PortError lastError() const override { return m_lastError; }
 
     void setLineModel(bool on) { m_lineModel = on; }
     bool lineModel() const { return m_lineModel; }
+    void setTransmitFifo(int bytes) { m_transmitFifo = std::max(0, bytes); }
+    int transmitFifo() const { return m_transmitFifo; }
     qint32 baudRate() const { return m_baud; }
     FlowControl flowControl() const { return m_flow; }
     bool isHeldByXoff() const { return m_held; }
@@ -58,17 +65,21 @@ private:
     void setHeld(bool held);
     void announceReceived();
     qint64 bytesGoneByNow() const;
+    // How many of the waiting bytes the transmitter holds once it has taken what fits.
+    qint64 transmitterRoom() const;
     qint64 byteNanoseconds() const;
 
     QPointer<VirtualController> m_controller;
     bool m_open = false;
     bool m_present = true;
     bool m_lineModel = false;
+    int m_transmitFifo = 0;
     bool m_held = false;
     bool m_readyPending = false;
     qint32 m_baud = 9600;
     FlowControl m_flow = FlowControl::None;
-    QByteArray m_out;
+    QByteArray m_out;           // written bytes that have not left yet, in order
+    qint64 m_inTransmitter = 0; // how many of the first of them the transmitter has taken
     QByteArray m_in;
     PortError m_lastError;
     QTimer m_drainTimer;

@@ -38,6 +38,7 @@ private Q_SLOTS:
     void answersArriveAfterWrite();
     void lineModelPacesOutput_data();
     void lineModelPacesOutput();
+    void transmitFifoTakesBytesAhead();
     void pacedPictureTransfer();
     void xoffHoldsOutputUntilXon();
     void vanishFailsAndRefusesIo();
@@ -103,6 +104,28 @@ void TestInProcessPort::lineModelPacesOutput()
     // The controller has each byte once the count says it left, and the count only falls.
     QVERIFY(receivedAsSent);
     QVERIFY(std::is_sorted(counts.rbegin(), counts.rend()));
+}
+
+void TestInProcessPort::transmitFifoTakesBytesAhead()
+{
+    VirtualController controller;
+    controller.setHostFlowControl(true);
+    InProcessPort port(controller);
+    port.setLineModel(true);
+    port.setTransmitFifo(16);
+    QVERIFY(port.setBaudRate(300)); // 33 ms a byte: slow enough to watch
+    QVERIFY(port.open());
+    QSignalSpy written(&port, &SerialPort::bytesWritten);
+    port.write(QByteArray(20, 'x'));
+    QCOMPARE(port.bytesToWrite(), 20);
+    QVERIFY(written.wait());
+    // The transmitter took sixteen at once; the line has not delivered them yet.
+    QCOMPARE(written.first().first().toLongLong(), 16);
+    QCOMPARE(port.bytesToWrite(), 4);
+    QVERIFY(controller.receivedBytes().size() < 16);
+    QVERIFY(drained(port));
+    QVERIFY(controller.receivedBytes().size() < 20);
+    QTRY_COMPARE(controller.receivedBytes(), QByteArray(20, 'x'));
 }
 
 void TestInProcessPort::pacedPictureTransfer()

@@ -67,11 +67,10 @@ void TestVantrelSim::answersWithConfiguredIdentity()
 {
     QTemporaryDir folder;
     QProcess simulator;
-    const QString device = startSimulator(
-        simulator,
-        {"--quiet", "--setting", "3", "--name", "TESTBOX", "--version-letter", "R", "--firmware",
-         "2.5"},
-        folder.path());
+    const QString device = startSimulator(simulator,
+                                          {"--quiet", "--setting", "3", "--name", "TESTBOX",
+                                           "--version-letter", "R", "--firmware", "2.5"},
+                                          folder.path());
     QVERIFY(device.startsWith("/dev/"));
     QSerialPort port(device);
     QVERIFY(port.open(QIODevice::ReadWrite));
