@@ -14,7 +14,6 @@
 #include <QTextStream>
 
 #include <csignal>
-#include <cstdio>
 #include <map>
 #include <optional>
 #include <sys/socket.h>
@@ -76,6 +75,35 @@ QCommandLineOption option(const char* name, const char* help, const char* value 
                  : QCommandLineOption(QString::fromLatin1(name), QString::fromLatin1(help));
 }
 
+struct OptionSet
+{
+    QCommandLineOption setting = option("setting", "Setting digit 0..7 (7).", "digit");
+    QCommandLineOption name = option("name", "Controller name (GLINTSIM).", "text");
+    QCommandLineOption letter = option("version-letter", "V, R, D, H or X (V).", "letter");
+    QCommandLineOption firmware = option("firmware", "Firmware version (1.00).", "text");
+    QCommandLineOption speed =
+        option("speed", "Line speed in bit/s the controller reads at (as fast as sent).", "bps");
+    QCommandLineOption misbehave =
+        option("misbehave", "none, silent, refuse, no-ready, late or garbage (none).", "mode");
+    QCommandLineOption fail =
+        option("fail-pictures", "Answer the next N picture transfers with n.", "count");
+    QCommandLineOption capacity =
+        option("text-capacity", "Raw-text input size in characters (256).", "count");
+    QCommandLineOption rate =
+        option("text-rate", "Raw-text characters taken per second (2000).", "count");
+    QCommandLineOption render =
+        option("render-dir", "Write a PNG of every stored address here on every change.", "dir");
+    QCommandLineOption scale = option("render-scale", "Image pixels per dot (4).", "n");
+    QCommandLineOption link = option("link", "Also make this symbolic link to it.", "path");
+    QCommandLineOption quiet = option("quiet", "Print only the device path.");
+
+    QList<QCommandLineOption> all() const
+    {
+        return {setting,  name, letter, firmware, speed, misbehave, fail,
+                capacity, rate, render, scale,    link,  quiet};
+    }
+};
+
 // Reads the options; an error text when one is out of range.
 std::optional<QString> readOptions(const QCoreApplication& app, Options& options)
 {
@@ -85,76 +113,125 @@ std::optional<QString> readOptions(const QCoreApplication& app, Options& options
         "SIGUSR1 writes every stored address as a PNG (into --render-dir, or the current "
         "folder); SIGUSR2 makes the device vanish."));
     parser.addHelpOption();
-    const QCommandLineOption setting = option("setting", "Setting digit 0..7 (7).", "digit");
-    const QCommandLineOption name = option("name", "Controller name (GLINTSIM).", "text");
-    const QCommandLineOption letter = option("version-letter", "V, R, D, H or X (V).", "letter");
-    const QCommandLineOption firmware = option("firmware", "Firmware version (1.00).", "text");
-    const QCommandLineOption speed =
-        option("speed", "Line speed in bit/s the controller reads at (as fast as sent).", "bps");
-    const QCommandLineOption misbehave =
-        option("misbehave", "none, silent, refuse, no-ready, late or garbage (none).", "mode");
-    const QCommandLineOption fail =
-        option("fail-pictures", "Answer the next N picture transfers with n.", "count");
-    const QCommandLineOption capacity =
-        option("text-capacity", "Raw-text input size in characters (256).", "count");
-    const QCommandLineOption rate =
-        option("text-rate", "Raw-text characters taken per second (2000).", "count");
-    const QCommandLineOption render =
-        option("render-dir", "Write a PNG of every stored address here on every change.", "dir");
-    const QCommandLineOption scale = option("render-scale", "Image pixels per dot (4).", "n");
-    const QCommandLineOption link = option("link", "Also make this symbolic link to it.", "path");
-    const QCommandLineOption quiet = option("quiet", "Print only the device path.");
-    parser.addOptions({setting, name, letter, firmware, speed, misbehave, fail, capacity, rate,
-                       render, scale, link, quiet});
+    const OptionSet o;
+    parser.addOptions(o.all());
     parser.process(app);
 
-    const auto one = [&](const QCommandLineOption& o, char fallback) {
-        const QString text = parser.value(o);
+    const auto character = [&](const QCommandLineOption& option, char fallback) {
+        const QString text = parser.value(option);
         return text.size() == 1 ? text.at(0).toLatin1() : text.isEmpty() ? fallback : '\0';
     };
-    const auto number = [&](const QCommandLineOption& o, int fallback) {
+    const auto count = [&](const QCommandLineOption& option, int fallback) {
         bool ok = true;
-        const int value = parser.isSet(o) ? parser.value(o).toInt(&ok) : fallback;
+        const int value = parser.isSet(option) ? parser.value(option).toInt(&ok) : fallback;
         return ok && value >= 0 ? value : -1;
     };
-    options.identity.settingDigit = one(setting, options.identity.settingDigit);
-    options.identity.versionLetter = one(letter, options.identity.versionLetter);
-    if (parser.isSet(name))
-        options.identity.name = parser.value(name).toLatin1();
-    if (parser.isSet(firmware))
-        options.identity.version = parser.value(firmware).toLatin1();
-    const auto mode = Misbehaviours.find(
-        parser.value(misbehave).isEmpty() ? QStringLiteral("none") : parser.value(misbehave));
-    options.failPictures = number(fail, 0);
-    options.speed = number(speed, 0);
-    options.textCapacity = number(capacity, 0);
-    options.textRate = number(rate, 0);
-    options.renderScale = number(scale, options.renderScale);
-    options.renderDir = parser.value(render);
-    options.linkPath = parser.value(link);
-    options.quiet = parser.isSet(quiet);
-    if (!options.identity.settingDigit || !options.identity.versionLetter)
+    ControllerIdentity& identity = options.identity;
+    identity.settingDigit = character(o.setting, identity.settingDigit);
+    identity.versionLetter = character(o.letter, identity.versionLetter);
+    identity.name = parser.isSet(o.name) ? parser.value(o.name).toLatin1() : identity.name;
+    identity.version =
+        parser.isSet(o.firmware) ? parser.value(o.firmware).toLatin1() : identity.version;
+    options.failPictures = count(o.fail, 0);
+    options.speed = count(o.speed, 0);
+    options.textCapacity = count(o.capacity, ControllerTiming::TextCapacity);
+    options.textRate = count(o.rate, ControllerTiming::TextCharsPerSecond);
+    options.renderScale = count(o.scale, options.renderScale);
+    options.renderDir = parser.value(o.render);
+    options.linkPath = parser.value(o.link);
+    options.quiet = parser.isSet(o.quiet);
+    const QString mode = parser.isSet(o.misbehave) ? parser.value(o.misbehave) : "none";
+    if (!identity.settingDigit || !identity.versionLetter)
         return QStringLiteral("--setting and --version-letter take one character");
-    if (mode == Misbehaviours.end())
-        return QStringLiteral("unknown --misbehave mode: ") + parser.value(misbehave);
-    options.misbehaviour = mode->second;
-    if (options.failPictures < 0 || options.speed < 0 || options.textCapacity < 0 ||
-        options.textRate < 0 || options.renderScale < 1)
-        return QStringLiteral("counts, speeds and the scale are whole numbers (scale 1 or more)");
+    if (!Misbehaviours.contains(mode))
+        return QStringLiteral("unknown --misbehave mode: ") + mode;
+    options.misbehaviour = Misbehaviours.at(mode);
+    if (options.failPictures < 0 || options.speed < 0 || options.textCapacity < 1 ||
+        options.textRate < 1 || options.renderScale < 1)
+        return QStringLiteral("counts and speeds are whole numbers; sizes, rates and the scale "
+                              "are 1 or more");
     return std::nullopt;
 }
 
-void configure(VirtualController& controller, const Options& options)
+// The running program: the controller on its pseudo-terminal, and the pictures it writes.
+class Session
 {
-    controller.setIdentity(options.identity);
-    controller.setMisbehaviour(options.misbehaviour);
-    controller.failNextPictures(options.failPictures);
-    if (options.textCapacity > 0 || options.textRate > 0) {
-        controller.setTextInput(
-            options.textCapacity > 0 ? options.textCapacity : ControllerTiming::TextCapacity,
-            options.textRate > 0 ? options.textRate : ControllerTiming::TextCharsPerSecond);
+public:
+    explicit Session(const Options& options)
+        : m_options(options)
+        , m_liveFolder(options.renderDir, options.renderScale)
+        , m_requestFolder(options.renderDir.isEmpty() ? QDir::currentPath() : options.renderDir,
+                          options.renderScale)
+    {
+        m_controller.setIdentity(options.identity);
+        m_controller.setMisbehaviour(options.misbehaviour);
+        m_controller.failNextPictures(options.failPictures);
+        m_controller.setTextInput(options.textCapacity, options.textRate);
+        m_server.setLineSpeed(options.speed);
     }
-}
+
+    ~Session()
+    {
+        if (!m_options.linkPath.isEmpty())
+            QFile::remove(m_options.linkPath);
+    }
+
+    bool start()
+    {
+        if (!m_server.start()) {
+            complain(m_server.errorString());
+            return false;
+        }
+        if (!m_options.linkPath.isEmpty()) {
+            QFile::remove(m_options.linkPath);
+            if (!QFile::link(m_server.devicePath(), m_options.linkPath))
+                complain(QStringLiteral("cannot make the link ") + m_options.linkPath);
+        }
+        m_out << m_server.devicePath() << Qt::endl;
+        if (!m_options.quiet) {
+            QObject::connect(&m_controller, &VirtualController::activity, &m_controller,
+                             [this](const QString& line) { m_out << line << Qt::endl; });
+        }
+        if (!m_options.renderDir.isEmpty()) {
+            QObject::connect(&m_controller, &VirtualController::memoryChanged, &m_controller,
+                             [this] { writePictures(m_liveFolder); });
+        }
+        return true;
+    }
+
+    void handleSignal(int number)
+    {
+        if (number == SIGUSR1) {
+            if (writePictures(m_requestFolder))
+                complain(QStringLiteral("pictures written to ") + m_requestFolder.path());
+            return;
+        }
+        if (number == SIGUSR2) {
+            m_server.vanish();
+            complain(QStringLiteral("the device vanished"));
+        }
+        QCoreApplication::quit();
+    }
+
+private:
+    bool writePictures(PictureFolder& folder)
+    {
+        const bool written = folder.write(m_controller);
+        if (!written)
+            complain(folder.errorString());
+        return written;
+    }
+
+    void complain(const QString& text) { m_err << "vantrel-sim: " << text << Qt::endl; }
+
+    const Options& m_options;
+    QTextStream m_out{stdout};
+    QTextStream m_err{stderr};
+    VirtualController m_controller;
+    PtyServer m_server{m_controller};
+    PictureFolder m_liveFolder;
+    PictureFolder m_requestFolder;
+};
 
 } // namespace
 
@@ -162,67 +239,23 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vantrel-sim"));
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-
     Options options;
     if (const auto error = readOptions(app, options)) {
-        err << "vantrel-sim: " << *error << Qt::endl;
+        QTextStream(stderr) << "vantrel-sim: " << *error << Qt::endl;
         return 3;
     }
-    VirtualController controller;
-    configure(controller, options);
-    PtyServer server(controller);
-    server.setLineSpeed(options.speed);
-    if (!server.start()) {
-        err << "vantrel-sim: " << server.errorString() << Qt::endl;
-        return 1;
-    }
-    if (!options.linkPath.isEmpty()) {
-        QFile::remove(options.linkPath);
-        if (!QFile::link(server.devicePath(), options.linkPath))
-            err << "vantrel-sim: cannot make the link " << options.linkPath << Qt::endl;
-    }
-    out << server.devicePath() << Qt::endl;
-
-    if (!options.quiet) {
-        QObject::connect(&controller, &VirtualController::activity, &app,
-                         [&out](const QString& line) { out << line << Qt::endl; });
-    }
-    PictureFolder liveFolder(options.renderDir, options.renderScale);
-    if (!options.renderDir.isEmpty()) {
-        QObject::connect(&controller, &VirtualController::memoryChanged, &app, [&] {
-            if (!liveFolder.write(controller))
-                err << "vantrel-sim: " << liveFolder.errorString() << Qt::endl;
-        });
-    }
-
     if (!catchSignals({SIGINT, SIGTERM, SIGUSR1, SIGUSR2})) {
-        err << "vantrel-sim: cannot catch signals" << Qt::endl;
+        QTextStream(stderr) << "vantrel-sim: cannot catch signals" << Qt::endl;
         return 1;
     }
+    Session session(options);
+    if (!session.start())
+        return 1;
     QSocketNotifier signalNotifier(g_signalPipe[1], QSocketNotifier::Read);
-    PictureFolder requestFolder(
-        options.renderDir.isEmpty() ? QDir::currentPath() : options.renderDir, options.renderScale);
-    QObject::connect(&signalNotifier, &QSocketNotifier::activated, &app, [&] {
+    QObject::connect(&signalNotifier, &QSocketNotifier::activated, &app, [&session] {
         char number = 0;
-        if (::read(g_signalPipe[1], &number, 1) != 1)
-            return;
-        if (number == SIGUSR1) {
-            const bool written = requestFolder.write(controller);
-            err << (written ? QStringLiteral("pictures written to ") + requestFolder.path()
-                            : requestFolder.errorString())
-                << Qt::endl;
-        } else if (number == SIGUSR2) {
-            server.vanish();
-            err << "vantrel-sim: the device vanished" << Qt::endl;
-            app.quit();
-        } else {
-            app.quit();
-        }
+        if (::read(g_signalPipe[1], &number, 1) == 1)
+            session.handleSignal(number);
     });
-    const int status = app.exec();
-    if (!options.linkPath.isEmpty())
-        QFile::remove(options.linkPath);
-    return status;
+    return app.exec();
 }

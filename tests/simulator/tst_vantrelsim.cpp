@@ -2,6 +2,7 @@
 // options set the identity, it writes what the switches show, and its signals work.
 
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QSerialPort>
@@ -67,11 +68,14 @@ void TestVantrelSim::answersWithConfiguredIdentity()
 {
     QTemporaryDir folder;
     QProcess simulator;
-    const QString device = startSimulator(simulator,
-                                          {"--quiet", "--setting", "3", "--name", "TESTBOX",
-                                           "--version-letter", "R", "--firmware", "2.5"},
-                                          folder.path());
+    const QString link = folder.filePath("glintkey");
+    const QString device =
+        startSimulator(simulator,
+                       {"--quiet", "--setting", "3", "--name", "TESTBOX", "--version-letter", "R",
+                        "--firmware", "2.5", "--link", link},
+                       folder.path());
     QVERIFY(device.startsWith("/dev/"));
+    QCOMPARE(QFileInfo(link).symLinkTarget(), device);
     QSerialPort port(device);
     QVERIFY(port.open(QIODevice::ReadWrite));
     port.write("&RX");
@@ -81,6 +85,7 @@ void TestVantrelSim::answersWithConfiguredIdentity()
     QVERIFY(simulator.waitForFinished());
     QCOMPARE(simulator.exitStatus(), QProcess::NormalExit);
     QCOMPARE(simulator.exitCode(), 0);
+    QVERIFY(!QFileInfo::exists(link));
 }
 
 void TestVantrelSim::writesWhatSwitchesShow_data()
