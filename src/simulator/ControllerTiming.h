@@ -12,6 +12,8 @@ constexpr int CommandGapMs = 20;
 // line for this long means the sender stopped: the block is judged as it stands. Half the reply
 // window, so a truncated block is still answered "n" in time.
 constexpr int DataGapMs = 50;
+// The quiet line is watched in ticks of this length while a command is in progress.
+constexpr int GapTickMs = 5;
 // Answers held back by the "late" misbehaviour arrive this long after they were due, past the
 // program's reply window.
 constexpr int LateAnswerMs = 150;

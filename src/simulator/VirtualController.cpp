@@ -68,9 +68,9 @@ QByteArray hex4(int value)
 VirtualController::VirtualController(QObject* parent)
     : QObject(parent)
 {
-    m_gap.setSingleShot(true);
     m_gap.setTimerType(Qt::PreciseTimer);
-    connect(&m_gap, &QTimer::timeout, this, &VirtualController::lineIdle);
+    m_gap.setInterval(ControllerTiming::GapTickMs);
+    connect(&m_gap, &QTimer::timeout, this, &VirtualController::onGapTick);
     connect(&m_textInput, &RawTextInput::flowControl, this, &VirtualController::onTextFlowControl);
 }
 
@@ -179,8 +179,24 @@ void VirtualController::armGap()
         m_gap.stop();
         return;
     }
+    m_quietTicks = 0;
+    m_quietClock.start();
+    if (!m_gap.isActive())
+        m_gap.start();
+}
+
+void VirtualController::onGapTick()
+{
+    // The quiet must have lasted both on the clock and in ticks: a process that was not running
+    // for a while gets one late tick, not the many the clock would count, so a pause of its own
+    // is never taken for the program having stopped.
     const bool data = m_phase == Phase::Text || (m_phase == Phase::Transfer && m_readySent);
-    m_gap.start(data ? ControllerTiming::DataGapMs : ControllerTiming::CommandGapMs);
+    const int gapMs = data ? ControllerTiming::DataGapMs : ControllerTiming::CommandGapMs;
+    ++m_quietTicks;
+    if (m_quietTicks * ControllerTiming::GapTickMs < gapMs || m_quietClock.elapsed() < gapMs)
+        return;
+    m_gap.stop();
+    lineIdle();
 }
 
 void VirtualController::endCommand()

@@ -4,6 +4,7 @@
 #include "SwitchForms.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QTimer>
@@ -130,6 +131,7 @@ private:
     void take(char byte);
     void startCommand(char byte);
     void armGap();
+    void onGapTick();
     void endCommand();
 
     void runFixedCommand();
@@ -164,6 +166,8 @@ private:
     Phase m_phase = Phase::Idle;
     QByteArray m_command; // the command in progress, its first byte included
     QTimer m_gap;
+    int m_quietTicks = 0;
+    QElapsedTimer m_quietClock;
 
     // transfer in progress
     QList<PictureForm> m_forms;

@@ -110,10 +110,11 @@ void TestPtyServer::vanishGivesPortError()
                 if (e != QSerialPort::NoError)
                     m_port->close(); // as the program does, so the dead device is not polled on
             });
-    const QString path = m_server->devicePath();
     m_port->write("\x01");
     QCOMPARE(readUntil(*m_port, 'y'), QByteArray("ay"));
+    QSignalSpy vanished(m_server.get(), &PtyServer::vanished);
     m_server->vanish();
+    QCOMPARE(vanished.count(), 1);
     QVERIFY(!m_server->isRunning());
     QTRY_VERIFY(!m_port->isOpen());
     // A hung-up pseudo-terminal reads as the end of input, which the serial layer reports as a
@@ -122,10 +123,6 @@ void TestPtyServer::vanishGivesPortError()
     const auto error = errors.first().first().value<QSerialPort::SerialPortError>();
     QVERIFY2(error == QSerialPort::ReadError || error == QSerialPort::ResourceError,
              qPrintable(QString::number(error)));
-    QVERIFY(!QFile::exists(path));
-    QSerialPort again(path);
-    QVERIFY(!again.open(QIODevice::ReadWrite));
-    QCOMPARE(again.error(), QSerialPort::DeviceNotFoundError);
 }
 
 QTEST_GUILESS_MAIN(TestPtyServer)
