@@ -16,6 +16,8 @@ namespace {
 
 constexpr int ReadChunk = 4096;
 constexpr qint64 NsPerMs = 1'000'000;
+// A pass that comes late may catch up on this much line time; more means the line was idle.
+constexpr qint64 CatchUpNs = 5 * NsPerMs;
 // A start bit, eight data bits and a stop bit per byte.
 constexpr qint64 BitsPerByte = 10;
 
@@ -98,15 +100,15 @@ void PtyServer::onReadable()
     qint64 wanted = ReadChunk;
     const qint64 byteNs = m_speed > 0 ? BitsPerByte * 1'000'000'000 / m_speed : 0;
     if (byteNs > 0) {
-        // Read no further ahead than the line has brought. Timers count whole milliseconds, so a
-        // late pass may catch up on up to a millisecond of line time.
+        // Read no further ahead than the line has brought. Timers count whole milliseconds and
+        // passes come late, so a pass may catch up on a little line time.
         const qint64 now = m_clock.nsecsElapsed();
         if (now < m_lineFreeNs) {
             m_readNotifier->setEnabled(false);
             m_readResume.start(int((m_lineFreeNs - now + NsPerMs - 1) / NsPerMs));
             return;
         }
-        m_lineFreeNs = std::max(m_lineFreeNs, now - NsPerMs);
+        m_lineFreeNs = std::max(m_lineFreeNs, now - CatchUpNs);
         wanted = std::clamp<qint64>((now - m_lineFreeNs) / byteNs, 1, ReadChunk);
     }
     m_readNotifier->setEnabled(true);
