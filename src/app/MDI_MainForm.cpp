@@ -1,9 +1,11 @@
 #include "MDI_MainForm.h"
 
+#include "AttributeEditors.h"
 #include "Conversions.h"
 #include "TrafficLogView.h"
 #include "UiSeam.h"
 #include "WorkArea.h"
+#include "frmAbout.h"
 #include "frmSinglePicture.h"
 
 #include <QApplication>
@@ -60,6 +62,7 @@ MDI_MainForm::MDI_MainForm(AppState& state, PortCatalog& catalog, UiSeam& seam,
     , m_seam(seam)
     , m_programFolder(programFolder)
     , m_link(state, catalog, *this)
+    , m_editors(std::make_unique<AttributeEditors>(state, seam, this))
 {
     setObjectName(QStringLiteral("MDI_MainForm"));
     setWindowTitle(QStringLiteral("Vantrel"));
@@ -80,6 +83,7 @@ MDI_MainForm::~MDI_MainForm()
     m_link.setActiveScreen(nullptr);
     qDeleteAll(m_mdi->subWindowList());
     delete m_single;
+    m_editors.reset();
 }
 
 void MDI_MainForm::buildMenu()
@@ -177,8 +181,10 @@ void MDI_MainForm::showSinglePicture()
 {
     if (!m_single)
         m_single = new frmSinglePicture(*this);
-    if (!m_singleWindow)
+    if (!m_singleWindow) {
         m_singleWindow = addScreen(m_single);
+        m_singleWindow->resize(m_singleWindow->sizeHint().boundedTo(m_mdi->viewport()->size()));
+    }
     m_singleWindow->show();
     m_mdi->setActiveSubWindow(m_singleWindow);
 }
@@ -211,8 +217,8 @@ void MDI_MainForm::showSwitchData()
 
 void MDI_MainForm::showAbout()
 {
-    message(QStringLiteral("Vantrel %1").arg(QCoreApplication::applicationVersion()),
-            QStringLiteral("About Vantrel"), MessageIcon::Information, MessageButtons::Ok);
+    frmAbout about(m_seam, this);
+    about.exec();
 }
 
 void MDI_MainForm::onSubWindowActivated(QMdiSubWindow* window)

@@ -8,6 +8,9 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <memory>
+
+class AttributeEditors;
 class PortCatalog;
 class QLabel;
 class QLineEdit;
@@ -39,6 +42,7 @@ public:
     ControllerLink& link() { return m_link; }
     UiSeam& seam() { return m_seam; }
     const QString& programFolder() const { return m_programFolder; }
+    AttributeEditors& editors() { return *m_editors; }
 
     void showSinglePicture();
     void showBatchPictures();
@@ -86,6 +90,7 @@ private:
     UiSeam& m_seam;
     QString m_programFolder;
     ControllerLink m_link;
+    std::unique_ptr<AttributeEditors> m_editors;
     QMdiArea* m_mdi = nullptr;
     QLabel* m_panels[PanelCount] = {};
     QProgressBar* m_progress = nullptr;

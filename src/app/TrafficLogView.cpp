@@ -6,17 +6,18 @@
 namespace {
 // Beyond this much gathered text the log is written at once, so memory stays bounded.
 constexpr qsizetype MaxPendingChars = 64 * 1024;
+// How long appends are gathered: faster than anyone reads, slow enough to cost nothing.
+constexpr int FlushIntervalMs = 40;
 } // namespace
 
 TrafficLogView::TrafficLogView(QWidget* parent)
-    : QTextEdit(parent)
+    : QPlainTextEdit(parent)
 {
     setObjectName(QStringLiteral("txtControllerFeedback"));
-    setAcceptRichText(false);
     setUndoRedoEnabled(false);
     setFont(QFont(QStringLiteral("monospace")));
     m_flushTimer.setSingleShot(true);
-    m_flushTimer.setInterval(0);
+    m_flushTimer.setInterval(FlushIntervalMs);
     connect(&m_flushTimer, &QTimer::timeout, this, &TrafficLogView::flush);
 }
 

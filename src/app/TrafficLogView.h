@@ -2,13 +2,13 @@
 
 #include "LinkViews.h"
 
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <QTimer>
 
 // The coloured traffic log: bytes sent in blue, bytes received in black, on one line per command.
-// Appends are gathered and written together on the next turn of the event loop, so a flood of
-// bytes costs one repaint instead of thousands.
-class TrafficLogView : public QTextEdit
+// Appends are gathered and written together a few times a second, so a flood of bytes costs a
+// handful of repaints instead of thousands; a plain-text document lays out only what changed.
+class TrafficLogView : public QPlainTextEdit
 {
     Q_OBJECT
 public:

@@ -1,13 +1,18 @@
 #pragma once
 
+#include "EditorScreen.h"
 #include "LinkViews.h"
 #include "MdiScreen.h"
+#include "PictureFileRecord.h"
 
 #include <QWidget>
 
+class AttributeEditors;
+class Lcd64x32Defaults;
 class MDI_MainForm;
 class QCheckBox;
 class QComboBox;
+class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -16,10 +21,12 @@ class QPushButton;
 class TrafficLogView;
 
 // "Single Picture Download": one picture, one address, and the controller tools.
-class frmSinglePicture : public QWidget, public LinkScreen, public MdiScreen
+class frmSinglePicture : public QWidget, public LinkScreen, public MdiScreen, public EditorScreen
 {
     Q_OBJECT
 public:
+    static constexpr int LedButtonCount = 7;
+
     explicit frmSinglePicture(MDI_MainForm& main, QWidget* parent = nullptr);
     ~frmSinglePicture() override;
 
@@ -38,17 +45,31 @@ public:
     void setFirmwareVersion(const QString& text) override;
     void setControllerSettingText(const QString& text) override;
 
+    // EditorScreen
+    QString editorAddressText() const override;
+    void setEditorAddressText(const QString& text) override;
+    void setCycleColours(const QColor& on, const QColor& off) override;
+
+    const PictureFileRecords& records() const { return m_records; }
+    int currentRecordIndex() const { return m_currentIndex; }
     TrafficLogView* trafficLog() const { return txtControllerFeedback; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    // Layout (frmSinglePicture.cpp)
+    QGroupBox* buildPictureFrame();
+    QGroupBox* buildAttributeFrame();
     QGroupBox* buildControllerFrame();
     QGroupBox* buildPortFrame();
+    QGroupBox* buildBicolorFrame();
     QWidget* buildManualCommand();
     QWidget* buildTrafficLog();
+    QLayout* buildButtonRow();
+    void loadStartPicture();
     void fillPortCombo();
     void onPortChosen();
     void onSpeedChosen();
@@ -56,25 +77,89 @@ private:
     bool handleManualCommandKey(int key);
     void onTrafficChanged();
 
+    // Picture choice (SinglePictureSelection.cpp)
+    void onFileChosen();
+    bool importPicture();
+    bool passesLengthGate(const PictureFileRecord& record);
+    void applyTypeControls(const PictureFileRecord& record);
+    void primeLcdEditor(PictureFileRecord& record);
+    void showCycleColours(const PictureFileRecord& record);
+    void paintCycleBox(QFrame* box, const QColor& colour);
+    bool validateAddress();
+    void reopenRequestedPort();
+    const Lcd64x32Defaults& lcd64x32Defaults();
+
+    // Talking to the controller (SinglePictureDownload.cpp)
+    void enterBusy();
+    void leaveBusy();
+    void setCancelLive(bool live);
+    void downloadPicture();
+    void reportDownload();
+    void clearAddress();
+    void reportClear();
+    void cancelDownload();
+    void editAttributes();
+    void downloadAttributes();
+    void callController();
+    void resetController();
+    void testLed(int index);
+    void downloadTextFile();
+    void showControllerError();
+    void setDownloadedCount(int count);
+
     MDI_MainForm& m_main;
+    PictureFileRecords m_records{PictureFileRecord{}};
+    int m_currentIndex = 0;
     qint16 m_savedTypeCode = 3;
     int m_enterCount = 0;
+    bool m_cancelLive = false;
     QString m_lastManualCommand;
 
+    QGroupBox* famPicture = nullptr;
+    QComboBox* cmbFileName = nullptr;
+    QLineEdit* txtFileTitle = nullptr;
+    QLineEdit* txtFileSize = nullptr;
+    QLineEdit* txtSwitchType = nullptr;
+    QLineEdit* txtAddress = nullptr;
+    QFrame* picHolderBorder = nullptr;
+    QLabel* picHolder = nullptr;
+    QGroupBox* famAttributes = nullptr;
+    QFrame* picOnCycle = nullptr;
+    QFrame* picOffCycle = nullptr;
+    QLabel* lblOnCycle1 = nullptr;
+    QLabel* lblOffCycle1 = nullptr;
+    QLabel* lblLEDinfo = nullptr;
+    QPushButton* cmdEditAttributes = nullptr;
+    QPushButton* cmdDownloadAttributes = nullptr;
+    QGroupBox* famContrInfo = nullptr;
     QLineEdit* txtController = nullptr;
     QLineEdit* txtFirmwareVersion = nullptr;
     QLineEdit* txtControllerSetting = nullptr;
+    QCheckBox* chkSwitchIdentifier = nullptr;
+    QCheckBox* chkLtoR = nullptr;
     QCheckBox* chkController = nullptr;
     QPushButton* cmdQuery = nullptr;
+    QPushButton* cmdCall = nullptr;
+    QPushButton* cmdReset = nullptr;
+    QGroupBox* famCommInfo = nullptr;
     QComboBox* cmbCommPort = nullptr;
     QComboBox* cmbPortSpeed = nullptr;
     QLabel* lblPortDevice = nullptr;
     QLineEdit* txtDownloadPortStatus = nullptr;
     QLabel* lblCurrentAddress = nullptr;
+    QGroupBox* famBicolorTest = nullptr;
+    QPushButton* cmdLEDs[LedButtonCount] = {};
     QPlainTextEdit* txtManualCommand = nullptr;
     QPushButton* cmdSendManualCommand = nullptr;
     QCheckBox* chkDispayData = nullptr;
     TrafficLogView* txtControllerFeedback = nullptr;
     QPushButton* cmdClean = nullptr;
+    QPushButton* cmdShowPicture = nullptr;
+    QPushButton* cmdClear = nullptr;
+    QPushButton* cmdCancel = nullptr;
     QPushButton* cmdClose = nullptr;
+    QPushButton* cmdDownloadTextFile = nullptr;
+    QLabel* lblVersion = nullptr;
+    QLabel* lblOLEDProgrammer = nullptr;
+    QLabel* imgQuorvelLogo = nullptr;
 };

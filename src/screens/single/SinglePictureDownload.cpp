@@ -1,0 +1,321 @@
+// Talking to the controller from the single picture screen: picture download and address clear
+// with their busy state and outcomes, attribute download, the controller tools and raw data
+// files.
+
+#include "frmSinglePicture.h"
+
+#include "AttributeEditors.h"
+#include "ControllerLink.h"
+#include "Conversions.h"
+#include "LcdAttributeEditor.h"
+#include "MDI_MainForm.h"
+#include "OledAttributeEditor.h"
+#include "PictureEncoding.h"
+#include "SwitchCommands.h"
+#include "UiSeam.h"
+#include "frmCharacter.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QPushButton>
+
+namespace {
+const QString ControllerErrorTitle = QStringLiteral("Controller Error Message");
+const QString DownloadPictureTitle = QStringLiteral("Download Picture Message");
+// LCD addresses are cleared by a picture of this many zero bytes.
+constexpr int LcdClearBytes = 256;
+} // namespace
+
+void frmSinglePicture::setCancelLive(bool live)
+{
+    m_cancelLive = live;
+    QPalette palette = cmdCancel->palette();
+    palette.setColor(QPalette::Button,
+                     live ? QColor(Qt::white) : QApplication::palette().color(QPalette::Button));
+    cmdCancel->setPalette(palette);
+}
+
+void frmSinglePicture::enterBusy()
+{
+    AppState& state = m_main.state();
+    state.ReplyCode.clear();
+    state.BusyFlag = true;
+    for (QWidget* frame : {famContrInfo, famCommInfo, famPicture, famAttributes})
+        frame->setEnabled(false);
+    state.CancelFlag = false;
+    state.StopTransferFlag = false;
+    m_main.setBusyCursor(true);
+    setCancelLive(true);
+    cmdCancel->setFocus();
+}
+
+void frmSinglePicture::leaveBusy()
+{
+    AppState& state = m_main.state();
+    m_main.beep();
+    state.ReplyCode.clear();
+    for (QWidget* frame : {famContrInfo, famCommInfo, famPicture, famAttributes})
+        frame->setEnabled(true);
+    m_main.setBusyCursor(false);
+    setCancelLive(false);
+    state.BusyFlag = false;
+    state.CancelFlag = false;
+    state.StopTransferFlag = false;
+}
+
+void frmSinglePicture::cancelDownload()
+{
+    if (!m_cancelLive)
+        return;
+    AppState& state = m_main.state();
+    state.BusyFlag = false;
+    m_main.link().requestStop();
+    m_main.link().requestCancel();
+    setCancelLive(false);
+}
+
+void frmSinglePicture::setDownloadedCount(int count)
+{
+    m_main.setPanelText(4, QStringLiteral("%1 downloaded files").arg(count));
+}
+
+void frmSinglePicture::showControllerError()
+{
+    m_main.seam().message(QStringLiteral("An error message has been received from the "
+                                         "controller.\r\nError message: ") +
+                              m_main.state().ReplyCode,
+                          ControllerErrorTitle, MessageIcon::Exclamation);
+}
+
+void frmSinglePicture::downloadPicture()
+{
+    AppState& state = m_main.state();
+    if (m_records.size() <= 1 || m_currentIndex <= 0) {
+        m_main.seam().message(QStringLiteral("No files to download."), DownloadPictureTitle,
+                              MessageIcon::Information);
+        return;
+    }
+    // An address still being typed is checked before it is used.
+    if (state.BusyFlag || !validateAddress() || !ConfirmPictureType(state, m_main.seam()))
+        return;
+    enterBusy();
+    m_main.setPanelText(2, QString());
+    setDownloadedCount(0);
+    m_main.setPanelText(5, QString());
+    const QString block = EncodeDownloadBlock(m_records[m_currentIndex], state, m_main.seam());
+    if (state.TypeCode >= SwitchTypeCode::Lcd36x24 && state.TypeCode <= SwitchTypeCode::Color96x64)
+        m_main.link().TransferData(chkSwitchIdentifier->isChecked(), state.CurrentAddress, block);
+    reportDownload();
+    leaveBusy();
+}
+
+void frmSinglePicture::reportDownload()
+{
+    AppState& state = m_main.state();
+    int count = 0;
+    if (state.CancelFlag) {
+        m_main.setPanelText(2, QStringLiteral("Download Canceled"));
+    } else if (!state.ReadyReceived) {
+        m_main.setPanelText(4, QStringLiteral("No controller reply"));
+        return;
+    } else if (state.ReplyCode == QLatin1String("6E")) {
+        setDownloadedCount(0);
+        showControllerError();
+        return;
+    } else if (state.ReplyCode == QLatin1String("no reply")) {
+        m_main.seam().message(QStringLiteral("No reply from controller.\r\nError message: ") +
+                                  state.ReplyCode,
+                              ControllerErrorTitle, MessageIcon::Exclamation);
+        state.ReplyCode.clear();
+    } else if (state.ReplyCode != QLatin1String("79")) {
+        m_main.seam().message(
+            QStringLiteral("An unexpected reply from controller has been received."), QString(),
+            MessageIcon::None);
+        return;
+    } else {
+        count = 1;
+    }
+    setDownloadedCount(count);
+}
+
+void frmSinglePicture::clearAddress()
+{
+    AppState& state = m_main.state();
+    if (state.BusyFlag || !validateAddress() || !ConfirmClearType(state, m_main.seam()))
+        return;
+    enterBusy();
+    m_main.setPanelText(4, QString());
+    if (state.TypeCode == SwitchTypeCode::Lcd36x24 || state.TypeCode == SwitchTypeCode::Lcd64x32) {
+        // A blank picture, without the LED codes an LCD 36x24 picture normally carries.
+        m_main.link().TransferData(chkSwitchIdentifier->isChecked(), state.CurrentAddress,
+                                   QString(2 * LcdClearBytes, QLatin1Char('0')));
+    } else {
+        m_main.link().SendHexCommand(ClearCommandHex(state.CurrentAddress));
+        state.BusyFlag = true; // the command sender ends its own busy state
+        m_main.link().WaitForReply();
+    }
+    reportClear();
+    leaveBusy();
+}
+
+void frmSinglePicture::reportClear()
+{
+    AppState& state = m_main.state();
+    if (state.CancelFlag) {
+        m_main.setPanelText(2, QStringLiteral("Download Canceled"));
+    } else if (!state.ReadyReceived) {
+        m_main.setPanelText(4, QStringLiteral("No controller reply"));
+    } else if (state.ReplyCode == QLatin1String("6E")) {
+        m_main.setPanelText(2, QStringLiteral("Address not cleared"));
+        showControllerError();
+        state.ReplyCode.clear();
+    } else if (state.ReplyCode == QLatin1String("79")) {
+        m_main.setPanelText(2, QStringLiteral("Address %1 Clear").arg(state.CurrentAddress));
+    }
+}
+
+void frmSinglePicture::downloadAttributes()
+{
+    AppState& state = m_main.state();
+    if (state.BusyFlag || !validateAddress() || !ConfirmAttributeType(state, m_main.seam()))
+        return;
+    ControllerLink& link = m_main.link();
+    state.ReadyReceived = false;
+    state.BusyFlag = true;
+    const int savedDisplayData = displayData();
+    setDisplayData(1);
+    link.SendBytes(BuildAttributeCommand(chkSwitchIdentifier->isChecked(), state.TypeCode,
+                                         m_records, state.CurrentAddress, m_currentIndex));
+    setDisplayData(savedDisplayData);
+    appendTraffic(QStringLiteral("   "), TrafficDirection::Sent);
+    link.WaitForReply();
+    if (!state.ReadyReceived) {
+        m_main.setPanelText(4, QStringLiteral("No controller reply"));
+    } else if (state.ReplyCode == QLatin1String("6E")) {
+        showControllerError();
+    } else if (state.ReplyCode != QLatin1String("79")) {
+        m_main.seam().message(
+            QStringLiteral("An unexpected reply from controller has been received."), QString(),
+            MessageIcon::None);
+    } else {
+        m_main.setPanelText(4, QStringLiteral("Attributes downloaded"));
+    }
+    state.ReplyCode.clear();
+    setPortStatus(link.openStatusText());
+    state.BusyFlag = false;
+    state.CancelFlag = false;
+}
+
+void frmSinglePicture::callController()
+{
+    ControllerLink& link = m_main.link();
+    link.setReceiveThreshold(1);
+    link.SendHexCommand(QStringLiteral("01"));
+    link.WaitForReply();
+    m_main.setPanelText(4, m_main.state().ReadyReceived ? QStringLiteral("Command received")
+                                                        : QStringLiteral("No controller reply"));
+}
+
+void frmSinglePicture::resetController()
+{
+    m_main.link().SendHexCommand(QStringLiteral("24"));
+    cmdShowPicture->setFocus();
+}
+
+void frmSinglePicture::testLed(int index)
+{
+    m_main.link().SendHexCommand(LedTesterCommand(index));
+    cmdLEDs[(index + 1) % LedButtonCount]->setFocus();
+}
+
+// The record's attributes come from the type's editor; what the editor returns is kept only
+// when the operator pressed Select.
+void frmSinglePicture::editAttributes()
+{
+    AppState& state = m_main.state();
+    if (state.BusyFlag || m_currentIndex <= 0)
+        return;
+    state.BusyFlag = true;
+    AttributeEditors& editors = m_main.editors();
+    PictureFileRecord& record = m_records[m_currentIndex];
+    const int index = m_currentIndex;
+    if (LcdAttributeEditor* editor = editors.lcdEditorFor(state.TypeCode)) {
+        editor->setBackgroundColoron(record.BackgroundColoron);
+        editor->setBackgroundColoroff(record.BackgroundColoroff);
+        editor->setLEDon(record.LEDon);
+        editor->setLEDoff(record.LEDoff);
+        editor->setSwitchingAttributes(state.SwitchingAttributesList.value(index));
+        editor->setNumbofSwitch(state.SwitchCountList.value(index));
+        editor->exec();
+        if (!editor->CancelChange()) {
+            record.BackgroundColoron = editor->BackgroundColoron();
+            record.BackgroundColoroff = editor->BackgroundColoroff();
+            record.LEDon = editor->LEDon();
+            record.LEDoff = editor->LEDoff();
+            state.SwitchingAttributesList[index] = editor->SwitchingAttributes();
+            state.SwitchCountList[index] = editor->NumbofSwitch();
+            const QString attributes = editor->SwitchingAttributes();
+            switch (editor->NumbofSwitch()) {
+            case 2:
+                record.Attributes = attributes.left(12);
+                break;
+            case 8:
+                record.Attributes = attributes.left(16);
+                break;
+            case 16:
+                record.Attributes = attributes;
+                break;
+            default:
+                break;
+            }
+        }
+    } else if (OledAttributeEditor* editor = editors.oledEditorFor(state.TypeCode)) {
+        editor->setSwitchingAttributes(state.SwitchingAttributesList.value(index));
+        editor->exec();
+        if (!editor->CancelChange()) {
+            state.SwitchingAttributesList[index] = editor->SwitchingAttributes();
+            record.Attributes = editor->SwitchingAttributes().left(
+                state.TypeCode == SwitchTypeCode::Mono96x64 ? 28 : 16);
+        }
+    }
+    state.BusyFlag = false;
+}
+
+void frmSinglePicture::downloadTextFile()
+{
+    AppState& state = m_main.state();
+    if (state.BusyFlag)
+        return;
+    frmCharacter& picker = m_main.editors().character();
+    picker.exec();
+    if (picker.Cancel())
+        return;
+    const QString path =
+        m_main.seam().openFileName(QStringLiteral("Download Text File"), m_main.programFolder(),
+                                   QStringLiteral("txt files (*.txt)|*.txt|All Files|*"));
+    if (path.isEmpty())
+        return;
+    state.ReplyCode.clear();
+    state.BusyFlag = true;
+    famPicture->setEnabled(false);
+    m_main.setBusyCursor(true);
+    setCancelLive(true);
+    cmdCancel->setFocus();
+    setDownloadedCount(0);
+    if (ReadFileHeader(path) != RawDataHeader) {
+        m_main.setPanelText(5, QStringLiteral("Error while downloading"));
+        m_main.seam().message(QStringLiteral("File does not contain correct header."),
+                              QStringLiteral("Downloading Error"), MessageIcon::Exclamation);
+    } else if (SendTextFile(m_main.link(), path, picker.SendAsCharacters())) {
+        setDownloadedCount(1);
+    }
+    state.ReplyCode.clear();
+    famPicture->setEnabled(true);
+    m_main.setBusyCursor(false);
+    setCancelLive(false);
+    state.BusyFlag = false;
+    state.CancelFlag = false;
+    state.StopTransferFlag = false;
+}

@@ -1,0 +1,210 @@
+// Choosing a picture on the single picture screen: import, selection, the length gate, the
+// controls that follow the picture's type, and the address box.
+
+#include "frmSinglePicture.h"
+
+#include "AttributeEditors.h"
+#include "ControllerLink.h"
+#include "FileClassification.h"
+#include "HexFieldEdit.h"
+#include "LcdAttributeEditor.h"
+#include "ListSelection.h"
+#include "MDI_MainForm.h"
+#include "PicturePreview.h"
+#include "UiSeam.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace {
+
+const QString ImportEntry = QStringLiteral("Import bmp");
+
+// The file lengths a picture can be downloaded from. A 96x64 colour picture of 18486 bytes is
+// recognised, but only the 18488-byte form downloads.
+bool isDownloadableLength(qint32 length)
+{
+    static const qint32 Accepted[] = {254, 318, 830, 832, 5672, 9270, 9272, 18488};
+    return std::find(std::begin(Accepted), std::end(Accepted), length) != std::end(Accepted);
+}
+
+// The colour number of a preview box: red + 256 x green + 65536 x blue, as decimal text.
+QColor colourFromNumber(const QString& number)
+{
+    const qint64 value = number.toLongLong();
+    return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
+}
+
+} // namespace
+
+void frmSinglePicture::onFileChosen()
+{
+    if (m_main.state().BusyFlag)
+        return;
+    if (cmbFileName->currentText() == ImportEntry) {
+        if (importPicture())
+            SelectListEntrySilently(cmbFileName, cmbFileName->count() - 1);
+        else
+            SelectListEntrySilently(cmbFileName, m_currentIndex);
+    }
+    const int index = FindRecordByPath(m_records, cmbFileName->currentText());
+    if (index <= 0)
+        return;
+    m_currentIndex = index;
+    PictureFileRecord& record = m_records[index];
+    ShowPicturePreview(record.Path, picHolder, picHolderBorder);
+    txtFileTitle->setText(record.Name);
+    txtFileSize->setText(QString::number(record.FileLength));
+    if (!passesLengthGate(record))
+        return;
+    AppState& state = m_main.state();
+    state.TypeCode = record.TypeCode;
+    txtSwitchType->setText(record.TypeText);
+    applyTypeControls(record);
+    state.CurrentAddress = txtAddress->text();
+    reopenRequestedPort();
+}
+
+// Adds a bitmap the operator picks to the list (once: a path already listed is not added again).
+// False when the dialog was cancelled or the file cannot be found.
+bool frmSinglePicture::importPicture()
+{
+    const QString path = m_main.seam().openFileName(ImportEntry, m_main.programFolder(),
+                                                    QStringLiteral("bmp files (*.bmp)|*.bmp"));
+    if (path.isEmpty())
+        return false;
+    if (cmbFileName->findText(path, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0) {
+        FileObjects objects;
+        if (!OpenFileObjects(path, QString(), objects))
+            return false;
+        cmbFileName->addItem(path);
+        ClassifyFile(m_records, objects.File, cmbFileName->count() - 1, m_main.state(),
+                     lcd64x32Defaults());
+    }
+    return true;
+}
+
+bool frmSinglePicture::passesLengthGate(const PictureFileRecord& record)
+{
+    if (isDownloadableLength(record.FileLength))
+        return true;
+    const QString size = QStringLiteral("File Size: %1").arg(record.FileLength);
+    if (record.FileLength == 256) {
+        m_main.seam().message(
+            QStringLiteral("Image is 256 bytes in size. For 36x24 it should be 254 bytes.\r"
+                           "Image may not load properly.\r") +
+                size,
+            QStringLiteral("Vantrel"), MessageIcon::Exclamation);
+    } else {
+        m_main.seam().message(
+            QStringLiteral("Invalid image attributes.\rImage may not load properly.\r") + size,
+            QStringLiteral("Vantrel"), MessageIcon::Exclamation);
+        txtSwitchType->clear();
+    }
+    return false;
+}
+
+void frmSinglePicture::applyTypeControls(const PictureFileRecord& record)
+{
+    const qint16 type = record.TypeCode;
+    const bool lcd = type == SwitchTypeCode::Lcd36x24 || type == SwitchTypeCode::Lcd64x32;
+    for (QWidget* preview :
+         {static_cast<QWidget*>(picOnCycle), static_cast<QWidget*>(picOffCycle),
+          static_cast<QWidget*>(lblOnCycle1), static_cast<QWidget*>(lblOffCycle1)})
+        preview->setVisible(lcd);
+    lblLEDinfo->setVisible(type == SwitchTypeCode::Lcd36x24);
+    chkLtoR->setVisible(!lcd);
+    txtAddress->setMaxLength(lcd ? 2 : 4);
+    txtAddress->setText(lcd ? QStringLiteral("01") : QStringLiteral("0001"));
+    if (type == SwitchTypeCode::Lcd36x24 || type == SwitchTypeCode::Oled52x36)
+        famBicolorTest->hide();
+    if (lcd) {
+        primeLcdEditor(m_records[m_currentIndex]);
+        showCycleColours(m_records[m_currentIndex]);
+    }
+}
+
+// The LCD editors hold the picture's LED colours between openings; the record's own values are
+// put into the editor as the picture is chosen.
+void frmSinglePicture::primeLcdEditor(PictureFileRecord& record)
+{
+    AttributeEditors& editors = m_main.editors();
+    if (record.TypeCode == SwitchTypeCode::Lcd36x24) {
+        frmBackground3624& editor = editors.lcd36x24();
+        editor.setBackgroundColoron(record.BackgroundColoron);
+        editor.setBackgroundColoroff(record.BackgroundColoroff);
+        editor.setLEDon(record.LEDon);
+        editor.setLEDoff(record.LEDoff);
+        record.LEDon = editor.LEDon();
+        record.LEDoff = editor.LEDoff();
+        editor.setSwitchingAttributes(record.Attributes);
+    } else {
+        frmBackground6432& editor = editors.lcd64x32();
+        editor.setBackgroundColoron(record.BackgroundColoron);
+        editor.setBackgroundColoroff(record.BackgroundColoroff);
+        editor.setSwitchingAttributes(record.Attributes);
+        editor.setLEDon(record.Attributes.mid(12, 2));
+        editor.setLEDoff(record.Attributes.mid(14, 2));
+    }
+}
+
+void frmSinglePicture::showCycleColours(const PictureFileRecord& record)
+{
+    const QColor face = palette().color(QPalette::Button);
+    paintCycleBox(picOnCycle, record.BackgroundColoron.isEmpty()
+                                  ? face
+                                  : colourFromNumber(record.BackgroundColoron));
+    paintCycleBox(picOffCycle, record.BackgroundColoroff.isEmpty()
+                                   ? face
+                                   : colourFromNumber(record.BackgroundColoroff));
+}
+
+void frmSinglePicture::paintCycleBox(QFrame* box, const QColor& colour)
+{
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Window, colour);
+    box->setPalette(palette);
+}
+
+void frmSinglePicture::setCycleColours(const QColor& on, const QColor& off)
+{
+    paintCycleBox(picOnCycle, on);
+    paintCycleBox(picOffCycle, off);
+}
+
+QString frmSinglePicture::editorAddressText() const
+{
+    return txtAddress->text();
+}
+
+void frmSinglePicture::setEditorAddressText(const QString& text)
+{
+    txtAddress->setText(text);
+    m_main.state().CurrentAddress = text;
+}
+
+const Lcd64x32Defaults& frmSinglePicture::lcd64x32Defaults()
+{
+    return m_main.editors().lcd64x32Defaults();
+}
+
+bool frmSinglePicture::validateAddress()
+{
+    const QString result = ValidateAddressField(txtAddress, m_main.state().TypeCode, m_main.seam());
+    if (result == QLatin1String("Cancel"))
+        return false;
+    m_main.state().CurrentAddress = result;
+    return true;
+}
+
+void frmSinglePicture::reopenRequestedPort()
+{
+    AppState& state = m_main.state();
+    m_main.link().ClosePort();
+    state.RequestedPort = qint16(cmbCommPort->currentText().toInt());
+    state.RequestedSpeed = cmbPortSpeed->currentText().toInt();
+    m_main.link().OpenPort();
+}
