@@ -77,7 +77,7 @@ QString LedTesterCommand(int index)
     static const char* const ColourCodes[] = {"46", "43", "44", "45"}; // O, G, R, A
     static const char* const Fixed[] = {"2730313031", "2730313030", "264F1B24"};
     if (index >= 0 && index < 4)
-        return QStringLiteral("26%158").arg(QLatin1String(ColourCodes[index]));
+        return QStringLiteral("26") + QLatin1String(ColourCodes[index]) + QStringLiteral("58");
     if (index >= 4 && index < 7)
         return QString::fromLatin1(Fixed[index - 4]);
     return QString();
