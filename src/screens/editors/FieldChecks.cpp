@@ -69,7 +69,9 @@ void FieldChecks::left(std::size_t index, Qt::FocusReason reason)
     // A message box or another window taking the focus is not the operator leaving the box.
     if (m_checking || reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
         return;
-    if (qobject_cast<QAbstractButton*>(QApplication::focusWidget()))
+    // A click on a button runs the button's own rule: Select checks, Cancel does not.
+    if (reason == Qt::MouseFocusReason &&
+        qobject_cast<QAbstractButton*>(QApplication::focusWidget()))
         return;
     // The check may show a message and hand the focus back; run it once this focus change is over.
     QLineEdit* box = m_fields[index].box;

@@ -13,9 +13,9 @@ class QLineEdit;
 bool AcceptHexEntry(QLineEdit* box, int digits, Prompter& prompter);
 
 // The entry boxes of one editor and the check each must pass. A box is checked when the operator
-// leaves it after typing in it, except when he leaves it for one of the editor's buttons: Select
-// checks what is still unchecked itself, and Cancel must always work. A box selects its whole
-// text when it takes the focus, so that typing replaces the value.
+// leaves it after typing in it, except by a click on one of the editor's buttons: Select checks
+// what is still unchecked itself, and Cancel must always work. A box selects its whole text when
+// it takes the focus, so that typing replaces the value.
 class FieldChecks : public QObject
 {
     Q_OBJECT
