@@ -1,0 +1,407 @@
+#include "CliSession.h"
+
+#include "Outcome.h"
+
+#include "ControllerQuery.h"
+#include "Conversions.h"
+#include "Decoders.h"
+#include "Encoders.h"
+#include "FileClassification.h"
+#include "HexField.h"
+#include "InProcessPort.h"
+#include "SwitchCommands.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QImageWriter>
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+const QString SimulatorPort = QStringLiteral("sim");
+// The switch data screen drops these leading bytes of an upload: the controller's own framing.
+constexpr int UploadFramingDigits = 22;
+// Uploads arrive in reads of up to this many bytes, so a picture is not handled byte by byte.
+constexpr int UploadReceiveThreshold = 8192;
+
+bool sameDevice(const QString& deviceName, const QString& wanted)
+{
+#ifdef Q_OS_WIN
+    const Qt::CaseSensitivity cs = Qt::CaseInsensitive;
+#else
+    const Qt::CaseSensitivity cs = Qt::CaseSensitive;
+#endif
+    return deviceName.compare(wanted, cs) == 0 ||
+           deviceName.endsWith(QLatin1Char('/') + wanted, cs);
+}
+
+QString openFailure(const PortError& error, qint32 speed)
+{
+    switch (error.kind) {
+    case PortErrorClass::NoSuchPort:
+        return QStringLiteral("no such device");
+    case PortErrorClass::InUse:
+        return QStringLiteral("in use by another program, or not permitted");
+    case PortErrorClass::SettingsRefused:
+        return QStringLiteral("the settings %1,n,8,1 were refused").arg(speed);
+    default:
+        return QStringLiteral("it cannot be opened");
+    }
+}
+
+// The hex digits an upload begins with: the picture, before the controller's final answer.
+QByteArray leadingHexDigits(const QByteArray& text)
+{
+    const auto end = std::find_if_not(text.begin(), text.end(), [](char c) {
+        return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+    });
+    return text.left(end - text.begin());
+}
+
+} // namespace
+
+CliSession::CliSession(const CliRequest& request, std::FILE* progressStream)
+    : m_request(request)
+    , m_meter(progressStream)
+    , m_shell(m_meter, request.traffic)
+    , m_link(m_state, m_catalog, m_shell)
+{
+    m_link.setActiveScreen(&m_shell);
+    QObject::connect(&m_link, &ControllerLink::portLost, &m_link,
+                     [this](const PortError&) { m_portLost = true; });
+}
+
+int CliSession::run()
+{
+    switch (m_request.command) {
+    case CliCommand::Ports:
+        return listPorts();
+    case CliCommand::Query:
+        return query();
+    case CliCommand::Send:
+        return send();
+    case CliCommand::Download:
+        return download();
+    case CliCommand::Clear:
+        return clear();
+    case CliCommand::Upload:
+        return upload();
+    case CliCommand::Text:
+        return text();
+    }
+    return ExitCode::Failure;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The commands
+
+int CliSession::listPorts()
+{
+    m_catalog.addSystemPorts();
+    const QList<PortEntry> entries = m_catalog.entries();
+    if (entries.isEmpty())
+        PrintLine(stderr, QStringLiteral("No serial ports found."));
+    for (const PortEntry& entry : entries)
+        PrintLine(stdout, m_catalog.describe(entry.number));
+    PrintLine(stdout, QStringLiteral("sim: built-in virtual controller"));
+    return ExitCode::Done;
+}
+
+int CliSession::query()
+{
+    if (const std::optional<int> failed = openPort())
+        return *failed;
+    m_link.QueryController();
+    PrintLine(stdout, QStringLiteral("Controller: ") + m_shell.controllerName());
+    PrintLine(stdout, QStringLiteral("Firmware version: ") + m_shell.firmwareVersion());
+    PrintLine(stdout, QStringLiteral("Controller setting: ") + m_shell.settingText());
+    PrintLine(stdout, m_shell.panelText(4));
+    return finish(m_state.ReadyReceived ? ExitCodeForReply(m_state.ReplyCode) : ExitCode::NoReply);
+}
+
+int CliSession::send()
+{
+    if (const std::optional<int> failed = openPort())
+        return *failed;
+    // The only message a manual command shows is the refusal of an odd number of hex digits.
+    const int shown = m_shell.messageCount();
+    m_link.SendHexCommand(m_request.arguments.join(QLatin1Char(' ')));
+    if (m_shell.messageCount() > shown)
+        return finish(ExitCode::Failure);
+    m_link.WaitForReply();
+    printReply();
+    PrintLine(stdout, QStringLiteral("Received: ") + m_state.ReplyLog.trimmed());
+    return finish(ExitCodeForReply(m_state.ReplyCode));
+}
+
+int CliSession::download()
+{
+    const QString path = m_request.arguments.constFirst();
+    const QFileInfo file(path);
+    if (!file.isFile())
+        return fail(QStringLiteral("cannot read %1: no such file").arg(path));
+    const FileClass kind = ClassifyLength(file.size());
+    if (kind.FileKind != FileKind::Bitmap) {
+        return fail(QStringLiteral("%1 is not a picture file: no switch picture is %2 bytes long")
+                        .arg(path)
+                        .arg(file.size()));
+    }
+    if (m_request.typeCode != 0 && m_request.typeCode != kind.TypeCode) {
+        return fail(QStringLiteral("%1 is a %2 picture, not %3")
+                        .arg(path, kind.TypeText, ControllerSettingText(m_request.typeCode)));
+    }
+    m_state.TypeCode = kind.TypeCode;
+    const std::optional<QString> address = checkedAddress(kind.TypeCode);
+    if (!address)
+        return ExitCode::Failure;
+    const QString data = encodePicture(file.absoluteFilePath());
+    if (data.isEmpty()) // the encoder has said why
+        return ExitCode::Failure;
+    if (const std::optional<int> failed = openPort())
+        return *failed;
+
+    m_link.TransferData(m_request.withTypeLetter, *address, data);
+    printReply();
+    const Outcome outcome = JudgeDownload(m_state, m_shell);
+    PrintLine(stdout, outcome.status);
+    return finish(outcome.exitCode);
+}
+
+int CliSession::clear()
+{
+    m_state.TypeCode = m_request.typeCode;
+    const std::optional<QString> address = checkedAddress(m_request.typeCode);
+    if (!address)
+        return ExitCode::Failure;
+    if (const std::optional<int> failed = openPort())
+        return *failed;
+
+    if (AddressWidth(m_request.typeCode) == 2) {
+        // LCD addresses are blanked with a picture of 256 zero bytes, whatever the LCD type.
+        m_link.TransferData(m_request.withTypeLetter, *address, QString(512, u'0'));
+    } else {
+        m_link.SendHexCommand(ClearCommandHex(*address));
+        m_link.WaitForReply();
+    }
+    printReply();
+    const Outcome outcome = JudgeClear(m_state, *address, m_shell);
+    if (!outcome.status.isEmpty())
+        PrintLine(stdout, outcome.status);
+    return finish(outcome.exitCode);
+}
+
+int CliSession::upload()
+{
+    m_state.TypeCode = m_request.typeCode;
+    const std::optional<QString> address = checkedAddress(m_request.typeCode);
+    if (!address)
+        return ExitCode::Failure;
+    if (const std::optional<int> failed = openPort())
+        return *failed;
+
+    m_state.HideReceived = true;
+    m_state.ReceivedByteCount = 0;
+    m_link.setReceiveThreshold(UploadReceiveThreshold);
+    m_link.SendHexCommand(QStringLiteral("29") + TextToAsciiHex(*address));
+    awaitLongReply();
+    m_link.setReceiveThreshold(1);
+    m_state.HideReceived = false;
+    const QByteArray uploaded =
+        HexToBytes(QString(m_state.ReplyLog).remove(u' ').mid(UploadFramingDigits));
+    printReply();
+    const int exitCode = ExitCodeForReply(m_state.ReplyCode);
+    if (exitCode == ExitCode::Done) {
+        if (const QString problem = writeUpload(uploaded); !problem.isEmpty())
+            return finish(fail(problem));
+    }
+    return finish(exitCode);
+}
+
+int CliSession::text()
+{
+    const QString path = m_request.arguments.constFirst();
+    if (!QFileInfo(path).isFile())
+        return fail(QStringLiteral("cannot read %1: no such file").arg(path));
+    if (ReadFileHeader(path) != RawDataHeader) {
+        m_shell.message(QStringLiteral("File does not contain correct header."),
+                        QStringLiteral("Downloading Error"), MessageIcon::Exclamation,
+                        MessageButtons::Ok);
+        PrintLine(stdout, QStringLiteral("Error while downloading"));
+        return ExitCode::Failure;
+    }
+    if (const std::optional<int> failed = openPort())
+        return *failed;
+
+    // Every line is a transfer of its own; the worst answer is the command's outcome.
+    int worst = ExitCode::Done;
+    m_shell.setTransferEndHandler([this, &worst] {
+        printReply();
+        worst = std::max(worst, ExitCodeForReply(m_state.ReplyCode));
+    });
+    const bool read = SendTextFile(m_link, path, m_request.asCharacters);
+    m_shell.setTransferEndHandler(nullptr);
+    if (!read)
+        return finish(fail(QStringLiteral("cannot read %1").arg(path)));
+    PrintLine(stdout, QStringLiteral("1 downloaded files"));
+    return finish(worst);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Steps the commands share
+
+int CliSession::requestedPortNumber()
+{
+    const QString& wanted = m_request.port;
+    if (wanted == SimulatorPort) {
+        return m_catalog.addPort(SimulatorPort, QStringLiteral("built-in virtual controller"),
+                                 [this] { return simulatorPort(); });
+    }
+    m_catalog.addSystemPorts();
+    bool isNumber = false;
+    const int number = wanted.toInt(&isNumber);
+    if (isNumber)
+        return m_catalog.entry(number) ? number : 0;
+    for (const PortEntry& entry : m_catalog.entries()) {
+        if (sameDevice(entry.deviceName, wanted))
+            return entry.number;
+    }
+    return m_catalog.addDevice(wanted);
+}
+
+std::unique_ptr<SerialPort> CliSession::simulatorPort()
+{
+    // Paced like a cable, so progress and timing are real. No transmit FIFO: the controller
+    // tells raw text by the flow control, so every byte must have arrived before the link
+    // switches it off again.
+    auto port = std::make_unique<InProcessPort>(m_controller);
+    port->setLineModel(true);
+    return port;
+}
+
+std::optional<int> CliSession::openPort()
+{
+    const int number = requestedPortNumber();
+    if (number == 0) {
+        bool isNumber = false;
+        m_request.port.toInt(&isNumber);
+        return fail(isNumber ? QStringLiteral("there is no port %1; 'vantrel-cli ports' lists "
+                                              "the ports")
+                                   .arg(m_request.port)
+                             : QStringLiteral("no free port number for %1: all %2 are taken")
+                                   .arg(m_request.port)
+                                   .arg(PortCatalog::MaxPorts));
+    }
+    SerialPort* port = m_catalog.port(number);
+    if (!port->setBaudRate(m_request.speed) || !port->open()) {
+        const PortError error = port->lastError();
+        return fail(QStringLiteral("cannot open %1: %2 (%3)")
+                        .arg(m_catalog.describe(number), openFailure(error, m_request.speed),
+                             error.description));
+    }
+    m_state.RequestedPort = qint16(number);
+    m_state.RequestedSpeed = m_request.speed;
+    m_link.setPortNumber(number);
+    if (!m_link.OpenPort())
+        return fail(QStringLiteral("cannot open %1").arg(m_catalog.describe(number)));
+    return std::nullopt;
+}
+
+std::optional<QString> CliSession::checkedAddress(qint16 typeCode)
+{
+    const int width = AddressWidth(typeCode);
+    const HexFieldVerdict verdict =
+        CheckHexField(PadAddress(m_request.address, width), width, HighestAddress(typeCode));
+    if (!verdict.accepted) {
+        fail(QStringLiteral("address %1 for %2: %3")
+                 .arg(m_request.address, ControllerSettingText(typeCode), verdict.message));
+        return std::nullopt;
+    }
+    m_state.CurrentAddress = verdict.text;
+    return verdict.text;
+}
+
+QString CliSession::encodePicture(const QString& path)
+{
+    switch (m_state.TypeCode) {
+    case SwitchTypeCode::Lcd36x24: {
+        const QString picture = EncodeLcd36x24(path, QString(), QString(), m_state, m_shell);
+        return picture.isEmpty() ? picture
+                                 : Lcd36x24PictureBlock(picture, m_request.ledOff, m_request.ledOn);
+    }
+    case SwitchTypeCode::Lcd64x32:
+        return EncodeLcd64x32(path, QString(), QString(), m_state, m_shell);
+    case SwitchTypeCode::Oled64x48:
+    case SwitchTypeCode::Oled52x36:
+        return EncodeOled(path, QString(), QString(), m_state, m_shell);
+    case SwitchTypeCode::Mono96x64:
+        return EncodeMono96x64(path, QString(), QString(), m_state, m_shell);
+    case SwitchTypeCode::Color96x64:
+        return EncodeColor96x64(path, QString(), QString(), m_state, m_shell);
+    default:
+        return QString();
+    }
+}
+
+void CliSession::awaitLongReply()
+{
+    // A picture upload is thousands of bytes; on a slow line it outlasts the reply window. The
+    // wait goes on for as long as bytes keep arriving, and ends at the final answer or silence.
+    qint64 received = 0;
+    while (!m_link.WaitForReply() && !m_portLost && m_state.ReceivedByteCount > received)
+        received = m_state.ReceivedByteCount;
+}
+
+QString CliSession::writeUpload(const QByteArray& uploaded) const
+{
+    const QString& path = m_request.output;
+    if (path.isEmpty()) {
+        PrintLine(stdout, QString::fromLatin1(uploaded));
+        return QString();
+    }
+    const QByteArray format = QFileInfo(path).suffix().toLower().toLatin1();
+    bool written = false;
+    if (QImageWriter::supportedImageFormats().contains(format)) {
+        const QByteArray payload = QByteArray::fromHex(leadingHexDigits(uploaded));
+        const QImage picture = DecodeSwitchPicture(m_request.typeCode, payload);
+        if (picture.isNull()) {
+            return QStringLiteral("the controller sent %1 picture bytes; a %2 picture has %3")
+                .arg(payload.size())
+                .arg(ControllerSettingText(m_request.typeCode))
+                .arg(PayloadBytes(m_request.typeCode));
+        }
+        written = picture.save(path, format.constData());
+    } else {
+        QFile file(path);
+        written = file.open(QIODevice::WriteOnly) && file.write(uploaded) == uploaded.size();
+    }
+    if (!written)
+        return QStringLiteral("cannot write %1").arg(path);
+    PrintLine(stdout, QStringLiteral("Picture written to ") + path);
+    return QString();
+}
+
+void CliSession::printReply() const
+{
+    PrintLine(stdout,
+              QStringLiteral("Reply: ") +
+                  (m_state.ReplyCode.isEmpty() ? QStringLiteral("none") : m_state.ReplyCode));
+}
+
+int CliSession::fail(const QString& why) const
+{
+    PrintLine(stderr, QStringLiteral("vantrel-cli: ") + why);
+    return ExitCode::Failure;
+}
+
+int CliSession::finish(int exitCode)
+{
+    if (m_request.traffic)
+        PrintLine(stderr, m_shell.traffic());
+    if (m_portLost) // the link has closed it and kept the system's reason
+        return fail(m_shell.portStatus().trimmed());
+    m_link.ClosePort();
+    return exitCode;
+}

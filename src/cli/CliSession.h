@@ -1,0 +1,59 @@
+#pragma once
+
+#include "CommandLine.h"
+#include "TerminalViews.h"
+
+#include "AppState.h"
+#include "ControllerLink.h"
+#include "PortCatalog.h"
+#include "VirtualController.h"
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+
+// One run of vantrel-cli: the same state, port catalog and controller link the window program
+// builds, with the terminal standing in for the window. Everything that can be checked without
+// the controller (usage, files, the address) is checked before the port is opened.
+class CliSession
+{
+public:
+    // Progress is drawn on `progressStream`; null draws none (standard error is no terminal).
+    CliSession(const CliRequest& request, std::FILE* progressStream);
+
+    // Runs the command; the exit status.
+    int run();
+
+private:
+    int listPorts();
+    int query();
+    int send();
+    int download();
+    int clear();
+    int upload();
+    int text();
+
+    // The catalog number the request's --port names (0 when there is none) and opening it.
+    int requestedPortNumber();
+    std::unique_ptr<SerialPort> simulatorPort();
+    std::optional<int> openPort();
+    std::optional<QString> checkedAddress(qint16 typeCode);
+    QString encodePicture(const QString& path);
+    // Waits for the end of an answer that may take longer than the reply window to arrive.
+    void awaitLongReply();
+    // Prints the upload or writes it to --output; why it could not, or the empty text.
+    QString writeUpload(const QByteArray& uploaded) const;
+
+    void printReply() const;
+    int fail(const QString& why) const;
+    int finish(int exitCode);
+
+    CliRequest m_request;
+    AppState m_state;
+    VirtualController m_controller; // behind --port sim; outlives the catalog's ports
+    PortCatalog m_catalog;
+    ProgressMeter m_meter;
+    TerminalShell m_shell;
+    ControllerLink m_link;
+    bool m_portLost = false;
+};

@@ -1,0 +1,208 @@
+#include "CommandLine.h"
+
+#include "ControllerQuery.h"
+
+#include <QCommandLineParser>
+
+#include <algorithm>
+
+namespace {
+
+struct CommandRule
+{
+    const char* name;
+    CliCommand command;
+    int minArguments;
+    int maxArguments; // -1: no limit
+    bool needsAddress;
+    bool needsType;
+    bool needsAs;
+    const char* usage;
+};
+
+constexpr CommandRule Commands[] = {
+    {"ports", CliCommand::Ports, 0, 0, false, false, false, "ports"},
+    {"query", CliCommand::Query, 0, 0, false, false, false, "query"},
+    {"send", CliCommand::Send, 1, -1, false, false, false, "send HEX..."},
+    {"download", CliCommand::Download, 1, 1, true, false, false, "download FILE --address A"},
+    {"clear", CliCommand::Clear, 0, 0, true, true, false, "clear --address A --type T"},
+    {"upload", CliCommand::Upload, 0, 0, true, true, false, "upload --address A --type T"},
+    {"text", CliCommand::Text, 1, 1, false, false, true, "text FILE --as chars|hex"},
+};
+
+const char* const Description =
+    R"(Talks to a Glintkey controller without a window, through the same link, encoders and
+transfer as the Vantrel program.
+
+Commands:
+  ports                        the numbered serial ports with device names and descriptions
+  query                        the controller's name, firmware version and setting
+  send HEX...                  a manual command: hex digits (spaces allowed) or plain text
+  download FILE --address A    a picture file, encoded for the switch type its length names
+  clear --address A --type T   blanks an address
+  upload --address A --type T  reads a stored picture back: printed, or written with --output
+  text FILE --as chars|hex     streams a raw data file (it begins with RAW DATA)
+
+Switch types for --type, by number or name: 1 "LCD 36x24", 2 "LCD 64x32", 3 "OLED 64x48",
+4 "OLED 52x36", 5 "MONO 96x64", 6 "COLOR 96x64". The type sets the address width: 2 hex
+digits (1..FF) for the LCD types, 4 (1..FFFF) for the others. download takes the type from
+the file.
+
+Progress is drawn on the terminal; outcome texts go to standard output, messages to standard
+error.
+
+Exit status: 0 the controller answered "79" (done), 1 it answered "6E" (error), 2 no reply,
+3 usage, file or port error.)";
+
+QCommandLineOption valued(const char* name, const char* help, const char* value)
+{
+    return QCommandLineOption(QString::fromLatin1(name), QString::fromLatin1(help),
+                              QString::fromLatin1(value));
+}
+
+QCommandLineOption flag(const char* name, const char* help)
+{
+    return QCommandLineOption(QString::fromLatin1(name), QString::fromLatin1(help));
+}
+
+const CommandRule* findCommand(const QString& name)
+{
+    const auto it = std::find_if(std::begin(Commands), std::end(Commands),
+                                 [&](const CommandRule& rule) { return name == rule.name; });
+    return it == std::end(Commands) ? nullptr : it;
+}
+
+bool isHexDigit(const QString& text)
+{
+    static const QString digits = QStringLiteral("0123456789ABCDEF");
+    return text.size() == 1 && digits.contains(text.at(0).toUpper());
+}
+
+// Checks what the command needs and the option values; the empty text when all is well.
+QString checkRequest(const CommandRule& rule, const QStringList& arguments,
+                     const QCommandLineParser& parser, CliRequest& request)
+{
+    const QString usage = QStringLiteral("usage: vantrel-cli %1").arg(rule.usage);
+    if (arguments.size() < rule.minArguments ||
+        (rule.maxArguments >= 0 && arguments.size() > rule.maxArguments))
+        return usage;
+    if (rule.needsAddress && request.address.isEmpty())
+        return QStringLiteral("%1 needs --address; %2").arg(rule.name, usage);
+    if (rule.needsType && !parser.isSet(QStringLiteral("type")))
+        return QStringLiteral("%1 needs --type, which sets the address width; %2")
+            .arg(rule.name, usage);
+    if (rule.needsAs && !parser.isSet(QStringLiteral("as")))
+        return QStringLiteral("%1 needs --as chars or --as hex; %2").arg(rule.name, usage);
+    if (!std::count(std::begin(LineSpeeds), std::end(LineSpeeds), request.speed))
+        return QStringLiteral("--speed must be 9600, 19200, 57600 or 115200");
+    if (parser.isSet(QStringLiteral("type")) && request.typeCode == 0)
+        return QStringLiteral("unknown switch type '%1': give 1..6 or a name such as "
+                              "\"COLOR 96x64\"")
+            .arg(parser.value(QStringLiteral("type")));
+    const QString as = parser.value(QStringLiteral("as"));
+    if (parser.isSet(QStringLiteral("as")) && as != QLatin1String("chars") &&
+        as != QLatin1String("hex"))
+        return QStringLiteral("--as must be chars or hex");
+    if (!isHexDigit(request.ledOff) || !isHexDigit(request.ledOn))
+        return QStringLiteral("--led-off and --led-on take one hex digit");
+    return QString();
+}
+
+} // namespace
+
+qint16 TypeCodeFromText(const QString& text)
+{
+    const QString wanted = text.simplified().remove(QLatin1Char(' ')).toUpper();
+    for (qint16 code = 1; code <= 6; ++code) {
+        if (wanted == QString::number(code) ||
+            wanted == ControllerSettingText(code).remove(QLatin1Char(' ')).toUpper())
+            return code;
+    }
+    return 0;
+}
+
+ParsedCommandLine ParseCommandLine(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QString::fromLatin1(Description));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("command"),
+                                 QStringLiteral("ports, query, send, download, clear, upload or "
+                                                "text."),
+                                 QStringLiteral("command [arguments...]"));
+    parser.addOptions({
+        valued("port",
+               "A port number from 'ports', a device name such as /dev/ttyUSB0 or COM3, or sim "
+               "for the built-in virtual controller (1).",
+               "port"),
+        flag("simulator", "The same as --port sim."),
+        valued("speed", "9600, 19200, 57600 or 115200 bit/s (57600).", "bps"),
+        flag("identifier", "Send the switch type letter in the picture header (MONO 96x64 "
+                           "pictures always carry it)."),
+        valued("type", "Switch type, by number or name; clear and upload need it.", "type"),
+        valued("address", "Switch address in hex digits.", "address"),
+        valued("as",
+               "text: chars sends each pair of hex digits as the one byte it stands for, hex "
+               "sends the text as written.",
+               "chars|hex"),
+        valued("output",
+               "upload: write the picture here, as an image (.png, .bmp) or as the uploaded "
+               "text (any other name).",
+               "file"),
+        valued("led-off", "LCD 36x24 download: LED colour while off, one hex digit (0).", "digit"),
+        valued("led-on", "LCD 36x24 download: LED colour while on, one hex digit (0).", "digit"),
+        flag("traffic", "Print the traffic log (bytes sent and received, data included) on "
+                        "standard error at the end."),
+    });
+
+    ParsedCommandLine parsed;
+    if (!parser.parse(arguments)) {
+        parsed.usageError = parser.errorText();
+        return parsed;
+    }
+    if (parser.isSet(help)) {
+        parsed.printAndExit = parser.helpText();
+        return parsed;
+    }
+    if (parser.isSet(version)) {
+        parsed.printAndExit = QStringLiteral("vantrel-cli %1\n").arg(VANTREL_VERSION);
+        return parsed;
+    }
+    QStringList words = parser.positionalArguments();
+    if (words.isEmpty()) {
+        parsed.usageError = QStringLiteral("no command given");
+        return parsed;
+    }
+    const QString name = words.takeFirst();
+    const CommandRule* rule = findCommand(name);
+    if (!rule) {
+        parsed.usageError = QStringLiteral("unknown command '%1'").arg(name);
+        return parsed;
+    }
+
+    CliRequest request;
+    request.command = rule->command;
+    request.arguments = words;
+    if (parser.isSet(QStringLiteral("port")))
+        request.port = parser.value(QStringLiteral("port"));
+    if (parser.isSet(QStringLiteral("simulator")))
+        request.port = QStringLiteral("sim");
+    if (parser.isSet(QStringLiteral("speed")))
+        request.speed = parser.value(QStringLiteral("speed")).toInt();
+    request.withTypeLetter = parser.isSet(QStringLiteral("identifier"));
+    request.typeCode = TypeCodeFromText(parser.value(QStringLiteral("type")));
+    request.address = parser.value(QStringLiteral("address"));
+    request.asCharacters = parser.value(QStringLiteral("as")) == QLatin1String("chars");
+    request.output = parser.value(QStringLiteral("output"));
+    if (parser.isSet(QStringLiteral("led-off")))
+        request.ledOff = parser.value(QStringLiteral("led-off")).toUpper();
+    if (parser.isSet(QStringLiteral("led-on")))
+        request.ledOn = parser.value(QStringLiteral("led-on")).toUpper();
+    request.traffic = parser.isSet(QStringLiteral("traffic"));
+
+    parsed.usageError = checkRequest(*rule, words, parser, request);
+    if (parsed.usageError.isEmpty())
+        parsed.request = request;
+    return parsed;
+}

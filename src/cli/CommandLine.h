@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+enum class CliCommand { Ports, Query, Send, Download, Clear, Upload, Text };
+
+// Speeds the controller board runs at; the program offers no others.
+inline constexpr qint32 LineSpeeds[] = {9600, 19200, 57600, 115200};
+inline constexpr qint32 DefaultLineSpeed = 57600;
+
+// One run of vantrel-cli, as the operator asked for it. Whatever needs a file, the port or the
+// switch type to be judged (the address, the file itself) is checked later, by the session.
+struct CliRequest
+{
+    CliCommand command = CliCommand::Ports;
+    QStringList arguments; // the command words for send, the file for download and text
+    QString port = QStringLiteral("1");
+    qint32 speed = DefaultLineSpeed;
+    bool withTypeLetter = false;
+    qint16 typeCode = 0; // 0 when --type was not given
+    QString address;
+    bool asCharacters = false; // text: each pair of hex digits goes as the byte it names
+    QString output;
+    QString ledOff = QStringLiteral("0");
+    QString ledOn = QStringLiteral("0");
+    bool traffic = false;
+};
+
+// What the command line asked for: a request, a text to print and leave (help, version), or
+// the reason it cannot be run.
+struct ParsedCommandLine
+{
+    std::optional<CliRequest> request;
+    QString printAndExit;
+    QString usageError;
+};
+
+ParsedCommandLine ParseCommandLine(const QStringList& arguments);
+
+// A switch type by its name as the operator sees it ("COLOR 96x64"; case and spaces do not
+// matter) or by its number 1..6; 0 for anything else.
+qint16 TypeCodeFromText(const QString& text);

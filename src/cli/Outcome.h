@@ -1,0 +1,31 @@
+#pragma once
+
+#include "AppState.h"
+#include "Prompter.h"
+
+#include <QString>
+
+// Exit status of vantrel-cli: what the controller said, or why nothing could be asked.
+namespace ExitCode {
+constexpr int Done = 0;            // "79"
+constexpr int ControllerError = 1; // "6E"
+constexpr int NoReply = 2;         // silence, or an answer that means neither
+constexpr int Failure = 3;         // usage, file or port error
+} // namespace ExitCode
+
+// How a finished operation reads: the status bar text the window shows for it, and the exit
+// status.
+struct Outcome
+{
+    QString status;
+    int exitCode = ExitCode::NoReply;
+};
+
+int ExitCodeForReply(const QString& replyCode);
+
+// A picture download, read as the single picture screen reads it: without the ready byte the
+// controller counts as silent whatever came after; "6E" and "no reply" show the controller error
+// message.
+Outcome JudgeDownload(const AppState& state, Prompter& prompter);
+// An address clear of `address`.
+Outcome JudgeClear(const AppState& state, const QString& address, Prompter& prompter);
