@@ -110,7 +110,12 @@ void QtSerialPortAdapter::onError(QSerialPort::SerialPortError code)
     if (code != QSerialPort::ResourceError && code != QSerialPort::WriteError &&
         code != QSerialPort::ReadError)
         return;
-    m_lastError = classify(code, m_port.errorString());
+    // A device that hangs up mid-read (a pseudo-terminal closed, some adapters unplugged) reports
+    // a read error with a stale description; to the operator it is simply gone.
+    m_lastError = code == QSerialPort::ReadError
+                      ? PortError{PortErrorClass::NoSuchPort, int(code),
+                                  QStringLiteral("the device is no longer there.")}
+                      : classify(code, m_port.errorString());
     m_port.clearError();
     // Close later: the port may be in the middle of emitting this very signal.
     QMetaObject::invokeMethod(

@@ -12,6 +12,9 @@ constexpr int CommandGapMs = 20;
 // line for this long means the sender stopped: the block is judged as it stands. Half the reply
 // window, so a truncated block is still answered "n" in time.
 constexpr int DataGapMs = 50;
+// Between its ready byte and the first data digit the controller waits longer than the program's
+// ready window: a program that never saw the ready byte sends its data after that window.
+constexpr int FirstDataGapMs = 250;
 // The quiet line is watched in ticks of this length while a command is in progress.
 constexpr int GapTickMs = 5;
 // Answers held back by the "late" misbehaviour arrive this long after they were due, past the

@@ -191,7 +191,11 @@ void VirtualController::onGapTick()
     // for a while gets one late tick, not the many the clock would count, so a pause of its own
     // is never taken for the program having stopped.
     const bool data = m_phase == Phase::Text || (m_phase == Phase::Transfer && m_readySent);
-    const int gapMs = data ? ControllerTiming::DataGapMs : ControllerTiming::CommandGapMs;
+    const bool awaitingData =
+        m_phase == Phase::Transfer && m_readySent && m_command.size() == m_readyAt;
+    const int gapMs = awaitingData ? ControllerTiming::FirstDataGapMs
+                      : data       ? ControllerTiming::DataGapMs
+                                   : ControllerTiming::CommandGapMs;
     ++m_quietTicks;
     if (m_quietTicks * ControllerTiming::GapTickMs < gapMs || m_quietClock.elapsed() < gapMs)
         return;
@@ -348,6 +352,7 @@ void VirtualController::takeTransferByte(char byte)
 void VirtualController::sendReady()
 {
     m_readySent = true;
+    m_readyAt = m_command.size();
     answer(QByteArray(1, Ready));
 }
 

@@ -173,6 +173,7 @@ private:
     QList<PictureForm> m_forms;
     int m_blockStart = 1; // where the address digits begin in m_command
     bool m_readySent = false;
+    qsizetype m_readyAt = 0; // the command's length when the ready byte went out
 
     // raw-text input
     bool m_hostXonXoff = false;

@@ -85,7 +85,7 @@ void AttributeEditorDialog::showEvent(QShowEvent* event)
 void AttributeEditorDialog::keyPressEvent(QKeyEvent* event)
 {
     // Escape answers like the Cancel button, not like the title-bar close button.
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    if (event->matches(QKeySequence::Cancel)) {
         onCancel();
         return;
     }

@@ -6,6 +6,8 @@
 #include "UiSeam.h"
 #include "frmCharacter.h"
 
+#include <type_traits>
+
 AttributeEditors::AttributeEditors(AppState& state, UiSeam& seam, QWidget* dialogParent)
     : m_state(state)
     , m_seam(seam)

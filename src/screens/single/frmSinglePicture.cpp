@@ -374,7 +374,7 @@ void frmSinglePicture::fillPortCombo()
     const QSignalBlocker blocker(cmbCommPort);
     cmbCommPort->clear();
     const QStringList& ports = m_main.state().PortList;
-    for (qsizetype i = 1; i < ports.size(); ++i) {
+    for (qsizetype i = 1; i < ports.size() && !ports.at(i).isEmpty(); ++i) {
         cmbCommPort->addItem(ports.at(i));
         cmbCommPort->setItemData(cmbCommPort->count() - 1,
                                  m_main.link().catalog().describe(ports.at(i).toInt()),
@@ -390,8 +390,7 @@ void frmSinglePicture::activate()
     m_main.editors().setScreen(this);
     // A download in progress keeps the port it runs on.
     if (!state.BusyFlag) {
-        if (cmbCommPort->count() + 1 != state.PortList.size())
-            fillPortCombo();
+        fillPortCombo();
         setPortChoice(state.RequestedPort);
         SelectListEntrySilently(cmbPortSpeed, speedIndex(state.RequestedSpeed));
         m_main.link().reopenFor(this);

@@ -77,3 +77,14 @@ inline void clickWithMouse(QDialog& dialog, const char* button)
     QTest::mouseClick(findIn<QAbstractButton>(&dialog, QLatin1String(button)), Qt::LeftButton);
     QCoreApplication::processEvents();
 }
+
+// Ends an opening: "close" is the title-bar button, "escape" the key, anything else a button.
+inline void end(QDialog& dialog, const QString& how)
+{
+    if (how == QLatin1String("close"))
+        dialog.close();
+    else if (how == QLatin1String("escape"))
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+    else
+        click(dialog, qPrintable(how));
+}

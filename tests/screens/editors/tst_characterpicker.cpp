@@ -13,14 +13,7 @@ class TestCharacterPicker : public QObject
     // Opens the picker as the download does (modal) and ends it the given way.
     static void answer(frmCharacter& picker, const QString& how)
     {
-        QTimer::singleShot(0, &picker, [&picker, how] {
-            if (how == QLatin1String("close"))
-                picker.close();
-            else if (how == QLatin1String("escape"))
-                QTest::keyClick(&picker, Qt::Key_Escape);
-            else
-                click(picker, qPrintable(how));
-        });
+        QTimer::singleShot(0, &picker, [&picker, how] { end(picker, how); });
         picker.exec();
     }
 

@@ -165,74 +165,53 @@ private Q_SLOTS:
         dialog.close();
     }
 
-    void emptyPropertiesTakeDefaults()
+    void openingShowsRecord()
     {
-        LcdAttributeEditor& dialog = editor(1);
-        dialog.setLEDon(QString());
-        dialog.setBackgroundColoroff(QString());
+        LcdAttributeEditor& dialog = editor(2);
+        dialog.setLEDon(QStringLiteral("9F"));
+        dialog.setLEDoff(QString());
+        dialog.setBackgroundColoron(QString::number(0x123456));
         dialog.setSwitchingAttributes(QString());
-        QCOMPARE(dialog.LEDon(), QStringLiteral("0"));
-        QCOMPARE(dialog.BackgroundColoroff(), QStringLiteral("0"));
+        QCOMPARE(dialog.LEDoff(), QStringLiteral("0")); // empty texts are kept as the defaults
         QCOMPARE(dialog.SwitchingAttributes(), QString(32, QLatin1Char('0')));
         showActive(dialog);
+        QCOMPARE(findIn<QLineEdit>(&dialog, "txtAddress")->text(), QStringLiteral("05"));
+        const QList<int> on{3, 2, 4};
+        for (int k = 0; k < 3; ++k) {
+            QCOMPARE(slider(dialog, "sdrLEDOn", k)->value(), on[k]);
+            QCOMPARE(slider(dialog, "sdrLEDOff", k)->value(), 1);
+        }
+        QCOMPARE(shown(dialog, "picOnCycle"), QColor(0x56, 0x34, 0x12));
         for (int i = 0; i < 16; ++i)
             QCOMPARE(field(dialog, i)->text(), QStringLiteral("00"));
         dialog.close();
     }
 
-    void openingShowsRecord()
-    {
-        LcdAttributeEditor& dialog = editor(2);
-        dialog.setLEDon(QStringLiteral("9F"));
-        dialog.setBackgroundColoron(QString::number(0x123456));
-        showActive(dialog);
-        QCOMPARE(findIn<QLineEdit>(&dialog, "txtAddress")->text(), QStringLiteral("05"));
-        QCOMPARE(slider(dialog, "sdrLEDOn", 0)->value(), 3);
-        QCOMPARE(slider(dialog, "sdrLEDOn", 1)->value(), 2);
-        QCOMPARE(slider(dialog, "sdrLEDOn", 2)->value(), 4);
-        QCOMPARE(shown(dialog, "picOnCycle"), QColor(0x56, 0x34, 0x12));
-        dialog.close();
-    }
-
-    // Each row: how the previous opening ended, then how this one ends after the operator moved
-    // the red on-slider up and typed a new address.
+    // Each row: how the openings ended; before the last ending the operator moved the red
+    // on-slider up and typed a new address.
     void whatGoesBack_data()
     {
-        QTest::addColumn<QString>("previous");
-        QTest::addColumn<QString>("ending");
+        QTest::addColumn<QStringList>("endings");
         QTest::addColumn<bool>("cancelChange");
         QTest::addColumn<bool>("taken");
-        QTest::newRow("select") << ""
-                                << "cmdSelect" << false << true;
-        QTest::newRow("cancel") << ""
-                                << "cmdCancel" << true << false;
-        QTest::newRow("escape") << ""
-                                << "escape" << true << false;
-        QTest::newRow("title bar, first opening") << ""
-                                                  << "close" << false << true;
-        QTest::newRow("title bar after select") << "cmdSelect"
-                                                << "close" << false << true;
-        QTest::newRow("title bar after cancel") << "cmdCancel"
-                                                << "close" << true << false;
+        QTest::newRow("select") << QStringList{"cmdSelect"} << false << true;
+        QTest::newRow("cancel") << QStringList{"cmdCancel"} << true << false;
+        QTest::newRow("escape") << QStringList{"escape"} << true << false;
+        QTest::newRow("title bar, first opening") << QStringList{"close"} << false << true;
+        QTest::newRow("title bar after select")
+            << QStringList{"cmdSelect", "close"} << false << true;
+        QTest::newRow("title bar after cancel")
+            << QStringList{"cmdCancel", "close"} << true << false;
     }
     void whatGoesBack()
     {
-        QFETCH(QString, previous);
-        QFETCH(QString, ending);
+        QFETCH(QStringList, endings);
         QFETCH(bool, cancelChange);
         QFETCH(bool, taken);
         LcdAttributeEditor& dialog = editor(1);
-        auto end = [&](const QString& how) {
-            if (how == QLatin1String("close"))
-                dialog.close();
-            else if (how == QLatin1String("escape"))
-                QTest::keyClick(&dialog, Qt::Key_Escape);
-            else
-                click(dialog, qPrintable(how));
-        };
-        if (!previous.isEmpty()) {
+        for (const QString& ending : endings.first(endings.size() - 1)) {
             showActive(dialog);
-            end(previous);
+            end(dialog, ending);
         }
         screen->colourChanges = 0;
         showActive(dialog);
@@ -240,7 +219,7 @@ private Q_SLOTS:
         auto* address = findIn<QLineEdit>(&dialog, "txtAddress");
         typeInto(address, QStringLiteral("A"));
         leave(address);
-        end(ending);
+        end(dialog, endings.last());
 
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.CancelChange(), cancelChange);
