@@ -18,6 +18,7 @@ int AddVirtualControllerPort(PortCatalog& catalog, VirtualController& controller
                            QStringLiteral("built-in virtual controller"), [&controller] {
                                auto port = std::make_unique<InProcessPort>(controller);
                                port->setLineModel(true);
+                               port->setTransmitFifo(16);
                                return port;
                            });
 }
