@@ -57,6 +57,7 @@ void frmSinglePicture::onFileChosen()
     PictureFileRecord& record = m_records[index];
     ShowPicturePreview(record.Path, picHolder, picHolderBorder);
     txtFileTitle->setText(record.Name);
+    txtFileTitle->setCursorPosition(0); // a long name shows its beginning
     txtFileSize->setText(QString::number(record.FileLength));
     if (!passesLengthGate(record))
         return;

@@ -363,6 +363,7 @@ void frmSinglePicture::loadStartPicture()
     SelectListEntrySilently(cmbFileName, 1);
     m_currentIndex = 1;
     txtFileTitle->setText(m_records[1].Name);
+    txtFileTitle->setCursorPosition(0);
     txtFileSize->setText(QString::number(m_records[1].FileLength));
     // The start-up picture gets the first address, like any picture the operator selects.
     txtAddress->setText(QStringLiteral("0001"));
