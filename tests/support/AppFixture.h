@@ -1,0 +1,61 @@
+#pragma once
+
+// The whole program as a test drives it: the main window offscreen, the virtual controller on a
+// pseudo-terminal opened through QSerialPort, and the desktop seam scripted. The program's folder
+// is a fresh temporary folder holding the sample pictures.
+
+#include "AppState.h"
+#include "MDI_MainForm.h"
+#include "PortCatalog.h"
+#include "PtyServer.h"
+#include "SamplePictures.h"
+#include "ScriptedUiSeam.h"
+#include "VirtualController.h"
+
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+struct AppFixture
+{
+    QTemporaryDir folder;
+    VirtualController controller;
+    PtyServer server{controller};
+    AppState state;
+    PortCatalog catalog;
+    ScriptedUiSeam seam;
+    std::unique_ptr<MDI_MainForm> form;
+
+    // False (with the reason logged) when the pseudo-terminal or the window could not start.
+    bool start()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        if (!folder.isValid() || !SeedSamplePictures(folder.path()) || !server.start()) {
+            qWarning("fixture: %s", qPrintable(server.errorString()));
+            return false;
+        }
+        catalog.addDevice(server.devicePath(), QStringLiteral("virtual controller"));
+        form = std::make_unique<MDI_MainForm>(state, catalog, seam, folder.path());
+        return form->start();
+    }
+    ~AppFixture() { form.reset(); }
+
+    QString samplePath(const QString& name) const
+    {
+        return folder.path() + QLatin1Char('/') + name;
+    }
+
+    template <typename T> T* find(const QString& name) const
+    {
+        T* widget = form->findChild<T*>(name);
+        if (!widget)
+            qFatal("no widget named %s", qPrintable(name));
+        return widget;
+    }
+    void click(const QString& button) const
+    {
+        QTest::mouseClick(find<QWidget>(button), Qt::LeftButton);
+    }
+};
