@@ -18,7 +18,7 @@
 namespace {
 constexpr int FieldCount = 16;
 constexpr int FieldsPerRow = 8;
-const QString EmptyAttributes(2 * FieldCount, QLatin1Char('0'));
+const QString EmptyAttributes(2 * qsizetype(FieldCount), QLatin1Char('0'));
 const QStringList SwitchCounts{QStringLiteral("2"), QStringLiteral("8"), QStringLiteral("16")};
 const QStringList ChannelNames{QStringLiteral("Red"), QStringLiteral("Green"),
                                QStringLiteral("Blue")};
@@ -173,7 +173,7 @@ void LcdAttributeEditor::load()
     paint(m_picOffCycle, ColourFromNumberText(m_colourOff));
     // A record shorter than sixteen fields leaves the fields it does not reach at "00".
     for (int i = 0; i < FieldCount; ++i)
-        m_txtAttributes[i]->setText(PadAddress(m_switchingAttributes.mid(2 * i, 2), 2));
+        m_txtAttributes[i]->setText(PadAddress(m_switchingAttributes.mid(2 * qsizetype(i), 2), 2));
     // The boxes keep the record's own colours until the operator moves a slider.
     const LedLevels on = LevelsFromLedCode(m_scale, m_ledOn);
     const LedLevels off = LevelsFromLedCode(m_scale, m_ledOff);

@@ -59,7 +59,8 @@ LedLevels LevelsFromLedCode(LedScale scale, const QString& code)
     }
     const QString bits = HexToBinary(code);
     for (int k = 0; k < 3; ++k) {
-        const auto found = std::find(LevelBits.begin(), LevelBits.end(), bits.mid(2 * k, 2));
+        const auto found =
+            std::find(LevelBits.begin(), LevelBits.end(), bits.mid(2 * qsizetype(k), 2));
         if (found != LevelBits.end())
             levels[k] = int(found - LevelBits.begin()) + 1;
     }
