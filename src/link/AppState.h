@@ -58,4 +58,13 @@ struct AppState
     // --- per-record attribute lists shared by the screens, numbered from 1; they never shrink
     QStringList SwitchingAttributesList{QString()};
     QList<qint16> SwitchCountList{0};
+
+    // --- the batch of the batch picture screen, numbered from 1 (element 0 unused). An import
+    // replaces all of it; it outlives the screen, because the batch attribute table works on it.
+    QString PictureFolder; // the folder of the last import, ending in a separator
+    QStringList BatchFileNames{QString()};
+    PictureFileRecords BatchRecords{PictureFileRecord{}}; // Path: the name inside PictureFolder
+    QStringList DefaultAddressList{QString()};
+    QStringList AssignedAddresses{QString()};
+    QList<bool> CheckedFlags{false}; // the ticks as last read from the file list
 };
