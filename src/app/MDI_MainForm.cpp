@@ -6,6 +6,7 @@
 #include "UiSeam.h"
 #include "WorkArea.h"
 #include "frmAbout.h"
+#include "frmBatchPicture.h"
 #include "frmSinglePicture.h"
 
 #include <QApplication>
@@ -205,8 +206,12 @@ void MDI_MainForm::showPlaceholder(QPointer<QMdiSubWindow>& window, const QStrin
 
 void MDI_MainForm::showBatchPictures()
 {
-    showPlaceholder(m_batchWindow, QStringLiteral("frmBatchPicture"),
-                    QStringLiteral("Batch Picture Download"));
+    if (!m_batchWindow) {
+        m_batchWindow = addScreen(new frmBatchPicture(*this));
+        m_batchWindow->resize(m_batchWindow->sizeHint().boundedTo(m_mdi->viewport()->size()));
+    }
+    m_batchWindow->show();
+    m_mdi->setActiveSubWindow(m_batchWindow);
 }
 
 void MDI_MainForm::showSwitchData()

@@ -1,0 +1,300 @@
+// The batch picture screen's downloads: the batch run with Pause, Continue and Cancel, the end of
+// a run, one selected picture, and closing the screen.
+
+#include "frmBatchPicture.h"
+
+#include "BatchArithmetic.h"
+#include "ButtonColour.h"
+#include "ControllerLink.h"
+#include "MDI_MainForm.h"
+#include "PortFrame.h"
+#include "SwitchCommands.h"
+#include "TrafficLogView.h"
+#include "UiSeam.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScopedValueRollback>
+
+namespace {
+const QString DownloadTitle = QStringLiteral("Download Picture Message");
+const QString ControllerErrorTitle = QStringLiteral("Controller Error Message");
+const QString PauseCaption = QStringLiteral("Pause  Download");
+const QString CancelCaption = QStringLiteral("Cancel Download");
+} // namespace
+
+// Downloads and attribute editing work on the batch as the list shows it, so a refresh that is
+// due comes first.
+bool frmBatchPicture::refreshIsDue(const QString& title)
+{
+    if (!HasButtonColour(cmdRefresh, Qt::red))
+        return false;
+    m_main.seam().message(QStringLiteral("Press refresh button first."), title,
+                          MessageIcon::Information);
+    return true;
+}
+
+void frmBatchPicture::downloadBatch()
+{
+    AppState& state = m_main.state();
+    if (!hasFiles()) {
+        m_main.seam().message(QStringLiteral("No files to download."), DownloadTitle,
+                              MessageIcon::Information);
+        return;
+    }
+    if (!isIdle() || refreshIsDue(DownloadTitle) || !ConfirmPictureType(state, m_main.seam()))
+        return;
+    state.ReplyCode.clear();
+    state.BusyFlag = true;
+    famCommInfo->setEnabled(false);
+    m_main.setBusyCursor(true);
+    state.CancelFlag = false;
+    state.StopTransferFlag = false;
+    cmdCancel->setFocus();
+    SetButtonColour(cmdPause, Qt::white);
+    SetButtonColour(cmdCancel, Qt::white);
+    m_selectedIndex = 0;
+    lblTime->setText(IdleTimeLabelText);
+    m_files->setAllColours(RowColour::Black);
+    m_main.setPanelText(2, QString());
+    m_main.setPanelText(5, QString());
+    m_main.setPanelText(4, QStringLiteral("0 downloaded files"));
+    m_run.begin();
+    runFrom(1);
+}
+
+void frmBatchPicture::runFrom(int first)
+{
+    {
+        const QScopedValueRollback active(m_transferActive, true);
+        m_run.RunBatch(first, fileCount());
+    }
+    FinishBatch();
+}
+
+void frmBatchPicture::FinishBatch()
+{
+    AppState& state = m_main.state();
+    m_main.beep();
+    if (state.CancelFlag) {
+        if (m_pausedFlag) {
+            cmdPause->hide();
+            cmdContinueDownload->show();
+        } else {
+            m_run.forgetCurrent();
+            m_main.setPanelText(2, QStringLiteral("Download Canceled"));
+            showIdleButtons();
+        }
+    } else {
+        m_run.forgetCurrent();
+        state.BusyFlag = false;
+        if (m_run.downloadedCount() > 0 &&
+            m_main.seam().message(
+                QStringLiteral("Download successful.\r\nDo you want to refresh controller?"),
+                QStringLiteral("Download Batch Message"), MessageIcon::Question,
+                MessageButtons::YesNo) == MessageAnswer::Yes) {
+            // The refresh byte is always shown in the log.
+            appendTraffic(QStringLiteral("\r\n"), TrafficDirection::Sent);
+            const int savedDisplayData = displayData();
+            setDisplayData(1);
+            m_main.link().SendBytes(QByteArrayLiteral("$"));
+            setDisplayData(savedDisplayData);
+        }
+        appendTraffic(QStringLiteral("\r\n"), TrafficDirection::Sent);
+        showIdleButtons();
+    }
+    cmdDownloadBatch->setFocus();
+    m_main.setBusyCursor(false);
+    famCommInfo->setEnabled(true);
+    cmdPause->setText(PauseCaption);
+    cmdCancel->setText(CancelCaption);
+}
+
+void frmBatchPicture::showIdleButtons()
+{
+    SetButtonFace(cmdPause);
+    SetButtonFace(cmdCancel);
+    cmdContinueDownload->hide();
+    cmdPause->show();
+}
+
+// The picture being sent is finished; the run stops before the next one and waits for Continue.
+void frmBatchPicture::pauseDownload()
+{
+    if (!hasFiles()) {
+        m_main.seam().message(QStringLiteral("No files have been imported."),
+                              QStringLiteral("Pause Download Message"), MessageIcon::Information);
+        return;
+    }
+    if (m_run.currentIndex() == 0)
+        return;
+    m_main.state().BusyFlag = true;
+    m_main.setPanelText(2, QStringLiteral("Download Paused"));
+    SetButtonColour(cmdContinueDownload, Qt::white);
+    SetButtonFace(cmdPause);
+    cmdPause->setText(QStringLiteral("Pausing Download"));
+    m_pausedFlag = true;
+    m_main.link().requestCancel();
+}
+
+// Sends again the file the run started last, even if it was confirmed, then the rest. The
+// elapsed time goes on counting from the start of the run, pause included.
+void frmBatchPicture::continueDownload()
+{
+    AppState& state = m_main.state();
+    if (m_run.currentIndex() == 0 || m_transferActive)
+        return;
+    cmdCancel->setFocus();
+    SetButtonColour(cmdPause, Qt::white);
+    m_main.setPanelText(2, QString());
+    cmdContinueDownload->hide();
+    cmdPause->show();
+    famCommInfo->setEnabled(false);
+    m_main.setBusyCursor(true);
+    m_pausedFlag = false;
+    state.CancelFlag = false;
+    state.ReplyCode.clear();
+    runFrom(m_run.currentIndex());
+    // Paused again: the run waits for Continue as busy as the first time.
+    if (!m_pausedFlag) {
+        state.BusyFlag = false;
+        state.CancelFlag = false;
+    }
+}
+
+void frmBatchPicture::cancelDownload()
+{
+    if (m_singleDownloadFlag || !HasButtonColour(cmdCancel, Qt::white))
+        return;
+    AppState& state = m_main.state();
+    const bool paused = m_pausedFlag && !m_transferActive;
+    state.ReplyCode.clear();
+    m_pausedFlag = false;
+    m_run.forgetCurrent();
+    m_main.link().requestCancel();
+    state.BusyFlag = false;
+    cmdContinueDownload->hide();
+    cmdPause->show();
+    cmdCancel->setText(QStringLiteral("Canceling Download"));
+    SetButtonFace(cmdCancel);
+    // No run is left to end by itself: the screen ends it here, as the run's end would.
+    if (paused)
+        FinishBatch();
+}
+
+void frmBatchPicture::downloadSelectedPicture()
+{
+    AppState& state = m_main.state();
+    if (!hasFiles()) {
+        m_main.seam().message(QStringLiteral("No files to select."), DownloadTitle,
+                              MessageIcon::Information);
+        return;
+    }
+    if (!isIdle() || refreshIsDue(DownloadTitle))
+        return;
+    if (m_selectedIndex == 0) {
+        m_main.seam().message(QStringLiteral("No file has been selected."), DownloadTitle,
+                              MessageIcon::Information);
+        return;
+    }
+    if (!ConfirmPictureType(state, m_main.seam()))
+        return;
+    m_main.link().pumpMessages();
+    m_singleDownloadFlag = true;
+    state.ReplyCode.clear();
+    state.BusyFlag = true;
+    famCommInfo->setEnabled(false);
+    m_main.setBusyCursor(true);
+    state.CancelFlag = false;
+    m_main.setPanelText(2, QString());
+    m_main.setPanelText(5, QString());
+    m_main.setPanelText(4, QStringLiteral("0 downloaded files"));
+
+    const int k = m_selectedIndex;
+    if (!state.CheckedFlags.value(k)) {
+        m_main.setPanelText(2, QStringLiteral("Download Canceled"));
+        m_main.seam().message(QStringLiteral("File has no address.\r\nPlease select a different "
+                                             "file or check the checkbox."),
+                              DownloadTitle, MessageIcon::Information);
+        endSelectedPicture(false);
+        return;
+    }
+    setCurrentAddressLabel(state.BatchRecords.at(k).Path);
+    setRowColour(k, RowColour::Blue);
+    const QString block = BatchPictureBlock(state, k, m_main.seam());
+    {
+        const QScopedValueRollback active(m_transferActive, true);
+        m_main.link().TransferData(withTypeLetter(), state.AssignedAddresses.at(k), block);
+    }
+    reportSelectedPicture(k);
+    endSelectedPicture(true);
+}
+
+void frmBatchPicture::reportSelectedPicture(int index)
+{
+    AppState& state = m_main.state();
+    if (state.CancelFlag) {
+        m_main.setPanelText(2, QStringLiteral("Download Canceled"));
+    } else if (!state.ReadyReceived) {
+        setRowColour(index, RowColour::Cyan);
+        m_main.setPanelText(4, QStringLiteral("No controller reply"));
+    } else if (state.ReplyCode == QLatin1String("6E")) {
+        setRowColour(index, RowColour::Red);
+        m_main.seam().message(QStringLiteral("An error message has been received from the "
+                                             "controller.\r\nError message: ") +
+                                  state.ReplyCode,
+                              ControllerErrorTitle, MessageIcon::Exclamation);
+        state.ReplyCode.clear();
+    } else if (state.ReplyCode == QLatin1String("no reply")) {
+        setRowColour(index, RowColour::Yellow);
+        m_main.seam().message(QStringLiteral("No reply from controller.\r\nError message: ") +
+                                  state.ReplyCode,
+                              ControllerErrorTitle, MessageIcon::Exclamation);
+        state.ReplyCode.clear();
+    } else if (state.ReplyCode != QLatin1String("79")) {
+        m_main.seam().message(
+            QStringLiteral("An unexpected reply from controller has been received."), QString(),
+            MessageIcon::None);
+    } else {
+        setRowColour(index, RowColour::Magenta);
+        m_main.setPanelText(4, QStringLiteral("1 downloaded files"));
+    }
+}
+
+void frmBatchPicture::endSelectedPicture(bool beep)
+{
+    AppState& state = m_main.state();
+    if (beep)
+        m_main.beep();
+    setCurrentAddressLabel(QString());
+    m_main.setBusyCursor(false);
+    famCommInfo->setEnabled(true);
+    SetButtonFace(cmdCancel);
+    state.BusyFlag = false;
+    state.CancelFlag = false;
+    m_singleDownloadFlag = false;
+}
+
+void frmBatchPicture::editAttributes()
+{
+    if (!hasFiles()) {
+        m_main.seam().message(QStringLiteral("No files have been imported."),
+                              QStringLiteral("Edit Attributes Message"), MessageIcon::Information);
+        return;
+    }
+    // The batch attribute table opens here once it exists; until then the checks are all.
+    if (m_main.state().BusyFlag)
+        return;
+    refreshIsDue(DownloadTitle);
+}
+
+void frmBatchPicture::closeForm()
+{
+    if (!isIdle())
+        return;
+    m_main.state().ReplyCode.clear();
+    m_main.state().CancelFlag = true;
+    (parentWidget() ? parentWidget() : static_cast<QWidget*>(this))->close();
+}

@@ -1,0 +1,127 @@
+#include "BatchRun.h"
+
+#include "BatchArithmetic.h"
+#include "ControllerLink.h"
+#include "Conversions.h"
+#include "PictureEncoding.h"
+
+QString BatchPictureBlock(const AppState& state, int index, Prompter& prompter)
+{
+    PictureFileRecord record = state.BatchRecords.at(index);
+    record.Path = state.PictureFolder + record.Path;
+    return EncodeDownloadBlock(record, state, prompter);
+}
+
+BatchRun::BatchRun(ControllerLink& link, BatchRunView& view)
+    : m_link(link)
+    , m_view(view)
+{
+}
+
+void BatchRun::begin()
+{
+    m_downloadedCount = 0;
+    m_runStartTicks = GetTicks();
+}
+
+void BatchRun::RunBatch(int first, int last)
+{
+    AppState& state = m_link.state();
+    int i = first;
+    m_failures = 0;
+    while (i <= last) {
+        m_link.pumpMessages();
+        if (state.CancelFlag) {
+            state.ReplyCode.clear();
+            return;
+        }
+        if (!state.CheckedFlags.value(i)) {
+            ++i;
+            m_failures = 0;
+            continue;
+        }
+        m_view.previewFile(i);
+        m_view.setRowColour(i, RowColour::Blue);
+        m_currentIndex = i;
+        send(i);
+        // A pause or cancel during the transfer: this file is not judged, Continue sends it again.
+        if (state.CancelFlag) {
+            state.ReplyCode.clear();
+            return;
+        }
+        const Verdict verdict = judge(i);
+        if (verdict == Verdict::Failed) {
+            reportFailure(i);
+            return;
+        }
+        if (verdict == Verdict::Next) {
+            ++i;
+            m_failures = 0;
+        }
+        showTimes(i);
+    }
+}
+
+void BatchRun::send(int index)
+{
+    const AppState& state = m_link.state();
+    const QString block = BatchPictureBlock(state, index, m_link.shell());
+    m_link.TransferData(m_view.withTypeLetter(), state.AssignedAddresses.at(index), block);
+}
+
+BatchRun::Verdict BatchRun::judge(int index)
+{
+    AppState& state = m_link.state();
+    LinkShell& shell = m_link.shell();
+    if (!state.ReadyReceived) {
+        m_view.setRowColour(index, RowColour::Cyan);
+        shell.setPanelText(4, QStringLiteral("No controller reply"));
+        // Not checking replies: the controller cannot be heard, so the file is passed over.
+        return state.ControllerCheckFlag == 0 ? Verdict::Next : retry(index);
+    }
+    if (state.ReplyCode == QLatin1String("79")) {
+        m_view.setRowColour(index, RowColour::Magenta);
+        ++m_downloadedCount;
+        shell.setPanelText(4, QStringLiteral("%1 downloaded files").arg(m_downloadedCount));
+        if (index < state.BatchRecords.size() - 1)
+            m_view.revealRow(index + 1);
+        return Verdict::Next;
+    }
+    // "6E", or no answer at all (the link knows no other outcome), is one failed attempt.
+    m_view.setRowColour(index, state.ReplyCode == QLatin1String("6E") ? RowColour::Yellow
+                                                                      : RowColour::Green);
+    return retry(index);
+}
+
+BatchRun::Verdict BatchRun::retry(int index)
+{
+    AppState& state = m_link.state();
+    ++m_failures;
+    state.ReplyCode.clear();
+    m_link.ShortDelay();
+    if (m_failures < MaxAttempts)
+        return Verdict::Again;
+    m_view.setRowColour(index, RowColour::Red);
+    return Verdict::Failed;
+}
+
+void BatchRun::showTimes(int index)
+{
+    qint64 done = index - 1;
+    const qint64 total = m_link.state().BatchRecords.size() - 1;
+    m_view.setTimeText(
+        TimeLabelText(EstimateRemainingTime(m_runStartTicks, GetTicks(), done, total)));
+}
+
+void BatchRun::reportFailure(int index)
+{
+    AppState& state = m_link.state();
+    m_link.shell().message(
+        QStringLiteral("Error while downloading images.\r\n%1 failed to "
+                       "download to address %2.")
+            .arg(state.BatchRecords.at(index).Path, state.AssignedAddresses.at(index)),
+        QStringLiteral("Download Picture Message"), MessageIcon::None);
+    state.ReplyCode.clear();
+    state.CancelFlag = true;
+    state.BusyFlag = false;
+}

@@ -1,0 +1,469 @@
+#include "frmBatchPicture.h"
+
+#include "BatchArithmetic.h"
+#include "ButtonColour.h"
+#include "ControllerLink.h"
+#include "ListSelection.h"
+#include "MDI_MainForm.h"
+#include "Named.h"
+#include "PicturePreview.h"
+#include "PortFrame.h"
+#include "SwitchTypeIcons.h"
+#include "TrafficLogView.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeView>
+
+namespace {
+
+// The types a batch can hold, in the order of the choice; entry i is type code i + 1.
+const char* const SwitchTypes[] = {"LCD 36x24", "LCD 64x32", "OLED 64x48", "OLED 52x36",
+                                   "MONO 96x64"};
+constexpr int StartTypeEntry = 2; // "OLED 64x48"
+// The batch log keeps this many lines; older ones go, so a long run cannot fill the memory.
+constexpr int MaxTrafficLines = 700;
+
+QLineEdit* protectedBox(MDI_MainForm& main, const char* name)
+{
+    auto* box = Named<QLineEdit>(name);
+    main.protectField(box);
+    return box;
+}
+
+QComboBox* addressCombo(const char* name)
+{
+    auto* combo = Named<QComboBox>(name);
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setCompleter(nullptr);
+    // Sized by a short address, not by scanning thousands of entries.
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    combo->setMinimumContentsLength(5);
+    return combo;
+}
+
+} // namespace
+
+frmBatchPicture::frmBatchPicture(MDI_MainForm& main, QWidget* parent)
+    : QWidget(parent)
+    , m_main(main)
+    , m_run(main.link(), *this)
+{
+    setObjectName(QStringLiteral("frmBatchPicture"));
+    setWindowTitle(QStringLiteral("Batch Picture Download"));
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(buildImportFrame());
+    left->addWidget(buildFileList(), 1);
+    auto* right = new QVBoxLayout;
+    right->addWidget(buildPreview(), 0, Qt::AlignHCenter);
+    right->addWidget(buildAddressFrame());
+    famCommInfo = new PortFrame(m_main);
+    right->addWidget(famCommInfo);
+    right->addWidget(buildOptions());
+    right->addStretch();
+    auto* layout = new QGridLayout(this);
+    layout->addLayout(left, 0, 0);
+    layout->addLayout(right, 0, 1);
+    layout->addWidget(buildTrafficLog(), 1, 0, 1, 2);
+    layout->addWidget(buildRunButtons(), 2, 0, 1, 2);
+    layout->setRowStretch(0, 3);
+    layout->setRowStretch(1, 1);
+    layout->setColumnStretch(0, 3);
+    layout->setColumnStretch(1, 2);
+
+    // Load
+    for (int i = 0; i < int(std::size(SwitchTypes)); ++i)
+        cmbSwitchType->addItem(SwitchTypeIcon(qint16(i + 1)), QString::fromLatin1(SwitchTypes[i]));
+    SelectListEntrySilently(cmbSwitchType, StartTypeEntry);
+    txtOffsetAddress->setMaxLength(4);
+    lblTime->setText(IdleTimeLabelText);
+}
+
+frmBatchPicture::~frmBatchPicture()
+{
+    if (m_main.link().activeScreen() == this)
+        m_main.link().setActiveScreen(nullptr);
+}
+
+QWidget* frmBatchPicture::buildImportFrame()
+{
+    auto* frame = new QGroupBox(QStringLiteral("Import"));
+    cmbSwitchType = Named<QComboBox>("cmbSwitchType");
+    cmbSwitchType->setIconSize(SwitchIconSize);
+    cmdImportBatch = Named<QPushButton>("cmdImportBatch", QStringLiteral("Import Batch"));
+    cmdCancelImport = Named<QPushButton>("cmdCancelImport", QStringLiteral("Cancel Import"));
+    cmdCancelImport->hide();
+    cmdCancelImport->setEnabled(false);
+    txtFilePath = protectedBox(m_main, "txtFilePath");
+    txtFirstFile = protectedBox(m_main, "txtFirstFile");
+    txtFileSize = protectedBox(m_main, "txtFileSize");
+    cmdEditAttributes = Named<QPushButton>("cmdEditAttributes", QStringLiteral("Edit Attributes"));
+
+    auto* grid = new QGridLayout(frame);
+    grid->addWidget(new QLabel(QStringLiteral("Switch Type:")), 0, 0);
+    grid->addWidget(cmbSwitchType, 0, 1);
+    grid->addWidget(cmdImportBatch, 0, 2);
+    grid->addWidget(cmdCancelImport, 0, 3);
+    grid->addWidget(new QLabel(QStringLiteral("Folder:")), 1, 0);
+    grid->addWidget(txtFilePath, 1, 1, 1, 3);
+    grid->addWidget(new QLabel(QStringLiteral("First File:")), 2, 0);
+    grid->addWidget(txtFirstFile, 2, 1);
+    grid->addWidget(new QLabel(QStringLiteral("File Size:")), 2, 2, Qt::AlignRight);
+    grid->addWidget(txtFileSize, 2, 3);
+    grid->addWidget(cmdEditAttributes, 3, 3);
+    grid->setColumnStretch(1, 1);
+    connect(cmbSwitchType, &QComboBox::activated, this, &frmBatchPicture::onSwitchTypeChosen);
+    connect(cmdImportBatch, &QPushButton::clicked, this, &frmBatchPicture::importBatch);
+    connect(cmdCancelImport, &QPushButton::clicked, this, &frmBatchPicture::cancelImport);
+    connect(cmdEditAttributes, &QPushButton::clicked, this, &frmBatchPicture::editAttributes);
+    return frame;
+}
+
+QWidget* frmBatchPicture::buildFileList()
+{
+    auto* box = new QWidget;
+    m_files = new BatchFileModel(this);
+    m_files->setCheckGate([this] { return !m_main.state().BusyFlag; });
+    LsvManyFiles = Named<QTreeView>("LsvManyFiles");
+    LsvManyFiles->setModel(m_files);
+    LsvManyFiles->setRootIsDecorated(false);
+    LsvManyFiles->setUniformRowHeights(true);
+    LsvManyFiles->setAllColumnsShowFocus(true);
+    LsvManyFiles->setSelectionBehavior(QAbstractItemView::SelectRows);
+    LsvManyFiles->setSelectionMode(QAbstractItemView::SingleSelection);
+    QHeaderView* header = LsvManyFiles->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(BatchFileModel::FileColumn, QHeaderView::Stretch);
+    header->setSectionResizeMode(BatchFileModel::AddressColumn, QHeaderView::Fixed);
+    header->resizeSection(BatchFileModel::AddressColumn,
+                          fontMetrics().horizontalAdvance(QStringLiteral("Address")) + 24);
+
+    cmdCheckAll = Named<QPushButton>("cmdCheckAll", QStringLiteral("All"));
+    cmdCheckNone = Named<QPushButton>("cmdCheckNone", QStringLiteral("None"));
+    cmdInvert = Named<QPushButton>("cmdInvert", QStringLiteral("Invert"));
+    cmdRefresh = Named<QPushButton>("cmdRefresh", QStringLiteral("Refresh"));
+    auto* marks = new QHBoxLayout;
+    marks->addWidget(new QLabel(QStringLiteral("Check Marks:")));
+    for (QPushButton* button : {cmdCheckAll, cmdCheckNone, cmdInvert})
+        marks->addWidget(button);
+    marks->addStretch();
+    marks->addWidget(cmdRefresh);
+
+    auto* column = new QVBoxLayout(box);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(new QLabel(QStringLiteral("Files and Addresses:")));
+    column->addWidget(LsvManyFiles, 1);
+    column->addLayout(marks);
+
+    using Action = BatchFileModel::CheckAction;
+    connect(cmdCheckAll, &QPushButton::clicked, this, [this] {
+        checkMarks(Action::All, QStringLiteral("No files to check."),
+                   QStringLiteral("Check All File List Message"));
+    });
+    connect(cmdCheckNone, &QPushButton::clicked, this, [this] {
+        checkMarks(Action::None, QStringLiteral("No files to uncheck."),
+                   QStringLiteral("Check None File List Message"));
+    });
+    connect(cmdInvert, &QPushButton::clicked, this, [this] {
+        checkMarks(Action::Invert, QStringLiteral("No files to invert check."),
+                   QStringLiteral("Invert File List Message"));
+    });
+    connect(cmdRefresh, &QPushButton::clicked, this, &frmBatchPicture::refreshClicked);
+    connect(m_files, &BatchFileModel::rowCheckedByOperator, this, &frmBatchPicture::onRowChecked);
+    connect(LsvManyFiles, &QTreeView::clicked, this, &frmBatchPicture::onRowClicked);
+    return box;
+}
+
+QWidget* frmBatchPicture::buildPreview()
+{
+    picHolderBorder = Named<QFrame>("picHolderBorder");
+    picHolderBorder->setFrameStyle(QFrame::Box | QFrame::Plain);
+    picHolderBorder->setFixedSize(204, 140);
+    picHolder = Named<QLabel>("picHolder", picHolderBorder);
+    picHolder->hide();
+    return picHolderBorder;
+}
+
+QWidget* frmBatchPicture::buildAddressFrame()
+{
+    auto* frame = new QGroupBox(QStringLiteral("Addresses"));
+    cmbStartAddresses = addressCombo("cmbStartAddresses");
+    cmbStopAddresses = addressCombo("cmbStopAddresses");
+    cmdSetStart = Named<QPushButton>("cmdSetStart", QStringLiteral("Start / Stop"));
+    txtOffsetAddress = Named<QLineEdit>("txtOffsetAddress");
+    cmdOffsetAddresses = Named<QPushButton>("cmdOffsetAddresses", QStringLiteral("Offset"));
+    cmdReverse = Named<QPushButton>("cmdReverse", QStringLiteral("Reverse"));
+    txtMaxStartAddress = protectedBox(m_main, "txtMaxStartAddress");
+
+    auto* grid = new QGridLayout(frame);
+    grid->addWidget(new QLabel(QStringLiteral("Start Address:")), 0, 0);
+    grid->addWidget(cmbStartAddresses, 0, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Stop Address:")), 0, 2);
+    grid->addWidget(cmbStopAddresses, 0, 3);
+    grid->addWidget(cmdSetStart, 0, 4);
+    grid->addWidget(new QLabel(QStringLiteral("Offset Address:")), 1, 0);
+    grid->addWidget(txtOffsetAddress, 1, 1);
+    grid->addWidget(cmdOffsetAddresses, 1, 3);
+    grid->addWidget(cmdReverse, 1, 4);
+    grid->addWidget(new QLabel(QStringLiteral("Max Offset:")), 2, 0);
+    grid->addWidget(txtMaxStartAddress, 2, 1);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+
+    for (QComboBox* combo : {cmbStartAddresses, cmbStopAddresses}) {
+        combo->installEventFilter(this);
+        combo->lineEdit()->installEventFilter(this);
+    }
+    txtOffsetAddress->installEventFilter(this);
+    connect(cmdSetStart, &QPushButton::clicked, this, &frmBatchPicture::tickStartToStop);
+    connect(cmdOffsetAddresses, &QPushButton::clicked, this, &frmBatchPicture::offsetAddresses);
+    connect(cmdReverse, &QPushButton::clicked, this, &frmBatchPicture::reverseAddresses);
+    return frame;
+}
+
+QWidget* frmBatchPicture::buildOptions()
+{
+    auto* frame = new QGroupBox(QStringLiteral("Controller"));
+    chkSwitchIdentifier =
+        Named<QCheckBox>("chkSwitchIdentifier", QStringLiteral("Switch Identifier"));
+    chkLtoR = Named<QCheckBox>("chkLtoR", QStringLiteral("L to R"));
+    chkLtoR->setChecked(true);
+    chkController = Named<QCheckBox>("chkController", QStringLiteral("Controller"));
+    chkController->setChecked(true);
+    auto* row = new QHBoxLayout(frame);
+    for (QCheckBox* check : {chkSwitchIdentifier, chkLtoR, chkController})
+        row->addWidget(check);
+    row->addStretch();
+
+    AppState& state = m_main.state();
+    connect(chkController, &QCheckBox::clicked, this,
+            [&state](bool on) { state.ControllerCheckFlag = on ? 1 : 0; });
+    connect(chkLtoR, &QCheckBox::clicked, this, [this, &state](bool on) {
+        if (state.BusyFlag)
+            chkLtoR->setChecked(state.LeftToRightFlag != 0);
+        else
+            state.LeftToRightFlag = on ? 1 : 0;
+    });
+    return frame;
+}
+
+QWidget* frmBatchPicture::buildTrafficLog()
+{
+    auto* box = new QWidget;
+    // A whole batch of picture data would flood the log: data are echoed only when asked for.
+    chkDispayData =
+        Named<QCheckBox>("chkDispayData", QStringLiteral("Transmit in blue. Receive in black:"));
+    cmdClean = Named<QPushButton>("cmdClean", QStringLiteral("Clear"));
+    txtControllerFeedback = new TrafficLogView;
+    txtControllerFeedback->setMaximumBlockCount(MaxTrafficLines);
+    txtControllerFeedback->setMinimumHeight(70);
+    auto* grid = new QGridLayout(box);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->addWidget(chkDispayData, 0, 0);
+    grid->addWidget(cmdClean, 0, 1, Qt::AlignRight);
+    grid->addWidget(txtControllerFeedback, 1, 0, 1, 2);
+    connect(cmdClean, &QPushButton::clicked, this, [this] {
+        txtControllerFeedback->clear();
+        cmdDownloadBatch->setFocus();
+    });
+    return box;
+}
+
+QWidget* frmBatchPicture::buildRunButtons()
+{
+    auto* box = new QWidget;
+    lblTime = Named<QLabel>("lblTime");
+    cmdDownloadBatch = Named<QPushButton>("cmdDownloadBatch", QStringLiteral("Download Batch"));
+    cmdDownloadPicture =
+        Named<QPushButton>("cmdDownloadPicture", QStringLiteral("Download Selected Image"));
+    cmdPause = Named<QPushButton>("cmdPause", QStringLiteral("Pause  Download"));
+    cmdContinueDownload =
+        Named<QPushButton>("cmdContinueDownload", QStringLiteral("Continue Download"));
+    cmdContinueDownload->hide();
+    cmdCancel = Named<QPushButton>("cmdCancel", QStringLiteral("Cancel Download"));
+    cmdReset = Named<QPushButton>("cmdReset", QStringLiteral("Reset"));
+    cmdClose = Named<QPushButton>("cmdClose", QStringLiteral("Close Form"));
+
+    auto* grid = new QGridLayout(box);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->addWidget(lblTime, 0, 0, 1, 8);
+    int column = 0;
+    for (QPushButton* button :
+         {cmdDownloadBatch, cmdDownloadPicture, cmdPause, cmdContinueDownload, cmdCancel})
+        grid->addWidget(button, 1, column++);
+    grid->setColumnStretch(column++, 1);
+    grid->addWidget(cmdReset, 1, column++);
+    grid->addWidget(cmdClose, 1, column);
+    connect(cmdDownloadBatch, &QPushButton::clicked, this, &frmBatchPicture::downloadBatch);
+    connect(cmdDownloadPicture, &QPushButton::clicked, this,
+            &frmBatchPicture::downloadSelectedPicture);
+    connect(cmdPause, &QPushButton::clicked, this, &frmBatchPicture::pauseDownload);
+    connect(cmdContinueDownload, &QPushButton::clicked, this, &frmBatchPicture::continueDownload);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmBatchPicture::cancelDownload);
+    connect(cmdReset, &QPushButton::clicked, this, &frmBatchPicture::resetController);
+    connect(cmdClose, &QPushButton::clicked, this, &frmBatchPicture::closeForm);
+    return box;
+}
+
+void frmBatchPicture::activate()
+{
+    AppState& state = m_main.state();
+    famCommInfo->takeOverPort(this);
+    state.TypeCode = m_screenTypeCode;
+    chkController->setChecked(state.ControllerCheckFlag != 0);
+    chkLtoR->setChecked(state.LeftToRightFlag != 0);
+}
+
+void frmBatchPicture::deactivate()
+{
+    m_main.state().ControllerCheckFlag = chkController->isChecked() ? 1 : 0;
+}
+
+void frmBatchPicture::closeEvent(QCloseEvent* event)
+{
+    // The run loop works on this screen; it goes only once nothing runs.
+    if (!isIdle()) {
+        event->ignore();
+        return;
+    }
+    ControllerLink& link = m_main.link();
+    if (link.activeScreen() == this) {
+        link.setActiveScreen(nullptr);
+        link.ClosePort();
+    }
+    QWidget::closeEvent(event);
+}
+
+bool frmBatchPicture::isIdle() const
+{
+    return !m_main.state().BusyFlag && !m_transferActive;
+}
+
+bool frmBatchPicture::hasFiles() const
+{
+    return !txtFilePath->text().isEmpty();
+}
+
+int frmBatchPicture::fileCount() const
+{
+    return int(m_main.state().BatchRecords.size()) - 1;
+}
+
+bool frmBatchPicture::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == txtOffsetAddress) {
+        if (event->type() == QEvent::KeyPress)
+            return handleOffsetKey(static_cast<QKeyEvent*>(event));
+        if (event->type() == QEvent::MouseButtonPress)
+            leaveOffsetMode();
+        else if (event->type() == QEvent::FocusIn)
+            QTimer::singleShot(0, txtOffsetAddress, &QLineEdit::selectAll);
+    }
+    for (QComboBox* combo : {cmbStartAddresses, cmbStopAddresses}) {
+        if (watched == combo || watched == combo->lineEdit())
+            return filterAddressComboEvent(combo, event);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool frmBatchPicture::filterAddressComboEvent(QComboBox* combo, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonPress) {
+        addressComboClicked();
+    } else if (event->type() == QEvent::FocusOut && !m_validatingCombo && combo->count() > 0) {
+        // Opening the combo's list or a message box is not leaving the combo.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) {
+            const bool valid =
+                combo == cmbStartAddresses ? validateStartCombo() : validateStopCombo();
+            if (!valid)
+                QTimer::singleShot(0, combo, [combo] { combo->setFocus(); });
+        }
+    }
+    return false;
+}
+
+// --- the link's view of the screen
+
+void frmBatchPicture::setPortStatus(const QString& text)
+{
+    famCommInfo->setPortStatus(text);
+}
+
+void frmBatchPicture::appendTraffic(const QString& text, TrafficDirection direction)
+{
+    txtControllerFeedback->append(text, direction);
+}
+
+int frmBatchPicture::displayData() const
+{
+    return chkDispayData->isChecked() ? 1 : 0;
+}
+
+void frmBatchPicture::setDisplayData(int value)
+{
+    chkDispayData->setChecked(value == 1);
+}
+
+void frmBatchPicture::setCurrentAddressLabel(const QString& text)
+{
+    famCommInfo->setCurrentAddress(text);
+}
+
+void frmBatchPicture::setPortChoice(int portNumber)
+{
+    famCommInfo->setPortChoice(portNumber);
+}
+
+// --- the run's view of the screen
+
+void frmBatchPicture::setRowColour(int index, RowColour colour)
+{
+    m_files->setRowColour(index - 1, colour);
+}
+
+void frmBatchPicture::revealRow(int index)
+{
+    LsvManyFiles->scrollTo(m_files->index(index - 1, BatchFileModel::FileColumn));
+}
+
+void frmBatchPicture::previewFile(int index)
+{
+    const AppState& state = m_main.state();
+    ShowPicturePreview(state.PictureFolder + state.BatchRecords.value(index).Path, picHolder,
+                       picHolderBorder);
+}
+
+void frmBatchPicture::setTimeText(const QString& text)
+{
+    lblTime->setText(text);
+}
+
+bool frmBatchPicture::withTypeLetter() const
+{
+    return chkSwitchIdentifier->isChecked();
+}
+
+// --- folder scans
+
+bool frmBatchPicture::keepScanning()
+{
+    m_main.link().pumpMessages();
+    return !m_cancelImportFlag;
+}
+
+void frmBatchPicture::showScanStatus(int panel, const QString& text)
+{
+    m_main.setPanelText(panel, text);
+}
