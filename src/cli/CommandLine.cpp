@@ -80,7 +80,7 @@ bool isHexDigit(const QString& text)
 
 // Checks what the command needs and the option values; the empty text when all is well.
 QString checkRequest(const CommandRule& rule, const QStringList& arguments,
-                     const QCommandLineParser& parser, CliRequest& request)
+                     const QCommandLineParser& parser, const CliRequest& request)
 {
     const QString usage = QStringLiteral("usage: vantrel-cli %1").arg(rule.usage);
     if (arguments.size() < rule.minArguments ||

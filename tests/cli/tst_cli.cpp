@@ -234,6 +234,15 @@ private Q_SLOTS:
         QTest::newRow("download to a silent controller")
             << Misbehaviour::Silent << download << 2 << "Reply: no reply\nNo controller reply\n"
             << QString();
+        QTest::newRow("download without ready byte")
+            << Misbehaviour::NoReady << download << 2 << "Reply: 79\nNo controller reply\n"
+            << QString();
+        // A long picture, so the late ready byte still comes while the data are being sent.
+        QStringList colour = download;
+        colour[1] = QStringLiteral("%colour");
+        QTest::newRow("download answered late")
+            << Misbehaviour::Late << colour << 2 << "Reply: no reply\n0 downloaded files\n"
+            << "Controller Error Message: No reply from controller.\nError message: no reply\n";
         QTest::newRow("clear done")
             << Misbehaviour::None << clear << 0 << "Reply: 79\nAddress 002A Clear\n"
             << QString();
@@ -273,6 +282,7 @@ private Q_SLOTS:
         QFETCH(QString, err);
         m_controller->setMisbehaviour(misbehaviour);
         arguments.replaceInStrings(QStringLiteral("%lcd64"), sampleOf(SwitchTypeCode::Lcd64x32));
+        arguments.replaceInStrings(QStringLiteral("%colour"), sampleOf(SwitchTypeCode::Color96x64));
         CliRun run;
         QVERIFY(runCli(onPty(arguments), run));
         QCOMPARE(run.out, out);
