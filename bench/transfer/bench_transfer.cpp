@@ -32,7 +32,7 @@ const QString Address = QStringLiteral("0001");
 constexpr int StallLimitMs = 5000;
 // Long enough for the controller's quiet-line judgement (at most 50 ms) and its answer.
 constexpr int SettleMs = 120;
-constexpr int Repeats = 3;
+constexpr int Repeats = 5;
 // A 16550-style UART takes this many bytes ahead of the line.
 constexpr int UartFifo = 16;
 
