@@ -180,11 +180,7 @@ void frmBatchPicture::rebuildStopList(int startEntry)
 {
     const int stopEntry = cmbStopAddresses->currentIndex();
     const int before = cmbStopAddresses->count();
-    {
-        const QSignalBlocker blocker(cmbStopAddresses);
-        cmbStopAddresses->clear();
-        cmbStopAddresses->addItems(m_main.state().AssignedAddresses.mid(startEntry + 1));
-    }
+    setAddressEntries(cmbStopAddresses, m_main.state().AssignedAddresses.mid(startEntry + 1));
     const int after = cmbStopAddresses->count();
     SelectListEntrySilently(cmbStopAddresses,
                             stopEntry >= startEntry ? stopEntry - (before - after) : after - 1);

@@ -55,12 +55,14 @@ void frmBatchPicture::onSwitchTypeChosen(int entry)
     cmdImportBatch->setFocus();
 }
 
-// Empties what the screen shows of a batch; the batch itself stays until the next import.
+// Empties what the screen shows of a batch; the batch itself stays until the next import. An
+// empty list has nothing left to refresh.
 void frmBatchPicture::clearFileView()
 {
     m_files->clear();
-    cmbStartAddresses->clear();
-    cmbStopAddresses->clear();
+    SetButtonFace(cmdRefresh);
+    setAddressEntries(cmbStartAddresses, {});
+    setAddressEntries(cmbStopAddresses, {});
     m_startAddressText.clear();
     m_stopAddressText.clear();
     m_selectedIndex = 0;
@@ -137,6 +139,7 @@ void frmBatchPicture::takeImportedFiles(const QStringList& names)
         record.Index = i;
         record.Path = names.at(i);
         record.FileLength = qint32(QFileInfo(state.PictureFolder + names.at(i)).size());
+        letWindowRun();
         record.TypeCode = state.TypeCode;
         if (state.TypeCode == SwitchTypeCode::Lcd36x24 ||
             state.TypeCode == SwitchTypeCode::Lcd64x32)
@@ -178,11 +181,8 @@ void frmBatchPicture::listImportedFiles()
 void frmBatchPicture::fillAddressCombos()
 {
     const QStringList addresses = m_main.state().AssignedAddresses.mid(1);
-    for (QComboBox* combo : {cmbStartAddresses, cmbStopAddresses}) {
-        const QSignalBlocker blocker(combo);
-        combo->clear();
-        combo->addItems(addresses);
-    }
+    setAddressEntries(cmbStartAddresses, addresses);
+    setAddressEntries(cmbStopAddresses, addresses);
     SelectListEntrySilently(cmbStartAddresses, 0);
     SelectListEntrySilently(cmbStopAddresses, cmbStopAddresses->count() - 1);
     m_startAddressText = cmbStartAddresses->currentText();

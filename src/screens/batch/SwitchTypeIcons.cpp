@@ -3,17 +3,16 @@
 #include "AppState.h"
 #include "Decoders.h"
 
+#include <QConicalGradient>
 #include <QPainter>
-
-#include <cmath>
 
 namespace {
 
 struct DisplayLook
 {
     QColor panel;
-    QColor dot;     // invalid: dots in a colour sweep
-    bool smallCell; // a display of fewer, larger pixels is drawn with coarser dots
+    QColor dot;     // invalid: all colours, as a colour display shows them
+    bool coarse; // a display of fewer, larger pixels is drawn with a thicker line
 };
 
 DisplayLook lookOf(qint16 typeCode)
@@ -40,26 +39,24 @@ QRectF displayWindow(qint16 typeCode, const QRectF& cap)
     return QRectF(cap.center().x() - width / 2, cap.center().y() - height / 2, width, height);
 }
 
-// A ring of dots, so every type shows a picture on its display.
-void drawDots(QPainter& painter, const QRectF& window, const DisplayLook& look)
+// A ring on the display, so every type shows a picture: one colour, or a colour wheel.
+void drawRing(QPainter& painter, const QRectF& window, const DisplayLook& look)
 {
-    const double cell = look.smallCell ? 3.0 : 2.0;
-    const int columns = int(window.width() / cell);
-    const int rows = int(window.height() / cell);
-    const QPointF centre(columns / 2.0, rows / 2.0);
-    const double radius = qMin(columns, rows) / 2.0 - 0.5;
-    for (int y = 0; y < rows; ++y) {
-        for (int x = 0; x < columns; ++x) {
-            const double distance = std::hypot(x + 0.5 - centre.x(), y + 0.5 - centre.y());
-            if (std::abs(distance - radius * 0.7) > 0.8)
-                continue;
-            const QColor colour = look.dot.isValid()
-                                      ? look.dot
-                                      : QColor::fromHsv((x * 360 / columns) % 360, 220, 255);
-            painter.fillRect(QRectF(window.left() + x * cell, window.top() + y * cell, cell, cell),
-                             colour);
-        }
+    const double side = qMin(window.width(), window.height()) * 0.7;
+    const QRectF ring(window.center().x() - side / 2, window.center().y() - side / 2, side, side);
+    QPen pen;
+    pen.setWidthF(look.coarse ? 2.5 : 1.8);
+    if (look.dot.isValid()) {
+        pen.setColor(look.dot);
+    } else {
+        QConicalGradient wheel(ring.center(), 0);
+        for (int step = 0; step <= 6; ++step)
+            wheel.setColorAt(step / 6.0, QColor::fromHsv((step * 60) % 360, 230, 255));
+        pen.setBrush(wheel);
     }
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(ring);
 }
 
 } // namespace
@@ -77,8 +74,7 @@ QPixmap SwitchTypeIcon(qint16 typeCode)
 
     const DisplayLook look = lookOf(typeCode);
     const QRectF window = displayWindow(typeCode, cap);
-    painter.setRenderHint(QPainter::Antialiasing, false);
     painter.fillRect(window, look.panel);
-    drawDots(painter, window, look);
+    drawRing(painter, window, look);
     return pixmap;
 }

@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStringListModel>
 #include <QTimer>
 #include <QTreeView>
 
@@ -30,6 +31,9 @@ namespace {
 const char* const SwitchTypes[] = {"LCD 36x24", "LCD 64x32", "OLED 64x48", "OLED 52x36",
                                    "MONO 96x64"};
 constexpr int StartTypeEntry = 2; // "OLED 64x48"
+// Long loops let the window run this often: soon enough to feel immediate, seldom enough that a
+// folder of thousands of files is not slowed down by as many repaints.
+constexpr qint64 PumpEveryMs = 10;
 // The batch log keeps this many lines; older ones go, so a long run cannot fill the memory.
 constexpr int MaxTrafficLines = 700;
 
@@ -46,6 +50,8 @@ QComboBox* addressCombo(const char* name)
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setCompleter(nullptr);
+    // Thousands of addresses are set in one go rather than item by item.
+    combo->setModel(new QStringListModel(combo));
     // Sized by a short address, not by scanning thousands of entries.
     combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     combo->setMinimumContentsLength(5);
@@ -62,25 +68,27 @@ frmBatchPicture::frmBatchPicture(MDI_MainForm& main, QWidget* parent)
     setObjectName(QStringLiteral("frmBatchPicture"));
     setWindowTitle(QStringLiteral("Batch Picture Download"));
 
+    // Laid out to fit the main window's usual size: the batch and its log on the left, the
+    // preview, the address block and the port on the right, the run along the bottom.
     auto* left = new QVBoxLayout;
     left->addWidget(buildImportFrame());
-    left->addWidget(buildFileList(), 1);
+    left->addWidget(buildFileList(), 3);
+    left->addWidget(buildTrafficLog(), 1);
+    auto* top = new QHBoxLayout;
+    top->addWidget(buildPreview());
+    top->addWidget(buildOptions());
     auto* right = new QVBoxLayout;
-    right->addWidget(buildPreview(), 0, Qt::AlignHCenter);
+    right->addLayout(top);
     right->addWidget(buildAddressFrame());
     famCommInfo = new PortFrame(m_main);
     right->addWidget(famCommInfo);
-    right->addWidget(buildOptions());
     right->addStretch();
     auto* layout = new QGridLayout(this);
     layout->addLayout(left, 0, 0);
     layout->addLayout(right, 0, 1);
-    layout->addWidget(buildTrafficLog(), 1, 0, 1, 2);
-    layout->addWidget(buildRunButtons(), 2, 0, 1, 2);
-    layout->setRowStretch(0, 3);
-    layout->setRowStretch(1, 1);
-    layout->setColumnStretch(0, 3);
-    layout->setColumnStretch(1, 2);
+    layout->addWidget(buildRunButtons(), 1, 0, 1, 2);
+    layout->setRowStretch(0, 1);
+    layout->setColumnStretch(0, 1);
 
     // Load
     for (int i = 0; i < int(std::size(SwitchTypes)); ++i)
@@ -113,16 +121,17 @@ QWidget* frmBatchPicture::buildImportFrame()
     auto* grid = new QGridLayout(frame);
     grid->addWidget(new QLabel(QStringLiteral("Switch Type:")), 0, 0);
     grid->addWidget(cmbSwitchType, 0, 1);
-    grid->addWidget(cmdImportBatch, 0, 2);
-    grid->addWidget(cmdCancelImport, 0, 3);
+    grid->addWidget(cmdImportBatch, 0, 2, 1, 2);
     grid->addWidget(new QLabel(QStringLiteral("Folder:")), 1, 0);
     grid->addWidget(txtFilePath, 1, 1, 1, 3);
     grid->addWidget(new QLabel(QStringLiteral("First File:")), 2, 0);
     grid->addWidget(txtFirstFile, 2, 1);
     grid->addWidget(new QLabel(QStringLiteral("File Size:")), 2, 2, Qt::AlignRight);
     grid->addWidget(txtFileSize, 2, 3);
-    grid->addWidget(cmdEditAttributes, 3, 3);
+    grid->addWidget(cmdCancelImport, 3, 1, Qt::AlignLeft);
+    grid->addWidget(cmdEditAttributes, 3, 2, 1, 2);
     grid->setColumnStretch(1, 1);
+    txtFileSize->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("0000000")) + 12);
     connect(cmbSwitchType, &QComboBox::activated, this, &frmBatchPicture::onSwitchTypeChosen);
     connect(cmdImportBatch, &QPushButton::clicked, this, &frmBatchPicture::importBatch);
     connect(cmdCancelImport, &QPushButton::clicked, this, &frmBatchPicture::cancelImport);
@@ -155,8 +164,11 @@ QWidget* frmBatchPicture::buildFileList()
     cmdRefresh = Named<QPushButton>("cmdRefresh", QStringLiteral("Refresh"));
     auto* marks = new QHBoxLayout;
     marks->addWidget(new QLabel(QStringLiteral("Check Marks:")));
-    for (QPushButton* button : {cmdCheckAll, cmdCheckNone, cmdInvert})
+    for (QPushButton* button : {cmdCheckAll, cmdCheckNone, cmdInvert}) {
+        // Short captions need no full-width buttons; the list keeps the room.
+        button->setMinimumWidth(button->fontMetrics().horizontalAdvance(button->text()) + 24);
         marks->addWidget(button);
+    }
     marks->addStretch();
     marks->addWidget(cmdRefresh);
 
@@ -209,17 +221,17 @@ QWidget* frmBatchPicture::buildAddressFrame()
     auto* grid = new QGridLayout(frame);
     grid->addWidget(new QLabel(QStringLiteral("Start Address:")), 0, 0);
     grid->addWidget(cmbStartAddresses, 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Stop Address:")), 0, 2);
-    grid->addWidget(cmbStopAddresses, 0, 3);
-    grid->addWidget(cmdSetStart, 0, 4);
-    grid->addWidget(new QLabel(QStringLiteral("Offset Address:")), 1, 0);
-    grid->addWidget(txtOffsetAddress, 1, 1);
-    grid->addWidget(cmdOffsetAddresses, 1, 3);
-    grid->addWidget(cmdReverse, 1, 4);
-    grid->addWidget(new QLabel(QStringLiteral("Max Offset:")), 2, 0);
-    grid->addWidget(txtMaxStartAddress, 2, 1);
+    grid->addWidget(cmdSetStart, 0, 2, 2, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Stop Address:")), 1, 0);
+    grid->addWidget(cmbStopAddresses, 1, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Offset Address:")), 2, 0);
+    grid->addWidget(txtOffsetAddress, 2, 1);
+    grid->addWidget(cmdOffsetAddresses, 2, 2);
+    grid->addWidget(new QLabel(QStringLiteral("Max Offset:")), 3, 0);
+    grid->addWidget(txtMaxStartAddress, 3, 1);
+    grid->addWidget(cmdReverse, 3, 2);
     grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(3, 1);
+    cmdSetStart->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
 
     for (QComboBox* combo : {cmbStartAddresses, cmbStopAddresses}) {
         combo->installEventFilter(this);
@@ -241,10 +253,10 @@ QWidget* frmBatchPicture::buildOptions()
     chkLtoR->setChecked(true);
     chkController = Named<QCheckBox>("chkController", QStringLiteral("Controller"));
     chkController->setChecked(true);
-    auto* row = new QHBoxLayout(frame);
+    auto* column = new QVBoxLayout(frame);
     for (QCheckBox* check : {chkSwitchIdentifier, chkLtoR, chkController})
-        row->addWidget(check);
-    row->addStretch();
+        column->addWidget(check);
+    column->addStretch();
 
     AppState& state = m_main.state();
     connect(chkController, &QCheckBox::clicked, this,
@@ -267,7 +279,7 @@ QWidget* frmBatchPicture::buildTrafficLog()
     cmdClean = Named<QPushButton>("cmdClean", QStringLiteral("Clear"));
     txtControllerFeedback = new TrafficLogView;
     txtControllerFeedback->setMaximumBlockCount(MaxTrafficLines);
-    txtControllerFeedback->setMinimumHeight(70);
+    txtControllerFeedback->setMinimumHeight(50);
     auto* grid = new QGridLayout(box);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->addWidget(chkDispayData, 0, 0);
@@ -343,6 +355,12 @@ void frmBatchPicture::closeEvent(QCloseEvent* event)
         link.ClosePort();
     }
     QWidget::closeEvent(event);
+}
+
+void frmBatchPicture::setAddressEntries(QComboBox* combo, const QStringList& addresses)
+{
+    const QSignalBlocker blocker(combo);
+    static_cast<QStringListModel*>(combo->model())->setStringList(addresses);
 }
 
 bool frmBatchPicture::isIdle() const
@@ -459,8 +477,16 @@ bool frmBatchPicture::withTypeLetter() const
 
 bool frmBatchPicture::keepScanning()
 {
-    m_main.link().pumpMessages();
+    letWindowRun();
     return !m_cancelImportFlag;
+}
+
+void frmBatchPicture::letWindowRun()
+{
+    if (m_pumpClock.isValid() && m_pumpClock.elapsed() < PumpEveryMs)
+        return;
+    m_main.link().pumpMessages();
+    m_pumpClock.start();
 }
 
 void frmBatchPicture::showScanStatus(int panel, const QString& text)

@@ -6,6 +6,7 @@
 #include "LinkViews.h"
 #include "MdiScreen.h"
 
+#include <QElapsedTimer>
 #include <QWidget>
 
 class MDI_MainForm;
@@ -71,6 +72,7 @@ private:
     QWidget* buildTrafficLog();
     QWidget* buildRunButtons();
     bool filterAddressComboEvent(QComboBox* combo, QEvent* event);
+    static void setAddressEntries(QComboBox* combo, const QStringList& addresses);
     // No run on the stack and nothing else busy: a new command may start.
     bool isIdle() const;
     bool hasFiles() const;
@@ -79,6 +81,7 @@ private:
     // FolderScanObserver
     bool keepScanning() override;
     void showScanStatus(int panel, const QString& text) override;
+    void letWindowRun();
 
     // Import and the file list (BatchImport.cpp)
     void onSwitchTypeChosen(int entry);
@@ -142,6 +145,7 @@ private:
     // A run or a single transfer is on the stack (Cancel clears BusyFlag before it returns).
     bool m_transferActive = false;
     bool m_validatingCombo = false;
+    QElapsedTimer m_pumpClock;
 
     QComboBox* cmbSwitchType = nullptr;
     QPushButton* cmdImportBatch = nullptr;
