@@ -9,6 +9,7 @@
 #include "FileClassification.h"
 #include "HexField.h"
 #include "InProcessPort.h"
+#include "PictureEncoding.h"
 #include "SwitchCommands.h"
 
 #include <QFile>
@@ -325,24 +326,11 @@ std::optional<QString> CliSession::checkedAddress(qint16 typeCode)
 
 QString CliSession::encodePicture(const QString& path)
 {
-    switch (m_state.TypeCode) {
-    case SwitchTypeCode::Lcd36x24: {
-        const QString picture = EncodeLcd36x24(path, QString(), QString(), m_state, m_shell);
-        return picture.isEmpty() ? picture
-                                 : Lcd36x24PictureBlock(picture, m_request.ledOff, m_request.ledOn);
-    }
-    case SwitchTypeCode::Lcd64x32:
-        return EncodeLcd64x32(path, QString(), QString(), m_state, m_shell);
-    case SwitchTypeCode::Oled64x48:
-    case SwitchTypeCode::Oled52x36:
-        return EncodeOled(path, QString(), QString(), m_state, m_shell);
-    case SwitchTypeCode::Mono96x64:
-        return EncodeMono96x64(path, QString(), QString(), m_state, m_shell);
-    case SwitchTypeCode::Color96x64:
-        return EncodeColor96x64(path, QString(), QString(), m_state, m_shell);
-    default:
-        return QString();
-    }
+    // Nothing is sent for a file that cannot be read, not even an LCD 36x24 picture's LED codes.
+    const QString picture = EncodePictureFile(m_state.TypeCode, path, m_state, m_shell);
+    if (picture.isEmpty() || m_state.TypeCode != SwitchTypeCode::Lcd36x24)
+        return picture;
+    return Lcd36x24PictureBlock(picture, m_request.ledOff, m_request.ledOn);
 }
 
 void CliSession::awaitLongReply()

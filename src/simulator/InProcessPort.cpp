@@ -5,6 +5,7 @@
 #include <QSerialPort>
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 
 namespace {
@@ -45,6 +46,7 @@ void InProcessPort::close()
     m_open = false;
     m_held = false;
     m_out.clear();
+    applyFlowChanges(std::numeric_limits<qint64>::max());
     m_inTransmitter = 0;
     m_in.clear();
     m_drainTimer.stop();
@@ -64,8 +66,8 @@ bool InProcessPort::setBaudRate(qint32 bitsPerSecond)
 bool InProcessPort::setFlowControl(FlowControl flow)
 {
     m_flow = flow;
-    if (m_controller)
-        m_controller->setHostFlowControl(flow == FlowControl::XonXoff);
+    m_flowChanges.push_back({m_out.size(), flow == FlowControl::XonXoff});
+    applyFlowChanges(0);
     if (flow == FlowControl::None)
         setHeld(false);
     return true;
@@ -126,12 +128,17 @@ void InProcessPort::drain()
     const qint64 step = m_flow == FlowControl::XonXoff ? 1 : std::max<qint64>(due, 1);
     qint64 sent = 0;
     while (sent < due && m_open && !m_held) {
-        const QByteArray piece = m_out.mid(sent, step);
+        applyFlowChanges(sent);
+        const qint64 room = m_flowChanges.empty() ? step : m_flowChanges.front().after - sent;
+        const QByteArray piece = m_out.mid(sent, std::min(step, room));
         sent += piece.size();
         if (m_controller)
             m_controller->receive(piece);
     }
     m_out.remove(0, sent);
+    for (FlowChange& change : m_flowChanges)
+        change.after -= sent;
+    applyFlowChanges(0);
     if (m_lineModel)
         m_headStartNs += sent * byteNanoseconds();
     m_inTransmitter = transmitterRoom();
@@ -139,6 +146,15 @@ void InProcessPort::drain()
     const qint64 taken = countBefore - bytesToWrite();
     if (taken > 0)
         Q_EMIT bytesWritten(taken);
+}
+
+void InProcessPort::applyFlowChanges(qint64 bytesGone)
+{
+    while (!m_flowChanges.empty() && m_flowChanges.front().after <= bytesGone) {
+        if (m_controller)
+            m_controller->setHostFlowControl(m_flowChanges.front().xonXoff);
+        m_flowChanges.pop_front();
+    }
 }
 
 void InProcessPort::scheduleDrain()

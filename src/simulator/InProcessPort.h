@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <deque>
 
 class VirtualController;
 
@@ -61,6 +62,7 @@ public:
 private:
     void onControllerBytes(const QByteArray& bytes);
     void drain();
+    void applyFlowChanges(qint64 bytesGone);
     void scheduleDrain();
     void setHeld(bool held);
     void announceReceived();
@@ -78,7 +80,15 @@ private:
     bool m_readyPending = false;
     qint32 m_baud = 9600;
     FlowControl m_flow = FlowControl::None;
-    QByteArray m_out;           // written bytes that have not left yet, in order
+    QByteArray m_out; // written bytes that have not left yet, in order
+    // A flow-control switch reaches the controller when the bytes written before it have left,
+    // so raw text still on the line is taken as raw text.
+    struct FlowChange
+    {
+        qint64 after; // bytes of m_out ahead of the switch
+        bool xonXoff;
+    };
+    std::deque<FlowChange> m_flowChanges;
     qint64 m_inTransmitter = 0; // how many of the first of them the transmitter has taken
     QByteArray m_in;
     PortError m_lastError;

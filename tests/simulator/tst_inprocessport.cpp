@@ -41,6 +41,7 @@ private Q_SLOTS:
     void transmitFifoTakesBytesAhead();
     void pacedPictureTransfer();
     void xoffHoldsOutputUntilXon();
+    void rawTextStillOnLineStaysRawText();
     void vanishFailsAndRefusesIo();
     void closedPortWritesNothing();
 };
@@ -171,6 +172,24 @@ void TestInProcessPort::xoffHoldsOutputUntilXon()
     QCOMPARE(received, QByteArray("y"));
     port.setFlowControl(FlowControl::None);
     QVERIFY(!controller.hostFlowControl());
+}
+
+// Flow control is switched off as soon as the program has written the text; the characters still
+// on their way must reach the controller as raw text all the same.
+void TestInProcessPort::rawTextStillOnLineStaysRawText()
+{
+    VirtualController controller;
+    InProcessPort port(controller);
+    port.setLineModel(true);
+    port.setTransmitFifo(16);
+    QVERIFY(port.open());
+    port.setBaudRate(9600);
+    port.setFlowControl(FlowControl::XonXoff);
+    port.write("0102");
+    port.setFlowControl(FlowControl::None);
+    QVERIFY(drained(port));
+    QTRY_COMPARE(controller.rawText(), QByteArray("0102"));
+    QCOMPARE(controller.counters().unrecognised, 0);
 }
 
 void TestInProcessPort::vanishFailsAndRefusesIo()

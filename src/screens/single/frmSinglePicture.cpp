@@ -248,8 +248,8 @@ QGroupBox* frmSinglePicture::buildBicolorFrame()
     famBicolorTest = Named<QGroupBox>("famBicolorTest", QStringLiteral("Bicolor Tester"));
     auto* row = new QHBoxLayout(famBicolorTest);
     for (int i = 0; i < LedButtonCount; ++i) {
-        cmdLEDs[i] = Named<QPushButton>("cmdLEDs", QString::fromLatin1(LedButtons[i].caption));
-        cmdLEDs[i]->setProperty("index", i);
+        cmdLEDs[i] = new QPushButton(QString::fromLatin1(LedButtons[i].caption));
+        cmdLEDs[i]->setObjectName(QStringLiteral("cmdLEDs_%1").arg(i)); // a control array
         if (LedButtons[i].colour.isValid()) {
             cmdLEDs[i]->setStyleSheet(
                 QStringLiteral("background-color: %1").arg(LedButtons[i].colour.name()));

@@ -1,16 +1,13 @@
 #include "PictureEncoding.h"
 
-#include "AppState.h"
 #include "Encoders.h"
 
-QString EncodeDownloadBlock(const PictureFileRecord& record, const AppState& state,
-                            Prompter& prompter)
+QString EncodePictureFile(qint16 typeCode, const QString& path, const AppState& state,
+                          Prompter& prompter)
 {
-    const QString& path = record.Path;
-    switch (state.TypeCode) {
+    switch (typeCode) {
     case SwitchTypeCode::Lcd36x24:
-        return Lcd36x24PictureBlock(EncodeLcd36x24(path, QString(), QString(), state, prompter),
-                                    record.LEDoff, record.LEDon);
+        return EncodeLcd36x24(path, QString(), QString(), state, prompter);
     case SwitchTypeCode::Lcd64x32:
         return EncodeLcd64x32(path, QString(), QString(), state, prompter);
     case SwitchTypeCode::Oled64x48:
@@ -23,4 +20,13 @@ QString EncodeDownloadBlock(const PictureFileRecord& record, const AppState& sta
     default:
         return QString();
     }
+}
+
+QString EncodeDownloadBlock(const PictureFileRecord& record, const AppState& state,
+                            Prompter& prompter)
+{
+    const QString picture = EncodePictureFile(state.TypeCode, record.Path, state, prompter);
+    if (state.TypeCode == SwitchTypeCode::Lcd36x24)
+        return Lcd36x24PictureBlock(picture, record.LEDoff, record.LEDon);
+    return picture;
 }
