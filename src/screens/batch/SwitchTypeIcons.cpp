@@ -11,7 +11,7 @@ namespace {
 struct DisplayLook
 {
     QColor panel;
-    QColor dot;     // invalid: all colours, as a colour display shows them
+    QColor dot;  // invalid: all colours, as a colour display shows them
     bool coarse; // a display of fewer, larger pixels is drawn with a thicker line
 };
 

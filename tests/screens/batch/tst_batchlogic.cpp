@@ -205,7 +205,7 @@ private Q_SLOTS:
         QTest::newRow("hex start one too high")
             << "F7" << false << 10 << 2 << 0LL << notEnough10Lcd;
         QTest::newRow("lower-case hex") << "f6" << false << 10 << 1 << 245LL << "";
-        QTest::newRow("spec example, 20 files at F0")
+        QTest::newRow("20 files at F0")
             << "F0" << false << 20 << 2 << 0LL
             << "Not enough addresses for 20 files.\r\nMaximum address is EC.\r\nMaximum offset "
                "is 235.";
