@@ -5,17 +5,18 @@
 #include "frmSinglePicture.h"
 
 #include "AttributeEditors.h"
+#include "ButtonColour.h"
 #include "ControllerLink.h"
 #include "Conversions.h"
 #include "LcdAttributeEditor.h"
 #include "MDI_MainForm.h"
 #include "OledAttributeEditor.h"
 #include "PictureEncoding.h"
+#include "PortFrame.h"
 #include "SwitchCommands.h"
 #include "UiSeam.h"
 #include "frmCharacter.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -28,13 +29,21 @@ const QString DownloadPictureTitle = QStringLiteral("Download Picture Message");
 constexpr int LcdClearBytes = 256;
 } // namespace
 
+// Cancel is live while it is white.
 void frmSinglePicture::setCancelLive(bool live)
 {
-    m_cancelLive = live;
-    QPalette palette = cmdCancel->palette();
-    palette.setColor(QPalette::Button,
-                     live ? QColor(Qt::white) : QApplication::palette().color(QPalette::Button));
-    cmdCancel->setPalette(palette);
+    if (live)
+        SetButtonColour(cmdCancel, Qt::white);
+    else
+        SetButtonFace(cmdCancel);
+}
+
+// The frames whose controls would change the port, the type or the picture under a download.
+void frmSinglePicture::setFramesEnabled(bool enabled)
+{
+    const QList<QWidget*> frames{famContrInfo, famCommInfo, famPicture, famAttributes};
+    for (QWidget* frame : frames)
+        frame->setEnabled(enabled);
 }
 
 void frmSinglePicture::enterBusy()
@@ -42,8 +51,7 @@ void frmSinglePicture::enterBusy()
     AppState& state = m_main.state();
     state.ReplyCode.clear();
     state.BusyFlag = true;
-    for (QWidget* frame : {famContrInfo, famCommInfo, famPicture, famAttributes})
-        frame->setEnabled(false);
+    setFramesEnabled(false);
     state.CancelFlag = false;
     state.StopTransferFlag = false;
     m_main.setBusyCursor(true);
@@ -56,8 +64,7 @@ void frmSinglePicture::leaveBusy()
     AppState& state = m_main.state();
     m_main.beep();
     state.ReplyCode.clear();
-    for (QWidget* frame : {famContrInfo, famCommInfo, famPicture, famAttributes})
-        frame->setEnabled(true);
+    setFramesEnabled(true);
     m_main.setBusyCursor(false);
     setCancelLive(false);
     state.BusyFlag = false;
@@ -67,7 +74,7 @@ void frmSinglePicture::leaveBusy()
 
 void frmSinglePicture::cancelDownload()
 {
-    if (!m_cancelLive)
+    if (!HasButtonColour(cmdCancel, Qt::white))
         return;
     AppState& state = m_main.state();
     state.BusyFlag = false;

@@ -11,6 +11,7 @@
 #include "ListSelection.h"
 #include "MDI_MainForm.h"
 #include "PicturePreview.h"
+#include "PortFrame.h"
 #include "UiSeam.h"
 
 #include <QCheckBox>
@@ -201,11 +202,10 @@ bool frmSinglePicture::validateAddress()
     return true;
 }
 
+// The port combo always shows the requested port; the speed is taken from its combo.
 void frmSinglePicture::reopenRequestedPort()
 {
-    AppState& state = m_main.state();
     m_main.link().ClosePort();
-    state.RequestedPort = qint16(cmbCommPort->currentText().toInt());
-    state.RequestedSpeed = cmbPortSpeed->currentText().toInt();
+    m_main.state().RequestedSpeed = famCommInfo->speedText().toInt();
     m_main.link().OpenPort();
 }

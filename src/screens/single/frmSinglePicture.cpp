@@ -7,7 +7,7 @@
 #include "MDI_MainForm.h"
 #include "Named.h"
 #include "PicturePreview.h"
-#include "PortCatalog.h"
+#include "PortFrame.h"
 #include "ProgramMark.h"
 #include "TrafficLogView.h"
 
@@ -29,8 +29,6 @@
 namespace {
 // The traffic log starts afresh beyond this many lines, so it never grows without bound.
 constexpr int MaxTrafficLines = 700;
-const QStringList PortSpeeds{QStringLiteral("9600"), QStringLiteral("19200"),
-                             QStringLiteral("57600"), QStringLiteral("115200")};
 const QString StartPicture = QStringLiteral("Koala.bmp");
 
 struct LedButton
@@ -53,11 +51,6 @@ QLineEdit* protectedBox(MDI_MainForm& main, const char* name)
     return box;
 }
 
-int speedIndex(qint32 speed)
-{
-    return int(PortSpeeds.indexOf(QString::number(speed)));
-}
-
 } // namespace
 
 frmSinglePicture::frmSinglePicture(MDI_MainForm& main, QWidget* parent)
@@ -75,7 +68,8 @@ frmSinglePicture::frmSinglePicture(MDI_MainForm& main, QWidget* parent)
     left->addStretch();
     auto* right = new QVBoxLayout;
     right->addWidget(buildControllerFrame());
-    right->addWidget(buildPortFrame());
+    famCommInfo = new PortFrame(m_main);
+    right->addWidget(famCommInfo);
     right->addStretch();
     layout->addLayout(left, 0, 0);
     layout->addLayout(right, 0, 1);
@@ -92,9 +86,6 @@ frmSinglePicture::frmSinglePicture(MDI_MainForm& main, QWidget* parent)
     txtSwitchType->setText(QStringLiteral("OLED 64x48"));
     state.ControllerCheckFlag = 1;
     state.CancelFlag = false;
-    cmbPortSpeed->addItems(PortSpeeds);
-    SelectListEntrySilently(cmbPortSpeed, 2);
-    fillPortCombo();
     cmbFileName->addItem(QStringLiteral("Import bmp"));
     for (QWidget* w : {static_cast<QWidget*>(picOnCycle), static_cast<QWidget*>(picOffCycle),
                        static_cast<QWidget*>(lblOnCycle1), static_cast<QWidget*>(lblOffCycle1)})
@@ -218,29 +209,6 @@ QGroupBox* frmSinglePicture::buildControllerFrame()
     connect(cmdCall, &QPushButton::clicked, this, &frmSinglePicture::callController);
     connect(cmdReset, &QPushButton::clicked, this, &frmSinglePicture::resetController);
     return famContrInfo;
-}
-
-QGroupBox* frmSinglePicture::buildPortFrame()
-{
-    famCommInfo = Named<QGroupBox>("famCommInfo", QStringLiteral("Communication Port"));
-    cmbCommPort = Named<QComboBox>("cmbCommPort");
-    cmbPortSpeed = Named<QComboBox>("cmbPortSpeed");
-    lblPortDevice = Named<QLabel>("lblPortDevice");
-    lblPortDevice->setWordWrap(true);
-    txtDownloadPortStatus = protectedBox(m_main, "txtDownloadPortStatus");
-    lblCurrentAddress = Named<QLabel>("lblCurrentAddress");
-    auto* grid = new QGridLayout(famCommInfo);
-    grid->addWidget(new QLabel(QStringLiteral("Port:")), 0, 0);
-    grid->addWidget(cmbCommPort, 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Speed:")), 0, 2);
-    grid->addWidget(cmbPortSpeed, 0, 3);
-    grid->addWidget(lblPortDevice, 1, 0, 1, 4);
-    grid->addWidget(txtDownloadPortStatus, 2, 0, 1, 4);
-    grid->addWidget(new QLabel(QStringLiteral("Downloading to:")), 3, 0, 1, 2);
-    grid->addWidget(lblCurrentAddress, 3, 2, 1, 2);
-    connect(cmbCommPort, &QComboBox::activated, this, &frmSinglePicture::onPortChosen);
-    connect(cmbPortSpeed, &QComboBox::activated, this, &frmSinglePicture::onSpeedChosen);
-    return famCommInfo;
 }
 
 QGroupBox* frmSinglePicture::buildBicolorFrame()
@@ -370,32 +338,11 @@ void frmSinglePicture::loadStartPicture()
     ShowPicturePreview(m_records[1].Path, picHolder, picHolderBorder);
 }
 
-void frmSinglePicture::fillPortCombo()
-{
-    const QSignalBlocker blocker(cmbCommPort);
-    cmbCommPort->clear();
-    const QStringList& ports = m_main.state().PortList;
-    for (qsizetype i = 1; i < ports.size() && !ports.at(i).isEmpty(); ++i) {
-        cmbCommPort->addItem(ports.at(i));
-        cmbCommPort->setItemData(cmbCommPort->count() - 1,
-                                 m_main.link().catalog().describe(ports.at(i).toInt()),
-                                 Qt::ToolTipRole);
-    }
-    SelectListEntrySilently(cmbCommPort, 0);
-}
-
 void frmSinglePicture::activate()
 {
     AppState& state = m_main.state();
-    m_main.link().setActiveScreen(this);
     m_main.editors().setScreen(this);
-    // A download in progress keeps the port it runs on.
-    if (!state.BusyFlag) {
-        fillPortCombo();
-        setPortChoice(state.RequestedPort);
-        SelectListEntrySilently(cmbPortSpeed, speedIndex(state.RequestedSpeed));
-        m_main.link().reopenFor(this);
-    }
+    famCommInfo->takeOverPort(this);
     state.TypeCode = m_savedTypeCode;
     state.CurrentAddress = txtAddress->text();
     chkController->setChecked(state.ControllerCheckFlag != 0);
@@ -417,31 +364,6 @@ void frmSinglePicture::closeEvent(QCloseEvent* event)
         link.ClosePort();
     }
     QWidget::closeEvent(event);
-}
-
-void frmSinglePicture::onPortChosen()
-{
-    AppState& state = m_main.state();
-    if (state.BusyFlag) {
-        setPortChoice(state.RequestedPort);
-        return;
-    }
-    m_main.link().ClosePort();
-    state.RequestedPort = qint16(cmbCommPort->currentText().toInt());
-    m_main.link().OpenPort();
-    lblPortDevice->setText(m_main.link().catalog().describe(state.RequestedPort));
-}
-
-void frmSinglePicture::onSpeedChosen()
-{
-    AppState& state = m_main.state();
-    if (state.BusyFlag) {
-        SelectListEntrySilently(cmbPortSpeed, speedIndex(state.RequestedSpeed));
-        return;
-    }
-    m_main.link().ClosePort();
-    state.RequestedSpeed = cmbPortSpeed->currentText().toInt();
-    m_main.link().OpenPort();
 }
 
 void frmSinglePicture::sendManualCommand()
@@ -505,7 +427,7 @@ void frmSinglePicture::onTrafficChanged()
 
 void frmSinglePicture::setPortStatus(const QString& text)
 {
-    txtDownloadPortStatus->setText(text);
+    famCommInfo->setPortStatus(text);
 }
 
 void frmSinglePicture::appendTraffic(const QString& text, TrafficDirection direction)
@@ -525,13 +447,12 @@ void frmSinglePicture::setDisplayData(int value)
 
 void frmSinglePicture::setCurrentAddressLabel(const QString& text)
 {
-    lblCurrentAddress->setText(text);
+    famCommInfo->setCurrentAddress(text);
 }
 
 void frmSinglePicture::setPortChoice(int portNumber)
 {
-    SelectListEntrySilently(cmbCommPort, cmbCommPort->findText(QString::number(portNumber)));
-    lblPortDevice->setText(m_main.link().catalog().describe(portNumber));
+    famCommInfo->setPortChoice(portNumber);
 }
 
 void frmSinglePicture::setControllerName(const QString& text)

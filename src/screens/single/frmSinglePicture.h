@@ -18,6 +18,7 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class PortFrame;
 class TrafficLogView;
 
 // "Single Picture Download": one picture, one address, and the controller tools.
@@ -64,15 +65,11 @@ private:
     QGroupBox* buildPictureFrame();
     QGroupBox* buildAttributeFrame();
     QGroupBox* buildControllerFrame();
-    QGroupBox* buildPortFrame();
     QGroupBox* buildBicolorFrame();
     QWidget* buildManualCommand();
     QWidget* buildTrafficLog();
     QLayout* buildButtonRow();
     void loadStartPicture();
-    void fillPortCombo();
-    void onPortChosen();
-    void onSpeedChosen();
     void sendManualCommand();
     bool handleManualCommandKey(int key);
     void onTrafficChanged();
@@ -90,6 +87,7 @@ private:
     const Lcd64x32Defaults& lcd64x32Defaults();
 
     // Talking to the controller (SinglePictureDownload.cpp)
+    void setFramesEnabled(bool enabled);
     void enterBusy();
     void leaveBusy();
     void setCancelLive(bool live);
@@ -112,7 +110,6 @@ private:
     int m_currentIndex = 0;
     qint16 m_savedTypeCode = 3;
     int m_enterCount = 0;
-    bool m_cancelLive = false;
     QString m_lastManualCommand;
 
     QGroupBox* famPicture = nullptr;
@@ -141,12 +138,7 @@ private:
     QPushButton* cmdQuery = nullptr;
     QPushButton* cmdCall = nullptr;
     QPushButton* cmdReset = nullptr;
-    QGroupBox* famCommInfo = nullptr;
-    QComboBox* cmbCommPort = nullptr;
-    QComboBox* cmbPortSpeed = nullptr;
-    QLabel* lblPortDevice = nullptr;
-    QLineEdit* txtDownloadPortStatus = nullptr;
-    QLabel* lblCurrentAddress = nullptr;
+    PortFrame* famCommInfo = nullptr;
     QGroupBox* famBicolorTest = nullptr;
     QPushButton* cmdLEDs[LedButtonCount] = {};
     QPlainTextEdit* txtManualCommand = nullptr;
