@@ -10,7 +10,7 @@
 
 // Builds bitmap files byte by byte, so a test controls every header field, the palette and the
 // pixel bytes (including what a real writer would never produce).
-struct BitmapSpec
+struct BitmapLayout
 {
     qint32 Width = 0;
     qint32 Height = 0;
@@ -28,39 +28,39 @@ inline void appendLittleEndian(QByteArray& out, quint32 value, int bytes)
         out.append(char((value >> (8 * i)) & 0xff));
 }
 
-inline QByteArray BuildBitmap(const BitmapSpec& spec)
+inline QByteArray BuildBitmap(const BitmapLayout& layout)
 {
-    const quint32 offset = 54 + 4 * quint32(spec.Palette.size());
+    const quint32 offset = 54 + 4 * quint32(layout.Palette.size());
     QByteArray out;
     out.append("BM");
-    appendLittleEndian(out, offset + quint32(spec.Pixels.size()), 4);
+    appendLittleEndian(out, offset + quint32(layout.Pixels.size()), 4);
     appendLittleEndian(out, 0, 4);
     appendLittleEndian(out, offset, 4);
     appendLittleEndian(out, 40, 4);
-    appendLittleEndian(out, quint32(spec.Width), 4);
-    appendLittleEndian(out, quint32(spec.Height), 4);
+    appendLittleEndian(out, quint32(layout.Width), 4);
+    appendLittleEndian(out, quint32(layout.Height), 4);
     appendLittleEndian(out, 1, 2);
-    appendLittleEndian(out, spec.BitsPerPixel, 2);
+    appendLittleEndian(out, layout.BitsPerPixel, 2);
     appendLittleEndian(out, 0, 4);
-    appendLittleEndian(out, quint32(spec.Pixels.size()), 4);
-    appendLittleEndian(out, quint32(spec.XPelsPerMeter), 4);
-    appendLittleEndian(out, quint32(spec.YPelsPerMeter), 4);
-    appendLittleEndian(out, quint32(spec.Palette.size()), 4);
+    appendLittleEndian(out, quint32(layout.Pixels.size()), 4);
+    appendLittleEndian(out, quint32(layout.XPelsPerMeter), 4);
+    appendLittleEndian(out, quint32(layout.YPelsPerMeter), 4);
+    appendLittleEndian(out, quint32(layout.Palette.size()), 4);
     appendLittleEndian(out, 0, 4);
-    for (quint32 colour : spec.Palette)
+    for (quint32 colour : layout.Palette)
         appendLittleEndian(out, colour & 0xffffff, 4);
-    return out + spec.Pixels + spec.Trailing;
+    return out + layout.Pixels + layout.Trailing;
 }
 
 // 1-bit pictures with the usual black-then-white palette.
-inline BitmapSpec MonoSpec(int width, int height, char fill)
+inline BitmapLayout MonoSpec(int width, int height, char fill)
 {
     const int stride = ((width + 31) / 32) * 4;
     return {width, height, 1, 0, 0, {0x000000, 0xffffff}, QByteArray(stride * height, fill), {}};
 }
 
 // 24-bit pictures; `bgr` is one pixel's bytes as stored.
-inline BitmapSpec ColourSpec(int width, int height, QByteArray bgr = QByteArray(3, 0))
+inline BitmapLayout ColourSpec(int width, int height, QByteArray bgr = QByteArray(3, 0))
 {
     const int stride = ((width * 3 + 3) / 4) * 4;
     QByteArray row = bgr.repeated(width);

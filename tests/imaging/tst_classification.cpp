@@ -244,22 +244,22 @@ private Q_SLOTS:
         QFETCH(int, xPels);
         QFETCH(int, yPels);
         QFETCH(bool, before);
-        BitmapSpec spec = MonoSpec(96, 64, 0);
-        spec.XPelsPerMeter = xPels;
-        spec.YPelsPerMeter = yPels;
+        BitmapLayout layout = MonoSpec(96, 64, 0);
+        layout.XPelsPerMeter = xPels;
+        layout.YPelsPerMeter = yPels;
         BitmapImage image;
         image.MonoInvertFlag = before;
-        QVERIFY(ParseBitmap(BuildBitmap(spec), qint16(typeCode), image));
+        QVERIFY(ParseBitmap(BuildBitmap(layout), qint16(typeCode), image));
         QTEST(image.MonoInvertFlag, "after");
     }
 
     void readerFields()
     {
-        BitmapSpec spec = MonoSpec(96, 64, char(0xA5));
-        spec.Palette = {0xffffff, 0x102030};
-        spec.Trailing = QByteArray("\x01\x02", 2);
+        BitmapLayout layout = MonoSpec(96, 64, char(0xA5));
+        layout.Palette = {0xffffff, 0x102030};
+        layout.Trailing = QByteArray("\x01\x02", 2);
         const QString path = m_dir.filePath("fields.bmp");
-        QVERIFY(WriteFile(path, BuildBitmap(spec)));
+        QVERIFY(WriteFile(path, BuildBitmap(layout)));
         BitmapImage image;
         QVERIFY(ReadBitmap(path, 5, image));
         QCOMPARE(QFileInfo(path).size(), 832);
@@ -310,8 +310,8 @@ private Q_SLOTS:
     // the file, even into the headers.
     void readerToleratesOddLayouts()
     {
-        BitmapSpec spec{2, 1, 8, 0, 0, {}, QByteArray("\x00\x01", 2), {}};
-        QByteArray file = BuildBitmap(spec);
+        BitmapLayout layout{2, 1, 8, 0, 0, {}, QByteArray("\x00\x01", 2), {}};
+        QByteArray file = BuildBitmap(layout);
         BitmapImage image;
         QVERIFY(ParseBitmap(file, 3, image));
         QCOMPARE(image.Palette.size(), 256);
@@ -351,9 +351,9 @@ private Q_SLOTS:
         QFETCH(int, bitsPerPixel);
         QFETCH(QList<quint32>, palette);
         QFETCH(QByteArray, pixels);
-        BitmapSpec spec{4, 1, quint16(bitsPerPixel), 0, 0, palette, pixels, {}};
+        BitmapLayout layout{4, 1, quint16(bitsPerPixel), 0, 0, palette, pixels, {}};
         BitmapImage image;
-        QVERIFY(ParseBitmap(BuildBitmap(spec), 3, image));
+        QVERIFY(ParseBitmap(BuildBitmap(layout), 3, image));
         QTEST(PixelHexText(image), "expected");
     }
 };

@@ -34,21 +34,21 @@ QString repeat(const char* hex, qsizetype times)
 }
 
 // A 64x32 or 36x24 1-bit file whose stored rows are given bottom row first.
-BitmapSpec lcdRows(int width, int height, const QList<QByteArray>& rowsFromBottom, char fill)
+BitmapLayout lcdRows(int width, int height, const QList<QByteArray>& rowsFromBottom, char fill)
 {
-    BitmapSpec spec = MonoSpec(width, height, fill);
+    BitmapLayout layout = MonoSpec(width, height, fill);
     for (int r = 0; r < rowsFromBottom.size(); ++r)
-        spec.Pixels.replace(r * 8, rowsFromBottom[r].size(), rowsFromBottom[r]);
-    return spec;
+        layout.Pixels.replace(r * 8, rowsFromBottom[r].size(), rowsFromBottom[r]);
+    return layout;
 }
 
 // A colour picture, black but for one pixel counted in stored order (bottom row first).
-BitmapSpec colourWithPixel(int width, int height, int storedIndex, QByteArray bgr)
+BitmapLayout colourWithPixel(int width, int height, int storedIndex, QByteArray bgr)
 {
-    BitmapSpec spec = ColourSpec(width, height);
+    BitmapLayout layout = ColourSpec(width, height);
     const int stride = ((width * 3 + 3) / 4) * 4;
-    spec.Pixels.replace((storedIndex / width) * stride + (storedIndex % width) * 3, 3, bgr);
-    return spec;
+    layout.Pixels.replace((storedIndex / width) * stride + (storedIndex % width) * 3, 3, bgr);
+    return layout;
 }
 
 const QByteArray Red("\x00\x00\xff", 3);
@@ -75,10 +75,10 @@ private:
         return encoderFor(typeCode)(m_dir.path() + "/", name, QString(), state, prompter);
     }
 
-    QString encodeFile(int typeCode, const BitmapSpec& spec, bool leftToRight = true)
+    QString encodeFile(int typeCode, const BitmapLayout& layout, bool leftToRight = true)
     {
         RecordingPrompter prompter;
-        const QString hex = encodeFile(typeCode, BuildBitmap(spec), leftToRight, prompter);
+        const QString hex = encodeFile(typeCode, BuildBitmap(layout), leftToRight, prompter);
         return prompter.shown().isEmpty() ? hex : QStringLiteral("message shown");
     }
 
@@ -87,7 +87,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("typeCode");
         QTest::addColumn<bool>("leftToRight");
-        QTest::addColumn<BitmapSpec>("spec");
+        QTest::addColumn<BitmapLayout>("layout");
         QTest::addColumn<QString>("expected");
 
         QTest::newRow("LCD 36x24 all black")
@@ -137,14 +137,14 @@ private Q_SLOTS:
             << repeat("0000", 47 * 64 + 63) + "001F";
         // 1872 pixels cut in 64-pixel pieces from the start, pieces last first: the short piece
         // of 16 pixels leads.
-        BitmapSpec oled52 = colourWithPixel(52, 36, 0, Red);
+        BitmapLayout oled52 = colourWithPixel(52, 36, 0, Red);
         oled52.Trailing = QByteArray(2, 0);
         QTest::newRow("OLED 52x36 first stored pixel")
             << 4 << true << oled52 << repeat("0000", 1808) + "001F" + repeat("0000", 63);
         // Mirroring re-cuts the stream in 64-pixel pieces from its new start.
         QTest::newRow("OLED 52x36 first stored pixel mirrored")
             << 4 << false << oled52 << repeat("0000", 1839) + "001F" + repeat("0000", 32);
-        BitmapSpec monoTop = MonoSpec(96, 64, 0);
+        BitmapLayout monoTop = MonoSpec(96, 64, 0);
         monoTop.Pixels[63 * 12] = char(0x80);
         QTest::newRow("MONO no resolution") << 5 << true << monoTop << "80" + repeat("00", 767);
         monoTop.XPelsPerMeter = monoTop.YPelsPerMeter = 3780;
@@ -161,55 +161,56 @@ private Q_SLOTS:
             << repeat("0000", 95) + "0821" + repeat("0000", 63 * 96);
         QTest::newRow("short file gives a short result")
             << 2 << true
-            << BitmapSpec{64, 32, 1, 0, 0, {0, 0xffffff}, QByteArray("\x0f\x30", 2), {}} << "CFF0";
+            << BitmapLayout{64, 32, 1, 0, 0, {0, 0xffffff}, QByteArray("\x0f\x30", 2), {}}
+            << "CFF0";
     }
 
     void exactBytes()
     {
         QFETCH(int, typeCode);
         QFETCH(bool, leftToRight);
-        QFETCH(BitmapSpec, spec);
-        QTEST(encodeFile(typeCode, spec, leftToRight), "expected");
+        QFETCH(BitmapLayout, layout);
+        QTEST(encodeFile(typeCode, layout, leftToRight), "expected");
     }
 
     // Files of the same picture that differ only in what the encoder must not look at.
     void sameResult_data()
     {
         QTest::addColumn<int>("typeCode");
-        QTest::addColumn<BitmapSpec>("first");
-        QTest::addColumn<BitmapSpec>("second");
+        QTest::addColumn<BitmapLayout>("first");
+        QTest::addColumn<BitmapLayout>("second");
         auto randomBytes = [](qsizetype n) {
             QByteArray bytes(n, Qt::Uninitialized);
             for (char& b : bytes)
                 b = char(QRandomGenerator::global()->bounded(256));
             return bytes;
         };
-        BitmapSpec lcd = MonoSpec(36, 24, 0);
+        BitmapLayout lcd = MonoSpec(36, 24, 0);
         lcd.Pixels = randomBytes(lcd.Pixels.size());
-        BitmapSpec lcdSwapped = lcd;
+        BitmapLayout lcdSwapped = lcd;
         lcdSwapped.Palette = {0xffffff, 0x000000};
         QTest::newRow("LCD 36x24 palette order") << 1 << lcd << lcdSwapped;
-        BitmapSpec lcd64 = MonoSpec(64, 32, 0);
+        BitmapLayout lcd64 = MonoSpec(64, 32, 0);
         lcd64.Pixels = randomBytes(lcd64.Pixels.size());
-        BitmapSpec lcd64Swapped = lcd64;
+        BitmapLayout lcd64Swapped = lcd64;
         lcd64Swapped.Palette = {0xff0000, 0x00ff00};
         lcd64Swapped.Width = 17;
         QTest::newRow("LCD 64x32 palette and width") << 2 << lcd64 << lcd64Swapped;
-        BitmapSpec oled = ColourSpec(64, 48);
+        BitmapLayout oled = ColourSpec(64, 48);
         oled.Pixels = randomBytes(oled.Pixels.size());
-        BitmapSpec oledTrailing = oled;
+        BitmapLayout oledTrailing = oled;
         oledTrailing.Trailing = QByteArray("\x12\x34", 2);
         QTest::newRow("OLED 64x48 9270 and 9272 bytes") << 3 << oled << oledTrailing;
-        BitmapSpec mono = MonoSpec(96, 64, 0);
+        BitmapLayout mono = MonoSpec(96, 64, 0);
         mono.Pixels = randomBytes(mono.Pixels.size());
         mono.XPelsPerMeter = 2835;
-        BitmapSpec monoTrailing = mono;
+        BitmapLayout monoTrailing = mono;
         monoTrailing.Trailing = QByteArray("\xff\xff", 2);
         monoTrailing.Palette = {0xffffff, 0x000000};
         QTest::newRow("MONO 830 and 832 bytes, palette order") << 5 << mono << monoTrailing;
-        BitmapSpec colour = ColourSpec(96, 64);
+        BitmapLayout colour = ColourSpec(96, 64);
         colour.Pixels = randomBytes(colour.Pixels.size());
-        BitmapSpec colourTrailing = colour;
+        BitmapLayout colourTrailing = colour;
         colourTrailing.Trailing = QByteArray("\xab\xcd", 2);
         QTest::newRow("COLOR 18486 and 18488 bytes") << 6 << colour << colourTrailing;
     }
@@ -217,8 +218,8 @@ private Q_SLOTS:
     void sameResult()
     {
         QFETCH(int, typeCode);
-        QFETCH(BitmapSpec, first);
-        QFETCH(BitmapSpec, second);
+        QFETCH(BitmapLayout, first);
+        QFETCH(BitmapLayout, second);
         const QString a = encodeFile(typeCode, first);
         QCOMPARE(a.size(), 2 * (typeCode == 1 ? 120 : PayloadBytesForTest(typeCode)));
         QCOMPARE(encodeFile(typeCode, second), a);
@@ -227,10 +228,10 @@ private Q_SLOTS:
     // The same picture saved with and without a resolution gives exactly inverted results.
     void monoResolutionInverts()
     {
-        BitmapSpec plain = MonoSpec(96, 64, 0);
+        BitmapLayout plain = MonoSpec(96, 64, 0);
         for (qsizetype i = 0; i < plain.Pixels.size(); ++i)
             plain.Pixels[i] = char(i * 37);
-        BitmapSpec withResolution = plain;
+        BitmapLayout withResolution = plain;
         withResolution.XPelsPerMeter = withResolution.YPelsPerMeter = 3780;
         const QByteArray a = QByteArray::fromHex(encodeFile(5, plain).toLatin1());
         const QByteArray b = QByteArray::fromHex(encodeFile(5, withResolution).toLatin1());
@@ -243,9 +244,9 @@ private Q_SLOTS:
     // so under another current type it is never inverted.
     void monoInversionFollowsCurrentType()
     {
-        BitmapSpec spec = MonoSpec(96, 64, 0);
-        spec.XPelsPerMeter = 3780;
-        QVERIFY(WriteFile(m_dir.filePath("mono.bmp"), BuildBitmap(spec)));
+        BitmapLayout layout = MonoSpec(96, 64, 0);
+        layout.XPelsPerMeter = 3780;
+        QVERIFY(WriteFile(m_dir.filePath("mono.bmp"), BuildBitmap(layout)));
         RecordingPrompter prompter;
         AppState state;
         state.TypeCode = SwitchTypeCode::Mono96x64;

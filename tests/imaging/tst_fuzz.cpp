@@ -29,8 +29,9 @@ QByteArray validFile(int kind)
     case 5:
         return BuildBitmap(ColourSpec(96, 64, QByteArray("\xff\x00\x7f", 3)));
     default: {
-        BitmapSpec spec{128, 64, 8, 0, 0, QList<quint32>(256, 0x00a0b0), QByteArray(8192, 7), {}};
-        return BuildBitmap(spec);
+        BitmapLayout layout{128, 64, 8, 0, 0, QList<quint32>(256, 0x00a0b0), QByteArray(8192, 7),
+                            {}};
+        return BuildBitmap(layout);
     }
     }
 }

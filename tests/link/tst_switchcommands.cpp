@@ -30,14 +30,14 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("command");
         QTest::newRow("LCD 64x32 with letter and LEDs")
             << 2 << true << "1A" << QByteArray("*R1A0123456789ABCDEF3C0F");
-        QTest::newRow("LCD 64x32 without letter") << 2 << false << "1A"
-                                                  << QByteArray("*1A0123456789ABCDEF3C0F");
-        QTest::newRow("MONO always U") << 5 << false << "0001"
-                                       << QByteArray("*U00010123456789ABCDEF");
-        QTest::newRow("MONO U with option") << 5 << true << "0001"
-                                            << QByteArray("*U00010123456789ABCDEF");
-        QTest::newRow("OLED with letter") << 3 << true << "00FF"
-                                          << QByteArray("*S00FF0123456789ABCDEF");
+        QTest::newRow("LCD 64x32 without letter")
+            << 2 << false << "1A" << QByteArray("*1A0123456789ABCDEF3C0F");
+        QTest::newRow("MONO always U")
+            << 5 << false << "0001" << QByteArray("*U00010123456789ABCDEF");
+        QTest::newRow("MONO U with option")
+            << 5 << true << "0001" << QByteArray("*U00010123456789ABCDEF");
+        QTest::newRow("OLED with letter")
+            << 3 << true << "00FF" << QByteArray("*S00FF0123456789ABCDEF");
         QTest::newRow("LCD 36x24 plain") << 1 << false << "07" << QByteArray("*070123456789ABCDEF");
     }
     void attributeCommand()
