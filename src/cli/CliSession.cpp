@@ -2,6 +2,7 @@
 
 #include "Outcome.h"
 
+#include "ControllerMessages.h"
 #include "ControllerQuery.h"
 #include "Conversions.h"
 #include "Decoders.h"
@@ -246,7 +247,7 @@ int CliSession::text()
     m_shell.setTransferEndHandler(nullptr);
     if (!read)
         return finish(fail(QStringLiteral("cannot read %1").arg(path)));
-    PrintLine(stdout, QStringLiteral("1 downloaded files"));
+    PrintLine(stdout, DownloadedFilesText(1));
     return finish(worst);
 }
 

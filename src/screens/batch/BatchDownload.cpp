@@ -6,6 +6,7 @@
 #include "BatchArithmetic.h"
 #include "ButtonColour.h"
 #include "ControllerLink.h"
+#include "ControllerMessages.h"
 #include "MDI_MainForm.h"
 #include "PortFrame.h"
 #include "SwitchCommands.h"
@@ -20,7 +21,6 @@
 
 namespace {
 const QString DownloadTitle = QStringLiteral("Download Picture Message");
-const QString ControllerErrorTitle = QStringLiteral("Controller Error Message");
 const QString PauseCaption = QStringLiteral("Pause  Download");
 const QString CancelCaption = QStringLiteral("Cancel Download");
 } // namespace
@@ -60,7 +60,7 @@ void frmBatchPicture::downloadBatch()
     m_files->setAllColours(RowColour::Black);
     m_main.setPanelText(2, QString());
     m_main.setPanelText(5, QString());
-    m_main.setPanelText(4, QStringLiteral("0 downloaded files"));
+    m_main.setPanelText(4, DownloadedFilesText(0));
     m_run.begin();
     runFrom(1);
 }
@@ -210,7 +210,7 @@ void frmBatchPicture::downloadSelectedPicture()
     state.CancelFlag = false;
     m_main.setPanelText(2, QString());
     m_main.setPanelText(5, QString());
-    m_main.setPanelText(4, QStringLiteral("0 downloaded files"));
+    m_main.setPanelText(4, DownloadedFilesText(0));
 
     const int k = m_selectedIndex;
     if (!state.CheckedFlags.value(k)) {
@@ -242,24 +242,17 @@ void frmBatchPicture::reportSelectedPicture(int index)
         m_main.setPanelText(4, QStringLiteral("No controller reply"));
     } else if (state.ReplyCode == QLatin1String("6E")) {
         setRowColour(index, RowColour::Red);
-        m_main.seam().message(QStringLiteral("An error message has been received from the "
-                                             "controller.\r\nError message: ") +
-                                  state.ReplyCode,
-                              ControllerErrorTitle, MessageIcon::Exclamation);
+        ShowControllerError(m_main.seam(), state.ReplyCode);
         state.ReplyCode.clear();
     } else if (state.ReplyCode == QLatin1String("no reply")) {
         setRowColour(index, RowColour::Yellow);
-        m_main.seam().message(QStringLiteral("No reply from controller.\r\nError message: ") +
-                                  state.ReplyCode,
-                              ControllerErrorTitle, MessageIcon::Exclamation);
+        ShowNoReplyError(m_main.seam(), state.ReplyCode);
         state.ReplyCode.clear();
     } else if (state.ReplyCode != QLatin1String("79")) {
-        m_main.seam().message(
-            QStringLiteral("An unexpected reply from controller has been received."), QString(),
-            MessageIcon::None);
+        ShowUnexpectedReply(m_main.seam());
     } else {
         setRowColour(index, RowColour::Magenta);
-        m_main.setPanelText(4, QStringLiteral("1 downloaded files"));
+        m_main.setPanelText(4, DownloadedFilesText(1));
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "BatchArithmetic.h"
 #include "ControllerLink.h"
+#include "ControllerMessages.h"
 #include "Conversions.h"
 #include "PictureEncoding.h"
 
@@ -82,7 +83,7 @@ BatchRun::Verdict BatchRun::judge(int index)
     if (state.ReplyCode == QLatin1String("79")) {
         m_view.setRowColour(index, RowColour::Magenta);
         ++m_downloadedCount;
-        shell.setPanelText(4, QStringLiteral("%1 downloaded files").arg(m_downloadedCount));
+        shell.setPanelText(4, DownloadedFilesText(m_downloadedCount));
         if (index < state.BatchRecords.size() - 1)
             m_view.revealRow(index + 1);
         return Verdict::Next;

@@ -7,6 +7,7 @@
 #include "AttributeEditors.h"
 #include "ButtonColour.h"
 #include "ControllerLink.h"
+#include "ControllerMessages.h"
 #include "Conversions.h"
 #include "LcdAttributeEditor.h"
 #include "MDI_MainForm.h"
@@ -23,7 +24,6 @@
 #include <QPushButton>
 
 namespace {
-const QString ControllerErrorTitle = QStringLiteral("Controller Error Message");
 const QString DownloadPictureTitle = QStringLiteral("Download Picture Message");
 // LCD addresses are cleared by a picture of this many zero bytes.
 constexpr int LcdClearBytes = 256;
@@ -85,15 +85,7 @@ void frmSinglePicture::cancelDownload()
 
 void frmSinglePicture::setDownloadedCount(int count)
 {
-    m_main.setPanelText(4, QStringLiteral("%1 downloaded files").arg(count));
-}
-
-void frmSinglePicture::showControllerError()
-{
-    m_main.seam().message(QStringLiteral("An error message has been received from the "
-                                         "controller.\r\nError message: ") +
-                              m_main.state().ReplyCode,
-                          ControllerErrorTitle, MessageIcon::Exclamation);
+    m_main.setPanelText(4, DownloadedFilesText(count));
 }
 
 void frmSinglePicture::downloadPicture()
@@ -129,17 +121,13 @@ void frmSinglePicture::reportDownload()
         return;
     } else if (state.ReplyCode == QLatin1String("6E")) {
         setDownloadedCount(0);
-        showControllerError();
+        ShowControllerError(m_main.seam(), state.ReplyCode);
         return;
     } else if (state.ReplyCode == QLatin1String("no reply")) {
-        m_main.seam().message(QStringLiteral("No reply from controller.\r\nError message: ") +
-                                  state.ReplyCode,
-                              ControllerErrorTitle, MessageIcon::Exclamation);
+        ShowNoReplyError(m_main.seam(), state.ReplyCode);
         state.ReplyCode.clear();
     } else if (state.ReplyCode != QLatin1String("79")) {
-        m_main.seam().message(
-            QStringLiteral("An unexpected reply from controller has been received."), QString(),
-            MessageIcon::None);
+        ShowUnexpectedReply(m_main.seam());
         return;
     } else {
         count = 1;
@@ -176,7 +164,7 @@ void frmSinglePicture::reportClear()
         m_main.setPanelText(4, QStringLiteral("No controller reply"));
     } else if (state.ReplyCode == QLatin1String("6E")) {
         m_main.setPanelText(2, QStringLiteral("Address not cleared"));
-        showControllerError();
+        ShowControllerError(m_main.seam(), state.ReplyCode);
         state.ReplyCode.clear();
     } else if (state.ReplyCode == QLatin1String("79")) {
         m_main.setPanelText(2, QStringLiteral("Address %1 Clear").arg(state.CurrentAddress));
@@ -201,11 +189,9 @@ void frmSinglePicture::downloadAttributes()
     if (!state.ReadyReceived) {
         m_main.setPanelText(4, QStringLiteral("No controller reply"));
     } else if (state.ReplyCode == QLatin1String("6E")) {
-        showControllerError();
+        ShowControllerError(m_main.seam(), state.ReplyCode);
     } else if (state.ReplyCode != QLatin1String("79")) {
-        m_main.seam().message(
-            QStringLiteral("An unexpected reply from controller has been received."), QString(),
-            MessageIcon::None);
+        ShowUnexpectedReply(m_main.seam());
     } else {
         m_main.setPanelText(4, QStringLiteral("Attributes downloaded"));
     }

@@ -102,7 +102,6 @@ private:
     void resetController();
     void testLed(int index);
     void downloadTextFile();
-    void showControllerError();
     void setDownloadedCount(int count);
 
     MDI_MainForm& m_main;

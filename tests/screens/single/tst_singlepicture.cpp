@@ -255,6 +255,9 @@ private Q_SLOTS:
         QCOMPARE(panel(4), QString("Command received"));
         app->click("cmdReset");
         QTRY_COMPARE(app->controller.counters().resets, 1);
+        // Reset waits for no answer; the query starts once that answer is in, or it would be
+        // read as part of the query's reply.
+        QTRY_COMPARE(app->state.ReceivedByteCount, 4);
         app->click("cmdQuery");
         QCOMPARE(box("txtController")->text(), QString("GLINTSIM"));
         QCOMPARE(box("txtFirmwareVersion")->text(), QString("1.00"));
