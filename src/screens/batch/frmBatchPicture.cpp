@@ -61,7 +61,7 @@ QComboBox* addressCombo(const char* name)
 } // namespace
 
 frmBatchPicture::frmBatchPicture(MDI_MainForm& main, QWidget* parent)
-    : QWidget(parent)
+    : ControllerScreen(parent)
     , m_main(main)
     , m_run(main.link(), *this)
 {
@@ -89,6 +89,7 @@ frmBatchPicture::frmBatchPicture(MDI_MainForm& main, QWidget* parent)
     layout->addWidget(buildRunButtons(), 1, 0, 1, 2);
     layout->setRowStretch(0, 1);
     layout->setColumnStretch(0, 1);
+    setLinkControls(famCommInfo, chkDispayData, txtControllerFeedback);
 
     // Load
     for (int i = 0; i < int(std::size(SwitchTypes)); ++i)
@@ -413,36 +414,6 @@ bool frmBatchPicture::filterAddressComboEvent(QComboBox* combo, QEvent* event)
 }
 
 // --- the link's view of the screen
-
-void frmBatchPicture::setPortStatus(const QString& text)
-{
-    famCommInfo->setPortStatus(text);
-}
-
-void frmBatchPicture::appendTraffic(const QString& text, TrafficDirection direction)
-{
-    txtControllerFeedback->append(text, direction);
-}
-
-int frmBatchPicture::displayData() const
-{
-    return chkDispayData->isChecked() ? 1 : 0;
-}
-
-void frmBatchPicture::setDisplayData(int value)
-{
-    chkDispayData->setChecked(value == 1);
-}
-
-void frmBatchPicture::setCurrentAddressLabel(const QString& text)
-{
-    famCommInfo->setCurrentAddress(text);
-}
-
-void frmBatchPicture::setPortChoice(int portNumber)
-{
-    famCommInfo->setPortChoice(portNumber);
-}
 
 // --- the run's view of the screen
 

@@ -3,8 +3,7 @@
 #include "BatchFileModel.h"
 #include "BatchFiles.h"
 #include "BatchRun.h"
-#include "LinkViews.h"
-#include "MdiScreen.h"
+#include "ControllerScreen.h"
 
 #include <QElapsedTimer>
 #include <QWidget>
@@ -22,11 +21,7 @@ class TrafficLogView;
 
 // "Batch Picture Download": every picture of one switch type in a folder, each to its own
 // address, in one run.
-class frmBatchPicture : public QWidget,
-                        public LinkScreen,
-                        public MdiScreen,
-                        public BatchRunView,
-                        private FolderScanObserver
+class frmBatchPicture : public ControllerScreen, public BatchRunView, private FolderScanObserver
 {
     Q_OBJECT
 public:
@@ -40,13 +35,7 @@ public:
     void activate() override;
     void deactivate() override;
 
-    // LinkScreen
-    void setPortStatus(const QString& text) override;
-    void appendTraffic(const QString& text, TrafficDirection direction) override;
-    int displayData() const override;
-    void setDisplayData(int value) override;
-    void setCurrentAddressLabel(const QString& text) override;
-    void setPortChoice(int portNumber) override;
+    // LinkScreen (the rest comes with ControllerScreen)
 
     // BatchRunView
     void setRowColour(int index, RowColour colour) override;

@@ -54,7 +54,7 @@ QLineEdit* protectedBox(MDI_MainForm& main, const char* name)
 } // namespace
 
 frmSinglePicture::frmSinglePicture(MDI_MainForm& main, QWidget* parent)
-    : QWidget(parent)
+    : ControllerScreen(parent)
     , m_main(main)
 {
     setObjectName(QStringLiteral("frmSinglePicture"));
@@ -79,6 +79,7 @@ frmSinglePicture::frmSinglePicture(MDI_MainForm& main, QWidget* parent)
     layout->setRowStretch(2, 1);
     layout->setColumnStretch(0, 3);
     layout->setColumnStretch(1, 2);
+    setLinkControls(famCommInfo, chkDispayData, txtControllerFeedback);
 
     // Load
     AppState& state = m_main.state();
@@ -423,36 +424,6 @@ void frmSinglePicture::onTrafficChanged()
 {
     if (txtControllerFeedback->lineCount() > MaxTrafficLines)
         QTimer::singleShot(0, txtControllerFeedback, &QPlainTextEdit::clear);
-}
-
-void frmSinglePicture::setPortStatus(const QString& text)
-{
-    famCommInfo->setPortStatus(text);
-}
-
-void frmSinglePicture::appendTraffic(const QString& text, TrafficDirection direction)
-{
-    txtControllerFeedback->append(text, direction);
-}
-
-int frmSinglePicture::displayData() const
-{
-    return chkDispayData->isChecked() ? 1 : 0;
-}
-
-void frmSinglePicture::setDisplayData(int value)
-{
-    chkDispayData->setChecked(value == 1);
-}
-
-void frmSinglePicture::setCurrentAddressLabel(const QString& text)
-{
-    famCommInfo->setCurrentAddress(text);
-}
-
-void frmSinglePicture::setPortChoice(int portNumber)
-{
-    famCommInfo->setPortChoice(portNumber);
 }
 
 void frmSinglePicture::setControllerName(const QString& text)

@@ -1,8 +1,7 @@
 #pragma once
 
+#include "ControllerScreen.h"
 #include "EditorScreen.h"
-#include "LinkViews.h"
-#include "MdiScreen.h"
 #include "PictureFileRecord.h"
 
 #include <QWidget>
@@ -22,7 +21,7 @@ class PortFrame;
 class TrafficLogView;
 
 // "Single Picture Download": one picture, one address, and the controller tools.
-class frmSinglePicture : public QWidget, public LinkScreen, public MdiScreen, public EditorScreen
+class frmSinglePicture : public ControllerScreen, public EditorScreen
 {
     Q_OBJECT
 public:
@@ -35,13 +34,7 @@ public:
     void activate() override;
     void deactivate() override;
 
-    // LinkScreen
-    void setPortStatus(const QString& text) override;
-    void appendTraffic(const QString& text, TrafficDirection direction) override;
-    int displayData() const override;
-    void setDisplayData(int value) override;
-    void setCurrentAddressLabel(const QString& text) override;
-    void setPortChoice(int portNumber) override;
+    // LinkScreen (the rest comes with ControllerScreen)
     void setControllerName(const QString& text) override;
     void setFirmwareVersion(const QString& text) override;
     void setControllerSettingText(const QString& text) override;
