@@ -1,7 +1,7 @@
+#include "AppFixture.h"
 #include "AppState.h"
 #include "MDI_MainForm.h"
 #include "PortCatalog.h"
-#include "ScriptedUiSeam.h"
 #include "TrafficLogView.h"
 #include "WorkArea.h"
 
@@ -71,6 +71,7 @@ private Q_SLOTS:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init()
     {
+        FailOnQtWarnings();
         folder = std::make_unique<QTemporaryDir>();
         state = std::make_unique<AppState>();
         catalog = std::make_unique<PortCatalog>();

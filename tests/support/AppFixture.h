@@ -12,11 +12,20 @@
 #include "ScriptedUiSeam.h"
 #include "VirtualController.h"
 
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
+
+// Any Qt warning fails the running test, except the offscreen platform's note that it cannot
+// pass size limits on to a window system it does not have.
+inline void FailOnQtWarnings()
+{
+    QTest::failOnWarning(
+        QRegularExpression(QStringLiteral("^(?!This plugin does not support propagateSizeHints)")));
+}
 
 struct AppFixture
 {
@@ -31,6 +40,7 @@ struct AppFixture
     // False (with the reason logged) when the pseudo-terminal or the window could not start.
     bool start()
     {
+        FailOnQtWarnings();
         QStandardPaths::setTestModeEnabled(true);
         if (!folder.isValid() || !SeedSamplePictures(folder.path()) || !server.start()) {
             qWarning("fixture: %s", qPrintable(server.errorString()));
