@@ -19,11 +19,7 @@ class TestLinkOverPty : public QObject
 
     std::unique_ptr<VirtualController> controller;
     std::unique_ptr<PtyServer> server;
-    std::unique_ptr<AppState> state;
-    std::unique_ptr<PortCatalog> catalog;
-    std::unique_ptr<RecordingShell> shell;
-    std::unique_ptr<RecordingScreen> screen;
-    std::unique_ptr<ControllerLink> link;
+    std::unique_ptr<LinkRig> rig;
 
     static QString randomHex(int bytes)
     {
@@ -39,86 +35,80 @@ private Q_SLOTS:
         controller = std::make_unique<VirtualController>();
         server = std::make_unique<PtyServer>(*controller);
         QVERIFY2(server->start(), qPrintable(server->errorString()));
-        state = std::make_unique<AppState>();
-        catalog = std::make_unique<PortCatalog>();
-        catalog->addDevice(server->devicePath());
-        shell = std::make_unique<RecordingShell>();
-        screen = std::make_unique<RecordingScreen>();
-        link = std::make_unique<ControllerLink>(*state, *catalog, *shell);
-        link->setActiveScreen(screen.get());
-        QVERIFY(link->EnumeratePorts());
-        state->RequestedPort = 1;
-        QVERIFY(link->OpenPort());
+        rig = std::make_unique<LinkRig>();
+        rig->catalog.addDevice(server->devicePath());
+        QVERIFY(rig->link.EnumeratePorts());
+        rig->state.RequestedPort = 1;
+        QVERIFY(rig->link.OpenPort());
     }
     void cleanup()
     {
-        link.reset();
-        catalog.reset();
+        rig.reset();
         server.reset();
         controller.reset();
     }
 
     void commandRoundTrip()
     {
-        link->SendHexCommand("01");
-        QVERIFY(link->WaitForReply());
-        QCOMPARE(state->ReplyCode, QString("79"));
-        QVERIFY(state->ReadyReceived);
-        QCOMPARE(screen->sent, QString("\r\n01    "));
-        QCOMPARE(screen->received.remove(' '), QString("6179"));
+        rig->link.SendHexCommand("01");
+        QVERIFY(rig->link.WaitForReply());
+        QCOMPARE(rig->state.ReplyCode, QString("79"));
+        QVERIFY(rig->state.ReadyReceived);
+        QCOMPARE(rig->screen.sent, QString("\r\n01    "));
+        QCOMPARE(rig->screen.received.remove(' '), QString("6179"));
         QCOMPARE(controller->counters().calls, 1);
     }
 
     void silentControllerGivesNoReply()
     {
         controller->setMisbehaviour(Misbehaviour::Silent);
-        link->SendHexCommand("01");
-        QVERIFY(!link->WaitForReply());
-        QCOMPARE(state->ReplyCode, QString("no reply"));
-        QVERIFY(screen->received.isEmpty());
+        rig->link.SendHexCommand("01");
+        QVERIFY(!rig->link.WaitForReply());
+        QCOMPARE(rig->state.ReplyCode, QString("no reply"));
+        QVERIFY(rig->screen.received.isEmpty());
     }
 
     void lateAnswerMissesWindow()
     {
         controller->setMisbehaviour(Misbehaviour::Late);
-        link->SendHexCommand("01");
-        QVERIFY(!link->WaitForReply());
-        QCOMPARE(state->ReplyCode, QString("no reply"));
-        QTRY_VERIFY(!screen->received.isEmpty()); // it does come, only too late
+        rig->link.SendHexCommand("01");
+        QVERIFY(!rig->link.WaitForReply());
+        QCOMPARE(rig->state.ReplyCode, QString("no reply"));
+        QTRY_VERIFY(!rig->screen.received.isEmpty()); // it does come, only too late
     }
 
     void cancelEndsWait()
     {
         controller->setMisbehaviour(Misbehaviour::Silent);
-        link->SendHexCommand("01");
-        QTimer::singleShot(10, link.get(), &ControllerLink::requestCancel);
-        QVERIFY(!link->WaitForReply());
-        QVERIFY(state->ReplyCode.isEmpty());
+        rig->link.SendHexCommand("01");
+        QTimer::singleShot(10, &rig->link, &ControllerLink::requestCancel);
+        QVERIFY(!rig->link.WaitForReply());
+        QVERIFY(rig->state.ReplyCode.isEmpty());
     }
 
     void queryOverTheLine()
     {
         controller->setIdentity({'4', "PANEL", 'V', "2.07"});
-        link->QueryController();
-        QCOMPARE(state->ControllerSetting, qint16(4));
-        QCOMPARE(screen->settingText, QString("OLED 52x36"));
-        QCOMPARE(screen->controllerName, QString("PANEL"));
-        QCOMPARE(screen->firmwareVersion, QString("2.07"));
-        QCOMPARE(shell->panels[4], QString("Command received"));
+        rig->link.QueryController();
+        QCOMPARE(rig->state.ControllerSetting, qint16(4));
+        QCOMPARE(rig->screen.settingText, QString("OLED 52x36"));
+        QCOMPARE(rig->screen.controllerName, QString("PANEL"));
+        QCOMPARE(rig->screen.firmwareVersion, QString("2.07"));
+        QCOMPARE(rig->shell.panels[4], QString("Command received"));
     }
 
     void portVanishesWhileOpen()
     {
-        QSignalSpy lost(link.get(), &ControllerLink::portLost);
+        QSignalSpy lost(&rig->link, &ControllerLink::portLost);
         controller->setMisbehaviour(Misbehaviour::Silent);
-        link->SendHexCommand("01");
+        rig->link.SendHexCommand("01");
         QTimer::singleShot(10, server.get(), &PtyServer::vanish);
-        link->WaitForReply();
+        rig->link.WaitForReply();
         QTRY_COMPARE(lost.size(), 1);
-        QVERIFY(!link->isPortOpen());
-        QVERIFY(screen->status().startsWith(" Communication port COM1 was lost: "));
-        link->SendBytes("01");
-        QCOMPARE(screen->status(), QString(" Communication port is not open."));
+        QVERIFY(!rig->link.isPortOpen());
+        QVERIFY(rig->screen.status().startsWith(" Communication port COM1 was lost: "));
+        rig->link.SendBytes("01");
+        QCOMPARE(rig->screen.status(), QString(" Communication port is not open."));
     }
 
     void pictureReachesController_data()
@@ -141,11 +131,11 @@ private Q_SLOTS:
         QFETCH(QString, address);
         // Without the letter the controller reads the block as the type it is set to.
         controller->setIdentity({char('0' + type), "GLINTSIM", 'V', "1.00"});
-        state->TypeCode = qint16(type);
+        rig->state.TypeCode = qint16(type);
         const QString hex = randomHex(PayloadBytes(qint16(type)));
-        link->TransferData(identifier, address, hex);
-        QCOMPARE(state->ReplyCode, QString("79"));
-        QVERIFY(state->ReadyReceived);
+        rig->link.TransferData(identifier, address, hex);
+        QCOMPARE(rig->state.ReplyCode, QString("79"));
+        QVERIFY(rig->state.ReadyReceived);
         const auto stored = controller->picture(quint16(address.toUInt(nullptr, 16)), qint16(type));
         QVERIFY(stored.has_value());
         QCOMPARE(QString::fromLatin1(stored->payload.toHex().toUpper()), hex);
@@ -155,36 +145,36 @@ private Q_SLOTS:
     {
         controller->setMisbehaviour(Misbehaviour::NoReady);
         controller->setIdentity({'2', "GLINTSIM", 'V', "1.00"});
-        state->TypeCode = 2;
+        rig->state.TypeCode = 2;
         const QString hex = randomHex(256);
-        link->TransferData(false, "07", hex);
-        QVERIFY(!state->ReadyReceived);
-        QCOMPARE(state->ReplyCode, QString("79"));
+        rig->link.TransferData(false, "07", hex);
+        QVERIFY(!rig->state.ReadyReceived);
+        QCOMPARE(rig->state.ReplyCode, QString("79"));
         QCOMPARE(controller->picture(7, 2)->payload.toHex().toUpper(), hex.toLatin1());
     }
 
     void refusingControllerAnswersN()
     {
         controller->setMisbehaviour(Misbehaviour::RefuseAll);
-        state->TypeCode = 6;
-        link->TransferData(true, "0001", randomHex(PayloadBytes(6)));
-        QCOMPARE(state->ReplyCode, QString("6E"));
+        rig->state.TypeCode = 6;
+        rig->link.TransferData(true, "0001", randomHex(PayloadBytes(6)));
+        QCOMPARE(rig->state.ReplyCode, QString("6E"));
         QVERIFY(!controller->picture(1, 6).has_value());
     }
 
     void portVanishesMidTransfer()
     {
-        state->TypeCode = 6;
+        rig->state.TypeCode = 6;
         // The first pieces are through by the time the device disappears.
         connect(controller.get(), &VirtualController::activity, server.get(),
                 [this] { QTimer::singleShot(30, server.get(), &PtyServer::vanish); });
         QTimer::singleShot(30, server.get(), &PtyServer::vanish);
-        link->TransferData(true, "0001", randomHex(PayloadBytes(6)));
-        QCOMPARE(state->ReplyCode, QString("no reply"));
-        QVERIFY(!state->DataPhase);
-        QVERIFY(!shell->progressVisible);
-        QVERIFY(!link->isPortOpen());
-        QVERIFY(shell->progressValues.last() < PayloadBytes(6) + 1);
+        rig->link.TransferData(true, "0001", randomHex(PayloadBytes(6)));
+        QCOMPARE(rig->state.ReplyCode, QString("no reply"));
+        QVERIFY(!rig->state.DataPhase);
+        QVERIFY(!rig->shell.progressVisible);
+        QVERIFY(!rig->link.isPortOpen());
+        QVERIFY(rig->shell.progressValues.last() < PayloadBytes(6) + 1);
     }
 
     void textStreamingPausesOnXoff()
@@ -193,7 +183,7 @@ private Q_SLOTS:
         QByteArray text;
         for (int i = 0; i < 600; ++i)
             text += char('A' + i % 26);
-        link->TransferText(text);
+        rig->link.TransferText(text);
         QCOMPARE(controller->rawText(), text);
         QVERIFY(controller->counters().xoffSent > 0);
         QCOMPARE(controller->counters().textCharsLost, 0);

@@ -14,17 +14,13 @@ class TestControllerLink : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<AppState> state;
-    std::unique_ptr<PortCatalog> catalog;
-    std::unique_ptr<RecordingShell> shell;
-    std::unique_ptr<RecordingScreen> screen;
-    std::unique_ptr<ControllerLink> link;
+    std::unique_ptr<LinkRig> rig;
 
     // Ports 1..count; those listed in `missing` cannot be opened.
     void makePorts(int count, QList<int> missing = {})
     {
         for (int n = 1; n <= count; ++n) {
-            catalog->addPort(QStringLiteral("/dev/fake%1").arg(n), QString(), [n, missing] {
+            rig->catalog.addPort(QStringLiteral("/dev/fake%1").arg(n), QString(), [n, missing] {
                 auto port = std::make_unique<ScriptedPort>();
                 if (missing.contains(n))
                     port->openError = {PortErrorClass::NoSuchPort, 1, "No such file or directory"};
@@ -32,29 +28,17 @@ class TestControllerLink : public QObject
             });
         }
     }
-    ScriptedPort* port(int n) { return static_cast<ScriptedPort*>(catalog->port(n)); }
+    ScriptedPort* port(int n) { return static_cast<ScriptedPort*>(rig->catalog.port(n)); }
     void openOn(int n)
     {
-        state->RequestedPort = qint16(n);
-        link->setPortNumber(n);
-        QVERIFY(link->OpenPort());
+        rig->state.RequestedPort = qint16(n);
+        rig->link.setPortNumber(n);
+        QVERIFY(rig->link.OpenPort());
     }
 
 private Q_SLOTS:
-    void init()
-    {
-        state = std::make_unique<AppState>();
-        catalog = std::make_unique<PortCatalog>();
-        shell = std::make_unique<RecordingShell>();
-        screen = std::make_unique<RecordingScreen>();
-        link = std::make_unique<ControllerLink>(*state, *catalog, *shell);
-        link->setActiveScreen(screen.get());
-    }
-    void cleanup()
-    {
-        link.reset();
-        catalog.reset();
-    }
+    void init() { rig = std::make_unique<LinkRig>(); }
+    void cleanup() { rig.reset(); }
 
     void manualCommand_data()
     {
@@ -77,15 +61,15 @@ private Q_SLOTS:
         QFETCH(QString, echo);
         makePorts(1);
         openOn(1);
-        screen->displayDataValue = 0;
-        link->SendHexCommand(typed);
+        rig->screen.displayDataValue = 0;
+        rig->link.SendHexCommand(typed);
         QCOMPARE(port(1)->writes, QList<QByteArray>{wire});
-        QCOMPARE(screen->sent, "\r\n" + echo + "   ");
-        QCOMPARE(screen->displayDataValue, 0); // forced on for the command only
-        QCOMPARE(shell->panels[2], QString("Command Sent"));
-        QCOMPARE(screen->status(), QString(" Communication port COM1 is open."));
-        QCOMPARE(shell->beeps, 1);
-        QVERIFY(!shell->busyCursor);
+        QCOMPARE(rig->screen.sent, "\r\n" + echo + "   ");
+        QCOMPARE(rig->screen.displayDataValue, 0); // forced on for the command only
+        QCOMPARE(rig->shell.panels[2], QString("Command Sent"));
+        QCOMPARE(rig->screen.status(), QString(" Communication port COM1 is open."));
+        QCOMPARE(rig->shell.beeps, 1);
+        QVERIFY(!rig->shell.busyCursor);
     }
 
     void oddHexIsRefused_data()
@@ -99,36 +83,36 @@ private Q_SLOTS:
         QFETCH(QString, typed);
         makePorts(1);
         openOn(1);
-        state->BusyFlag = true;
-        link->SendHexCommand(typed);
+        rig->state.BusyFlag = true;
+        rig->link.SendHexCommand(typed);
         QVERIFY(port(1)->written.isEmpty());
-        QCOMPARE(shell->messages.size(), 1);
-        QCOMPARE(shell->messages[0].text, QString("Hex input must be even number of nibbles."));
-        QCOMPARE(shell->messages[0].title, QString("Manual Command Message"));
-        QVERIFY(!state->BusyFlag);
-        QVERIFY(screen->sent.isEmpty());
+        QCOMPARE(rig->shell.messages.size(), 1);
+        QCOMPARE(rig->shell.messages[0].text, QString("Hex input must be even number of nibbles."));
+        QCOMPARE(rig->shell.messages[0].title, QString("Manual Command Message"));
+        QVERIFY(!rig->state.BusyFlag);
+        QVERIFY(rig->screen.sent.isEmpty());
     }
 
     void cancelledCommandSendsNothing()
     {
         makePorts(1);
         openOn(1);
-        state->CancelFlag = true;
-        link->SendHexCommand("01");
+        rig->state.CancelFlag = true;
+        rig->link.SendHexCommand("01");
         QVERIFY(port(1)->written.isEmpty());
-        QCOMPARE(shell->panels[2], QString("Command Canceled"));
-        QVERIFY(!state->CancelFlag);
+        QCOMPARE(rig->shell.panels[2], QString("Command Canceled"));
+        QVERIFY(!rig->state.CancelFlag);
     }
 
     void closedPortWritesNothing()
     {
         makePorts(1);
-        link->setPortNumber(1);
-        link->SendBytes("(");
+        rig->link.setPortNumber(1);
+        rig->link.SendBytes("(");
         QVERIFY(port(1)->written.isEmpty());
-        QCOMPARE(screen->status(), QString(" Communication port is not open."));
-        QVERIFY(!link->WaitForReply());
-        QCOMPARE(state->ReplyCode, QString("no reply"));
+        QCOMPARE(rig->screen.status(), QString(" Communication port is not open."));
+        QVERIFY(!rig->link.WaitForReply());
+        QCOMPARE(rig->state.ReplyCode, QString("no reply"));
     }
 
     void receivedChunks_data()
@@ -146,22 +130,22 @@ private Q_SLOTS:
         QFETCH(QByteArray, chunk);
         QFETCH(bool, ready);
         QFETCH(QString, reply);
-        link->ReceiveData(chunk);
-        QCOMPARE(state->ReadyReceived, ready);
-        QCOMPARE(state->ReplyCode, reply);
-        QCOMPARE(state->ReceivedByteCount, chunk.size());
-        QCOMPARE(screen->received, BytesToHexPairsForTest(chunk));
-        QCOMPARE(state->ReplyLog, screen->received);
+        rig->link.ReceiveData(chunk);
+        QCOMPARE(rig->state.ReadyReceived, ready);
+        QCOMPARE(rig->state.ReplyCode, reply);
+        QCOMPARE(rig->state.ReceivedByteCount, chunk.size());
+        QCOMPARE(rig->screen.received, BytesToHexPairsForTest(chunk));
+        QCOMPARE(rig->state.ReplyLog, rig->screen.received);
     }
 
     void repliesIgnoredWithoutControllerCheck()
     {
-        state->ControllerCheckFlag = 0;
-        link->ReceiveData("ay");
-        QVERIFY(!state->ReadyReceived);
-        QVERIFY(state->ReplyCode.isEmpty());
-        QVERIFY(screen->received.isEmpty());
-        QCOMPARE(state->ReceivedByteCount, 0);
+        rig->state.ControllerCheckFlag = 0;
+        rig->link.ReceiveData("ay");
+        QVERIFY(!rig->state.ReadyReceived);
+        QVERIFY(rig->state.ReplyCode.isEmpty());
+        QVERIFY(rig->screen.received.isEmpty());
+        QCOMPARE(rig->state.ReceivedByteCount, 0);
     }
 
     void replyArrivingDuringWait()
@@ -169,32 +153,32 @@ private Q_SLOTS:
         makePorts(1);
         openOn(1);
         QTimer::singleShot(20, this, [this] { port(1)->feed("ay"); });
-        QVERIFY(link->WaitForReply());
-        QCOMPARE(state->ReplyCode, QString("79"));
-        QVERIFY(state->ReadyReceived);
+        QVERIFY(rig->link.WaitForReply());
+        QCOMPARE(rig->state.ReplyCode, QString("79"));
+        QVERIFY(rig->state.ReadyReceived);
     }
 
     void cancelEndsWaitKeepingReply()
     {
         makePorts(1);
         openOn(1);
-        state->ReplyCode = QString();
-        QTimer::singleShot(10, this, [this] { link->requestCancel(); });
-        QVERIFY(!link->WaitForReply());
-        QVERIFY(state->ReplyCode.isEmpty());
+        rig->state.ReplyCode = QString();
+        QTimer::singleShot(10, this, [this] { rig->link.requestCancel(); });
+        QVERIFY(!rig->link.WaitForReply());
+        QVERIFY(rig->state.ReplyCode.isEmpty());
     }
 
     void thresholdHoldsShortRepliesUntilQuiet()
     {
         makePorts(1);
         openOn(1);
-        link->setReceiveThreshold(10);
+        rig->link.setReceiveThreshold(10);
         port(1)->feed("a5");
-        QVERIFY(state->RawReply.isEmpty()); // held back: fewer than 10 bytes so far
+        QVERIFY(rig->state.RawReply.isEmpty()); // held back: fewer than 10 bytes so far
         port(1)->feed("Xy");
-        QTRY_COMPARE(state->RawReply, QByteArray("a5Xy"));
-        QCOMPARE(screen->received, QString("61 35 58 79 ")); // one chunk, one line
-        QVERIFY(state->ReadyReceived);
+        QTRY_COMPARE(rig->state.RawReply, QByteArray("a5Xy"));
+        QCOMPARE(rig->screen.received, QString("61 35 58 79 ")); // one chunk, one line
+        QVERIFY(rig->state.ReadyReceived);
     }
 
     void enumerationListsOpenablePorts()
@@ -205,35 +189,36 @@ private Q_SLOTS:
                 missing << n;
         }
         makePorts(9, missing);
-        QVERIFY(link->EnumeratePorts());
-        QCOMPARE(state->PortList, (QStringList{"", "3", "7"}));
+        QVERIFY(rig->link.EnumeratePorts());
+        QCOMPARE(rig->state.PortList, (QStringList{"", "3", "7"}));
         QVERIFY(!port(3)->isOpen());
-        QCOMPARE(link->portNumber(), 3);
+        QCOMPARE(rig->link.portNumber(), 3);
     }
 
     void enumerationFailsWithoutPorts()
     {
         makePorts(2, {1, 2});
-        QVERIFY(!link->EnumeratePorts());
+        QVERIFY(!rig->link.EnumeratePorts());
     }
 
     void catalogStopsAtSixteen()
     {
         makePorts(16);
-        QCOMPARE(catalog->addDevice("/dev/extra"), 0);
-        QVERIFY(link->EnumeratePorts());
-        QCOMPARE(state->PortList.size(), 17);
+        QCOMPARE(rig->catalog.addDevice("/dev/extra"), 0);
+        QVERIFY(rig->link.EnumeratePorts());
+        QCOMPARE(rig->state.PortList.size(), 17);
     }
 
     void reopeningSamePortSaysAlreadyOpen()
     {
         makePorts(3);
         openOn(3);
-        screen->statusHistory.clear();
-        state->RequestedSpeed = 115200;
-        QVERIFY(link->OpenPort());
-        QCOMPARE(screen->statusHistory, (QStringList{" Communication port COM3 is already open.",
-                                                     " Communication port COM3 is open."}));
+        rig->screen.statusHistory.clear();
+        rig->state.RequestedSpeed = 115200;
+        QVERIFY(rig->link.OpenPort());
+        QCOMPARE(rig->screen.statusHistory,
+                 (QStringList{" Communication port COM3 is already open.",
+                              " Communication port COM3 is open."}));
         QCOMPARE(port(3)->baudRate, 115200);
     }
 
@@ -241,31 +226,32 @@ private Q_SLOTS:
     {
         makePorts(3, {2});
         openOn(1);
-        state->RequestedPort = 2;
-        QVERIFY(!link->OpenPort());
-        QCOMPARE(shell->messages.size(), 1);
-        QCOMPARE(shell->messages[0].title, QString("Downloads"));
-        QCOMPARE(shell->messages[0].text, QString("An error occured while opening COM port: 2\r\n"
-                                                  "Error: No such file or directory Number: 1"));
-        QCOMPARE(screen->portChoice, 1);
-        QCOMPARE(state->RequestedPort, qint16(1));
+        rig->state.RequestedPort = 2;
+        QVERIFY(!rig->link.OpenPort());
+        QCOMPARE(rig->shell.messages.size(), 1);
+        QCOMPARE(rig->shell.messages[0].title, QString("Downloads"));
+        QCOMPARE(rig->shell.messages[0].text,
+                 QString("An error occured while opening COM port: 2\r\n"
+                         "Error: No such file or directory Number: 1"));
+        QCOMPARE(rig->screen.portChoice, 1);
+        QCOMPARE(rig->state.RequestedPort, qint16(1));
         QVERIFY(port(1)->isOpen());
-        QCOMPARE(screen->status(), QString(" Communication port COM1 is open."));
-        QCOMPARE(shell->programEnds, 0);
+        QCOMPARE(rig->screen.status(), QString(" Communication port COM1 is open."));
+        QCOMPARE(rig->shell.programEnds, 0);
 
         // The fall-back succeeded, so a later failure is again the first one.
-        state->RequestedPort = 2;
-        link->OpenPort();
-        QCOMPARE(shell->programEnds, 0);
+        rig->state.RequestedPort = 2;
+        rig->link.OpenPort();
+        QCOMPARE(rig->shell.programEnds, 0);
     }
 
     void secondConsecutiveFailureEndsProgram()
     {
         makePorts(2, {1, 2});
-        state->RequestedPort = 2; // the previous port (none yet) cannot be opened either
-        link->OpenPort();
-        QCOMPARE(shell->programEnds, 1);
-        QCOMPARE(shell->messages.last().text, QString("Closing program."));
+        rig->state.RequestedPort = 2; // the previous port (none yet) cannot be opened either
+        rig->link.OpenPort();
+        QCOMPARE(rig->shell.programEnds, 1);
+        QCOMPARE(rig->shell.messages.last().text, QString("Closing program."));
     }
 
     void fatalOpenErrors_data()
@@ -294,36 +280,37 @@ private Q_SLOTS:
         QFETCH(int, icon);
         makePorts(1);
         port(1)->openError = {PortErrorClass(kind), 9, "bad"};
-        state->RequestedPort = 1;
-        QVERIFY(!link->OpenPort());
-        QCOMPARE(shell->messages.size(), 1);
-        QCOMPARE(shell->messages[0].text, text);
-        QCOMPARE(int(shell->messages[0].icon), icon);
-        QCOMPARE(shell->programEnds, 1);
+        rig->state.RequestedPort = 1;
+        QVERIFY(!rig->link.OpenPort());
+        QCOMPARE(rig->shell.messages.size(), 1);
+        QCOMPARE(rig->shell.messages[0].text, text);
+        QCOMPARE(int(rig->shell.messages[0].icon), icon);
+        QCOMPARE(rig->shell.programEnds, 1);
     }
 
     void closeReportsState()
     {
         makePorts(1);
         openOn(1);
-        link->ClosePort();
-        QCOMPARE(screen->status(), QString(" Communication port COM1 is closed."));
-        link->ClosePort();
-        QCOMPARE(screen->status(), QString(" Communication port COM1 is not open."));
+        rig->link.ClosePort();
+        QCOMPARE(rig->screen.status(), QString(" Communication port COM1 is closed."));
+        rig->link.ClosePort();
+        QCOMPARE(rig->screen.status(), QString(" Communication port COM1 is not open."));
     }
 
     void lostPortClosesAndEndsWaits()
     {
         makePorts(1);
         openOn(1);
-        QSignalSpy lost(link.get(), &ControllerLink::portLost);
+        QSignalSpy lost(&rig->link, &ControllerLink::portLost);
         QTimer::singleShot(10, this, [this] {
             Q_EMIT port(1)->failed({PortErrorClass::NoSuchPort, 1, "device removed"});
         });
-        QVERIFY(!link->WaitForReply());
+        QVERIFY(!rig->link.WaitForReply());
         QCOMPARE(lost.size(), 1);
-        QVERIFY(!link->isPortOpen());
-        QCOMPARE(screen->status(), QString(" Communication port COM1 was lost: device removed"));
+        QVERIFY(!rig->link.isPortOpen());
+        QCOMPARE(rig->screen.status(),
+                 QString(" Communication port COM1 was lost: device removed"));
     }
 
 private:

@@ -14,11 +14,7 @@ class TestTransfer : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<AppState> state;
-    std::unique_ptr<PortCatalog> catalog;
-    std::unique_ptr<RecordingShell> shell;
-    std::unique_ptr<RecordingScreen> screen;
-    std::unique_ptr<ControllerLink> link;
+    std::unique_ptr<LinkRig> rig;
     ScriptedPort* port = nullptr;
 
     static QString digits(int count)
@@ -44,23 +40,15 @@ class TestTransfer : public QObject
 private Q_SLOTS:
     void init()
     {
-        state = std::make_unique<AppState>();
-        catalog = std::make_unique<PortCatalog>();
-        shell = std::make_unique<RecordingShell>();
-        screen = std::make_unique<RecordingScreen>();
-        link = std::make_unique<ControllerLink>(*state, *catalog, *shell);
-        link->setActiveScreen(screen.get());
-        catalog->addPort("/dev/fake", QString(), [] { return std::make_unique<ScriptedPort>(); });
-        port = static_cast<ScriptedPort*>(catalog->port(1));
-        state->RequestedPort = 1;
-        link->setPortNumber(1);
-        QVERIFY(link->OpenPort());
+        rig = std::make_unique<LinkRig>();
+        rig->catalog.addPort("/dev/fake", QString(),
+                             [] { return std::make_unique<ScriptedPort>(); });
+        port = static_cast<ScriptedPort*>(rig->catalog.port(1));
+        rig->state.RequestedPort = 1;
+        rig->link.setPortNumber(1);
+        QVERIFY(rig->link.OpenPort());
     }
-    void cleanup()
-    {
-        link.reset();
-        catalog.reset();
-    }
+    void cleanup() { rig.reset(); }
 
     void query_data()
     {
@@ -100,29 +88,29 @@ private Q_SLOTS:
         QFETCH(QString, settingText);
         QFETCH(QString, name);
         QFETCH(QString, firmware);
-        screen->settingText = "old setting";
-        screen->controllerName = "old name";
-        screen->firmwareVersion = "old version";
+        rig->screen.settingText = "old setting";
+        rig->screen.controllerName = "old name";
+        rig->screen.firmwareVersion = "old version";
         port->answer = reply;
-        link->QueryController();
+        rig->link.QueryController();
         QCOMPARE(port->written, QByteArray("&RX"));
-        QCOMPARE(state->ControllerSetting, qint16(setting));
-        QCOMPARE(screen->settingText, settingText);
-        QCOMPARE(screen->controllerName, name);
-        QCOMPARE(screen->firmwareVersion, firmware);
-        QCOMPARE(shell->panels[4], QString("Command received"));
-        QVERIFY(state->RawReply.isEmpty());
+        QCOMPARE(rig->state.ControllerSetting, qint16(setting));
+        QCOMPARE(rig->screen.settingText, settingText);
+        QCOMPARE(rig->screen.controllerName, name);
+        QCOMPARE(rig->screen.firmwareVersion, firmware);
+        QCOMPARE(rig->shell.panels[4], QString("Command received"));
+        QVERIFY(rig->state.RawReply.isEmpty());
     }
 
     void querySilentController()
     {
-        link->QueryController();
-        QCOMPARE(screen->controllerName, QString("No Reply"));
-        QVERIFY(screen->firmwareVersion.isEmpty());
-        QVERIFY(screen->settingText.isEmpty());
-        QCOMPARE(shell->panels[4], QString("No controller reply"));
-        QCOMPARE(state->ControllerInfo, QStringList{QString()});
-        QCOMPARE(state->ReplyCode, QString("no reply"));
+        rig->link.QueryController();
+        QCOMPARE(rig->screen.controllerName, QString("No Reply"));
+        QVERIFY(rig->screen.firmwareVersion.isEmpty());
+        QVERIFY(rig->screen.settingText.isEmpty());
+        QCOMPARE(rig->shell.panels[4], QString("No controller reply"));
+        QCOMPARE(rig->state.ControllerInfo, QStringList{QString()});
+        QCOMPARE(rig->state.ReplyCode, QString("no reply"));
     }
 
     void headers_data()
@@ -152,30 +140,30 @@ private Q_SLOTS:
 
     void pictureInTwoCharacterPieces()
     {
-        state->TypeCode = 2;
+        rig->state.TypeCode = 2;
         answerTransfer(256);
-        link->TransferData(false, "1A", digits(512));
+        rig->link.TransferData(false, "1A", digits(512));
         QCOMPARE(port->writes.first(), QByteArray("(1A"));
         const QList<QByteArray> pieces = dataPieces();
         QCOMPARE(pieces.size(), 256);
         QCOMPARE(pieces.first(), QByteArray("01"));
         QCOMPARE(pieces.last(), QByteArray("EF"));
-        QCOMPARE(shell->progressMaximum, 257);
-        QCOMPARE(shell->progressValues.mid(0, 3), (QList<int>{0, 1, 2}));
-        QCOMPARE(shell->progressValues.last(), 257);
-        QVERIFY(!shell->progressVisible);
-        QCOMPARE(state->ReplyCode, QString("79"));
-        QVERIFY(state->ReadyReceived);
-        QVERIFY(!state->DataPhase);
-        QVERIFY(screen->currentAddress.isEmpty());
-        QCOMPARE(screen->status(), QString(" Communication port COM1 is open."));
+        QCOMPARE(rig->shell.progressMaximum, 257);
+        QCOMPARE(rig->shell.progressValues.mid(0, 3), (QList<int>{0, 1, 2}));
+        QCOMPARE(rig->shell.progressValues.last(), 257);
+        QVERIFY(!rig->shell.progressVisible);
+        QCOMPARE(rig->state.ReplyCode, QString("79"));
+        QVERIFY(rig->state.ReadyReceived);
+        QVERIFY(!rig->state.DataPhase);
+        QVERIFY(rig->screen.currentAddress.isEmpty());
+        QCOMPARE(rig->screen.status(), QString(" Communication port COM1 is open."));
     }
 
     void oddTrailingDigitNotSent()
     {
-        state->TypeCode = 3;
+        rig->state.TypeCode = 3;
         answerTransfer(2);
-        link->TransferData(true, "0001", "ABCDE");
+        rig->link.TransferData(true, "0001", "ABCDE");
         QCOMPARE(port->writes, (QList<QByteArray>{"(S0001", "AB", "CD"}));
     }
 
@@ -190,49 +178,49 @@ private Q_SLOTS:
     {
         QFETCH(int, displayData);
         QFETCH(QString, echo);
-        state->TypeCode = 1;
-        screen->displayDataValue = displayData;
+        rig->state.TypeCode = 1;
+        rig->screen.displayDataValue = displayData;
         answerTransfer(2);
-        link->TransferData(false, "01", "ABCD");
-        QCOMPARE(screen->sent, echo);
-        QCOMPARE(screen->displayDataValue, displayData);
+        rig->link.TransferData(false, "01", "ABCD");
+        QCOMPARE(rig->screen.sent, echo);
+        QCOMPARE(rig->screen.displayDataValue, displayData);
     }
 
     void stopBetweenPieces()
     {
-        state->TypeCode = 2;
+        rig->state.TypeCode = 2;
         int written = 0;
         port->responder = [&](const QByteArray&) {
             if (++written == 11) // the header and ten pieces
-                state->StopTransferFlag = true;
+                rig->state.StopTransferFlag = true;
             return QByteArray();
         };
-        link->TransferData(false, "01", digits(512));
+        rig->link.TransferData(false, "01", digits(512));
         QCOMPARE(dataPieces().size(), 10);
-        QVERIFY(!state->StopTransferFlag);
-        QCOMPARE(state->ReplyCode, QString("no reply")); // the reply wait still ran
-        QCOMPARE(shell->progressValues.last(), 11);
+        QVERIFY(!rig->state.StopTransferFlag);
+        QCOMPARE(rig->state.ReplyCode, QString("no reply")); // the reply wait still ran
+        QCOMPARE(rig->shell.progressValues.last(), 11);
     }
 
     void cancelledBeforeStart()
     {
-        state->CancelFlag = true;
-        state->ReplyCode = "79";
-        link->TransferData(false, "01", digits(8));
+        rig->state.CancelFlag = true;
+        rig->state.ReplyCode = "79";
+        rig->link.TransferData(false, "01", digits(8));
         QVERIFY(port->written.isEmpty());
-        QCOMPARE(state->ReplyCode, QString("79"));
-        QVERIFY(shell->progressValues.isEmpty());
+        QCOMPARE(rig->state.ReplyCode, QString("79"));
+        QVERIFY(rig->shell.progressValues.isEmpty());
     }
 
     void closedPortEndsAtOnce()
     {
-        link->ClosePort();
-        link->TransferData(false, "01", digits(512));
+        rig->link.ClosePort();
+        rig->link.TransferData(false, "01", digits(512));
         QVERIFY(port->written.isEmpty());
-        QCOMPARE(state->ReplyCode, QString("no reply"));
-        QVERIFY(!shell->progressVisible);
-        QVERIFY(!state->DataPhase);
-        QCOMPARE(screen->status(), QString(" Communication port is not open."));
+        QCOMPARE(rig->state.ReplyCode, QString("no reply"));
+        QVERIFY(!rig->shell.progressVisible);
+        QVERIFY(!rig->state.DataPhase);
+        QCOMPARE(rig->screen.status(), QString(" Communication port is not open."));
     }
 
     void portLostMidTransfer()
@@ -243,11 +231,11 @@ private Q_SLOTS:
                 Q_EMIT port->failed({PortErrorClass::NoSuchPort, 1, "device removed"});
             return QByteArray();
         };
-        link->TransferData(false, "01", digits(512));
+        rig->link.TransferData(false, "01", digits(512));
         QCOMPARE(dataPieces().size(), 5);
-        QCOMPARE(state->ReplyCode, QString("no reply"));
-        QVERIFY(!state->DataPhase);
-        QVERIFY(!shell->progressVisible);
+        QCOMPARE(rig->state.ReplyCode, QString("no reply"));
+        QVERIFY(!rig->state.DataPhase);
+        QVERIFY(!rig->shell.progressVisible);
     }
 
     void textPieces_data()
@@ -266,11 +254,11 @@ private Q_SLOTS:
             return port->writes.size() == pieces.size() ? QByteArray("y") : QByteArray();
             Q_UNUSED(w);
         };
-        link->TransferText(text);
+        rig->link.TransferText(text);
         QCOMPARE(port->writes, pieces);
         QCOMPARE(port->flowHistory, (QList<FlowControl>{FlowControl::XonXoff, FlowControl::None}));
-        QCOMPARE(shell->progressMaximum, int(pieces.size() + 1));
-        QCOMPARE(state->ReplyCode, QString("79"));
+        QCOMPARE(rig->shell.progressMaximum, int(pieces.size() + 1));
+        QCOMPARE(rig->state.ReplyCode, QString("79"));
     }
 };
 

@@ -3,7 +3,9 @@
 // Stand-ins for the window side of the link, so link behaviour can be checked without widgets:
 // they record every text, colour and message the operator would see.
 
+#include "ControllerLink.h"
 #include "LinkViews.h"
+#include "PortCatalog.h"
 #include "SerialPort.h"
 
 #include <QList>
@@ -20,18 +22,39 @@ struct ShownMessage
     MessageButtons buttons;
 };
 
-class RecordingShell : public LinkShell
+// Message boxes as a test sees them: each is recorded, and answered from the script (OK, or Yes
+// to a question, once the script runs out).
+struct MessageScript
+{
+    MessageAnswer answer(const QString& text, const QString& title, MessageIcon icon,
+                         MessageButtons buttons)
+    {
+        messages.append({text, title, icon, buttons});
+        if (answers.empty())
+            return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::Yes;
+        const MessageAnswer next = answers.front();
+        answers.pop_front();
+        return next;
+    }
+    QStringList messageTexts() const
+    {
+        QStringList texts;
+        for (const ShownMessage& m : messages)
+            texts << m.text;
+        return texts;
+    }
+
+    QList<ShownMessage> messages;
+    std::deque<MessageAnswer> answers;
+};
+
+class RecordingShell : public LinkShell, public MessageScript
 {
 public:
     MessageAnswer message(const QString& text, const QString& title, MessageIcon icon,
                           MessageButtons buttons) override
     {
-        messages.append({text, title, icon, buttons});
-        if (answers.empty())
-            return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::Yes;
-        const MessageAnswer answer = answers.front();
-        answers.pop_front();
-        return answer;
+        return answer(text, title, icon, buttons);
     }
     void setPanelText(int panel, const QString& text) override { panels[panel] = text; }
     void setProgressVisible(bool visible) override { progressVisible = visible; }
@@ -41,8 +64,6 @@ public:
     void beep() override { ++beeps; }
     void endProgram() override { ++programEnds; }
 
-    QList<ShownMessage> messages;
-    std::deque<MessageAnswer> answers;
     QString panels[7];
     bool progressVisible = false;
     int progressMaximum = 0;
@@ -139,4 +160,17 @@ public:
     QByteArray written;
     QList<QByteArray> writes;
     QByteArray incoming;
+};
+
+// The link wired to the recording stand-ins, as every link test starts it. The link goes before
+// the ports it uses.
+struct LinkRig
+{
+    LinkRig() { link.setActiveScreen(&screen); }
+
+    AppState state;
+    PortCatalog catalog;
+    RecordingShell shell;
+    RecordingScreen screen;
+    ControllerLink link{state, catalog, shell};
 };

@@ -8,18 +8,13 @@
 
 #include <deque>
 
-class ScriptedUiSeam : public UiSeam
+class ScriptedUiSeam : public UiSeam, public MessageScript
 {
 public:
     MessageAnswer message(const QString& text, const QString& title, MessageIcon icon,
                           MessageButtons buttons) override
     {
-        messages.append({text, title, icon, buttons});
-        if (answers.empty())
-            return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::Yes;
-        const MessageAnswer answer = answers.front();
-        answers.pop_front();
-        return answer;
+        return answer(text, title, icon, buttons);
     }
     QString openFileName(const QString& title, const QString&, const QString& filter) override
     {
@@ -42,16 +37,6 @@ public:
         return startResult;
     }
 
-    QStringList messageTexts() const
-    {
-        QStringList texts;
-        for (const ShownMessage& m : messages)
-            texts << m.text;
-        return texts;
-    }
-
-    QList<ShownMessage> messages;
-    std::deque<MessageAnswer> answers;
     std::deque<QString> openPaths, savePaths; // an empty path is a cancelled dialog
     QStringList dialogs, viewed, started;
     ShellResult viewerResult, startResult;
