@@ -1,5 +1,6 @@
 #include "ControllerScreen.h"
 
+#include "AppState.h"
 #include "PortFrame.h"
 #include "TrafficLogView.h"
 
@@ -41,4 +42,17 @@ void ControllerScreen::setCurrentAddressLabel(const QString& text)
 void ControllerScreen::setPortChoice(int portNumber)
 {
     m_portFrame->setPortChoice(portNumber);
+}
+
+void ControllerScreen::connectOptionBoxes(AppState& state, QCheckBox* controller,
+                                          QCheckBox* leftToRight)
+{
+    connect(controller, &QCheckBox::clicked, this,
+            [&state](bool on) { state.ControllerCheckFlag = on ? 1 : 0; });
+    connect(leftToRight, &QCheckBox::clicked, this, [&state, leftToRight](bool on) {
+        if (state.BusyFlag)
+            leftToRight->setChecked(state.LeftToRightFlag != 0);
+        else
+            state.LeftToRightFlag = on ? 1 : 0;
+    });
 }

@@ -5,6 +5,7 @@
 
 #include <QWidget>
 
+struct AppState;
 class PortFrame;
 class QCheckBox;
 class TrafficLogView;
@@ -26,6 +27,9 @@ protected:
     using QWidget::QWidget;
     // The controls the link writes into, once the screen's layout has made them.
     void setLinkControls(PortFrame* portFrame, QCheckBox* displayData, TrafficLogView* log);
+    // "Controller" turns reply checking on and off; "L to R" sets the colour mirroring, except
+    // while a download runs, when it springs back.
+    void connectOptionBoxes(AppState& state, QCheckBox* controller, QCheckBox* leftToRight);
 
 private:
     PortFrame* m_portFrame = nullptr;

@@ -182,8 +182,7 @@ int CliSession::clear()
         return *failed;
 
     if (AddressWidth(m_request.typeCode) == 2) {
-        // LCD addresses are blanked with a picture of 256 zero bytes, whatever the LCD type.
-        m_link.TransferData(m_request.withTypeLetter, *address, QString(512, u'0'));
+        m_link.TransferData(m_request.withTypeLetter, *address, LcdClearData());
     } else {
         m_link.SendHexCommand(ClearCommandHex(*address));
         m_link.WaitForReply();

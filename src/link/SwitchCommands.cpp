@@ -67,6 +67,12 @@ QByteArray BuildAttributeCommand(bool withTypeLetter, qint16 currentTypeCode,
     }
 }
 
+QString LcdClearData()
+{
+    constexpr int LcdClearBytes = 256;
+    return QString(2 * LcdClearBytes, QLatin1Char('0'));
+}
+
 QString ClearCommandHex(const QString& addressText)
 {
     return QStringLiteral("27 43 ") + TextToAsciiHex(addressText) + QStringLiteral("30303030");

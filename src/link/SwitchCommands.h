@@ -22,6 +22,8 @@ QByteArray BuildAttributeCommand(bool withTypeLetter, qint16 currentTypeCode,
                                  const PictureFileRecords& records, const QString& addressText,
                                  int index);
 
+// LCD addresses are cleared by a blank picture of 256 zero bytes, whatever the LCD type.
+QString LcdClearData();
 // The clear command for the OLED and 96x64 types: "'C", the address as ASCII digits, "0000".
 QString ClearCommandHex(const QString& addressText);
 

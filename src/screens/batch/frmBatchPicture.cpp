@@ -260,14 +260,7 @@ QWidget* frmBatchPicture::buildOptions()
     column->addStretch();
 
     AppState& state = m_main.state();
-    connect(chkController, &QCheckBox::clicked, this,
-            [&state](bool on) { state.ControllerCheckFlag = on ? 1 : 0; });
-    connect(chkLtoR, &QCheckBox::clicked, this, [this, &state](bool on) {
-        if (state.BusyFlag)
-            chkLtoR->setChecked(state.LeftToRightFlag != 0);
-        else
-            state.LeftToRightFlag = on ? 1 : 0;
-    });
+    connectOptionBoxes(state, chkController, chkLtoR);
     return frame;
 }
 

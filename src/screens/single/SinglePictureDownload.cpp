@@ -25,8 +25,6 @@
 
 namespace {
 const QString DownloadPictureTitle = QStringLiteral("Download Picture Message");
-// LCD addresses are cleared by a picture of this many zero bytes.
-constexpr int LcdClearBytes = 256;
 } // namespace
 
 // Cancel is live while it is white.
@@ -145,7 +143,7 @@ void frmSinglePicture::clearAddress()
     if (state.TypeCode == SwitchTypeCode::Lcd36x24 || state.TypeCode == SwitchTypeCode::Lcd64x32) {
         // A blank picture, without the LED codes an LCD 36x24 picture normally carries.
         m_main.link().TransferData(chkSwitchIdentifier->isChecked(), state.CurrentAddress,
-                                   QString(2 * LcdClearBytes, QLatin1Char('0')));
+                                   LcdClearData());
     } else {
         m_main.link().SendHexCommand(ClearCommandHex(state.CurrentAddress));
         state.BusyFlag = true; // the command sender ends its own busy state

@@ -195,14 +195,7 @@ QGroupBox* frmSinglePicture::buildControllerFrame()
     grid->addWidget(cmdReset, row, 2);
 
     AppState& state = m_main.state();
-    connect(chkController, &QCheckBox::clicked, this,
-            [&state](bool on) { state.ControllerCheckFlag = on ? 1 : 0; });
-    connect(chkLtoR, &QCheckBox::clicked, this, [this, &state](bool on) {
-        if (state.BusyFlag)
-            chkLtoR->setChecked(state.LeftToRightFlag != 0);
-        else
-            state.LeftToRightFlag = on ? 1 : 0;
-    });
+    connectOptionBoxes(state, chkController, chkLtoR);
     connect(cmdQuery, &QPushButton::clicked, this, [this, &state] {
         state.RawReply.clear();
         m_main.link().QueryController();
