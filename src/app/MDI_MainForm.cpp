@@ -1,8 +1,7 @@
 #include "MDI_MainForm.h"
 
 #include "AttributeEditors.h"
-#include "Conversions.h"
-#include "TrafficLogView.h"
+#include "MdiScreen.h"
 #include "UiSeam.h"
 #include "WorkArea.h"
 #include "frmAbout.h"
@@ -14,7 +13,6 @@
 #include <QFile>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -54,6 +52,46 @@ private:
     std::function<void()> m_onPress;
 };
 
+template <typename Screen> QWidget* Build(ScreenContext& context)
+{
+    return new Screen(context);
+}
+
+// The switch data screen is still to come: its menu entry opens an empty window.
+QWidget* SwitchDataPlaceholder(ScreenContext&)
+{
+    auto* screen = new QWidget;
+    screen->setObjectName(QStringLiteral("frmSwitchDataFile"));
+    screen->setWindowTitle(QStringLiteral("Switch Data"));
+    screen->setMinimumSize(640, 480);
+    return screen;
+}
+
+// The screens, in menu order: menu entry, its caption, and how the screen is built. A new screen
+// is one row here.
+struct ScreenEntry
+{
+    const char* menuName;
+    const char* caption;
+    QWidget* (*build)(ScreenContext&);
+};
+const ScreenEntry Screens[] = {
+    {"mnuSinglePicture", "&Single Picture", &Build<frmSinglePicture>},
+    {"mnuBatchPictures", "&Batch Pictures", &Build<frmBatchPicture>},
+    {"mnuSwitchData", "&Switch Data", &SwitchDataPlaceholder},
+};
+// The screen the program starts with, and whose screen the link writes into at start-up.
+constexpr int StartScreen = 0;
+
+// The widest text each status bar panel carries, so a panel is never narrower than its text
+// (panel 2 also holds the progress bar, panel 6 the Quit button).
+const char* const WidestPanelText[MDI_MainForm::PanelCount] = {"Progress:",
+                                                               "Reversing Addresses...",
+                                                               "00000 imported files",
+                                                               "00000 downloaded files",
+                                                               "Error while downloading",
+                                                               "Quit"};
+
 } // namespace
 
 MDI_MainForm::MDI_MainForm(AppState& state, PortCatalog& catalog, UiSeam& seam,
@@ -64,11 +102,16 @@ MDI_MainForm::MDI_MainForm(AppState& state, PortCatalog& catalog, UiSeam& seam,
     , m_programFolder(programFolder)
     , m_link(state, catalog, *this)
     , m_editors(std::make_unique<AttributeEditors>(state, seam, this))
+    , m_context{state, m_link, seam, *this, *m_editors, programFolder}
+    , m_screens(std::size(Screens))
 {
     setObjectName(QStringLiteral("MDI_MainForm"));
     setWindowTitle(QStringLiteral("Vantrel"));
     m_mdi = new QMdiArea(this);
     m_mdi->setObjectName(QStringLiteral("mdiArea"));
+    // A screen larger than the window (a small desktop, a large font) scrolls instead of being cut.
+    m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdi);
     connect(m_mdi, &QMdiArea::subWindowActivated, this, &MDI_MainForm::onSubWindowActivated);
     buildMenu();
@@ -83,30 +126,24 @@ MDI_MainForm::~MDI_MainForm()
     disconnect(m_mdi, nullptr, this, nullptr);
     m_link.setActiveScreen(nullptr);
     qDeleteAll(m_mdi->subWindowList());
-    delete m_single;
+    for (const OpenScreen& open : m_screens)
+        delete open.screen; // built but never shown: start-up ended on the way
     m_editors.reset();
 }
 
 void MDI_MainForm::buildMenu()
 {
-    struct Item
-    {
-        const char* name;
-        const char* caption;
-        void (MDI_MainForm::*handler)();
-    };
-    const Item items[] = {
-        {"mnuSinglePicture", "&Single Picture", &MDI_MainForm::showSinglePicture},
-        {"mnuBatchPictures", "&Batch Pictures", &MDI_MainForm::showBatchPictures},
-        {"mnuSwitchData", "&Switch Data", &MDI_MainForm::showSwitchData},
-        {"mnuControllerFeedback", "&Controller Feedback", &MDI_MainForm::ControllerFeedback},
-        {"mnuAbout", "&About", &MDI_MainForm::showAbout},
-    };
-    for (const Item& item : items) {
-        QAction* action = menuBar()->addAction(QString::fromLatin1(item.caption));
-        action->setObjectName(QString::fromLatin1(item.name));
-        connect(action, &QAction::triggered, this, item.handler);
+    for (int row = 0; row < int(std::size(Screens)); ++row) {
+        QAction* action = menuBar()->addAction(QString::fromLatin1(Screens[row].caption));
+        action->setObjectName(QString::fromLatin1(Screens[row].menuName));
+        connect(action, &QAction::triggered, this, [this, row] { showScreen(row); });
     }
+    QAction* feedback = menuBar()->addAction(QStringLiteral("&Controller Feedback"));
+    feedback->setObjectName(QStringLiteral("mnuControllerFeedback"));
+    connect(feedback, &QAction::triggered, this, &MDI_MainForm::ControllerFeedback);
+    QAction* about = menuBar()->addAction(QStringLiteral("&About"));
+    about->setObjectName(QStringLiteral("mnuAbout"));
+    connect(about, &QAction::triggered, this, &MDI_MainForm::showAbout);
 }
 
 void MDI_MainForm::buildStatusBar()
@@ -119,14 +156,16 @@ void MDI_MainForm::buildStatusBar()
         m_panels[i] = new QLabel(bar);
         m_panels[i]->setObjectName(QStringLiteral("SbrMainPanel%1").arg(i + 1));
         m_panels[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        m_panels[i]->setMinimumWidth(stretch[i] == 0 ? 80 : 60);
+        m_panels[i]->setMinimumWidth(
+            m_panels[i]->fontMetrics().horizontalAdvance(QLatin1String(WidestPanelText[i])) +
+            2 * m_panels[i]->frameWidth() + 12);
         bar->addPermanentWidget(m_panels[i], stretch[i]);
     }
     m_panels[0]->setText(QStringLiteral("Progress:"));
 
     m_progress = new QProgressBar;
     m_progress->setObjectName(QStringLiteral("ctrProgress"));
-    m_progress->setTextVisible(false);
+    m_progress->setTextVisible(true);
     m_quit = new QuitButton([this] { quit(); }, nullptr);
     m_quit->setObjectName(QStringLiteral("cmbQuit"));
 }
@@ -146,8 +185,7 @@ bool MDI_MainForm::start()
 {
     m_link.setFlowControl(FlowControl::None);
     m_state.RequestedSpeed = 57600;
-    m_single = new frmSinglePicture(*this);
-    m_link.setActiveScreen(m_single);
+    m_link.setActiveScreen(dynamic_cast<LinkScreen*>(screenAt(StartScreen)));
     if (!m_link.EnumeratePorts()) {
         message(QStringLiteral("Program cannot find any available Comm Ports.\r\n"
                                "Please close a Comm Port and try again.\r\nClosing program."),
@@ -161,13 +199,22 @@ bool MDI_MainForm::start()
     m_state.LeftToRightFlag = 1;
     PlaceInStatusBar(m_quit, 6);
     PlaceInStatusBar(m_progress, 2);
+    show();
+    showScreen(StartScreen);
+    // The window opens holding the start screen, within the work area, and follows the work area.
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         connect(screen, &QScreen::availableGeometryChanged, this, &MDI_MainForm::fitToWorkArea);
         fitToWorkArea(screen->availableGeometry());
     }
-    show();
-    showSinglePicture();
     return !m_ended;
+}
+
+QWidget* MDI_MainForm::screenAt(int row)
+{
+    OpenScreen& open = m_screens[row];
+    if (!open.screen)
+        open.screen = Screens[row].build(m_context);
+    return open.screen;
 }
 
 QMdiSubWindow* MDI_MainForm::addScreen(QWidget* screen)
@@ -178,46 +225,16 @@ QMdiSubWindow* MDI_MainForm::addScreen(QWidget* screen)
     return window;
 }
 
-void MDI_MainForm::showSinglePicture()
+void MDI_MainForm::showScreen(int row)
 {
-    if (!m_single)
-        m_single = new frmSinglePicture(*this);
-    if (!m_singleWindow) {
-        m_singleWindow = addScreen(m_single);
-        m_singleWindow->resize(m_singleWindow->sizeHint().boundedTo(m_mdi->viewport()->size()));
+    OpenScreen& open = m_screens[row];
+    if (!open.window) {
+        open.window = addScreen(screenAt(row));
+        // A screen opens whole; where the main window cannot hold it, the screen area scrolls.
+        open.window->resize(open.window->sizeHint());
     }
-    m_singleWindow->show();
-    m_mdi->setActiveSubWindow(m_singleWindow);
-}
-
-void MDI_MainForm::showPlaceholder(QPointer<QMdiSubWindow>& window, const QString& objectName,
-                                   const QString& caption)
-{
-    if (!window) {
-        auto* screen = new QWidget;
-        screen->setObjectName(objectName);
-        screen->setWindowTitle(caption);
-        screen->setMinimumSize(640, 480);
-        window = addScreen(screen);
-    }
-    window->show();
-    m_mdi->setActiveSubWindow(window);
-}
-
-void MDI_MainForm::showBatchPictures()
-{
-    if (!m_batchWindow) {
-        m_batchWindow = addScreen(new frmBatchPicture(*this));
-        m_batchWindow->resize(m_batchWindow->sizeHint().boundedTo(m_mdi->viewport()->size()));
-    }
-    m_batchWindow->show();
-    m_mdi->setActiveSubWindow(m_batchWindow);
-}
-
-void MDI_MainForm::showSwitchData()
-{
-    showPlaceholder(m_switchDataWindow, QStringLiteral("frmSwitchDataFile"),
-                    QStringLiteral("Switch Data"));
+    open.window->show();
+    m_mdi->setActiveSubWindow(open.window);
 }
 
 void MDI_MainForm::showAbout()
@@ -290,43 +307,29 @@ QString MDI_MainForm::panelText(int panel) const
     return m_panels[panel - 1]->text();
 }
 
-void MDI_MainForm::protectField(QLineEdit* box)
-{
-    box->installEventFilter(this);
-}
-
-bool MDI_MainForm::eventFilter(QObject* watched, QEvent* event)
-{
-    if (auto* box = qobject_cast<QLineEdit*>(watched)) {
-        if (event->type() == QEvent::FocusIn)
-            ProtectedFieldGotFocus(box);
-        else if (event->type() == QEvent::FocusOut)
-            ProtectedFieldLostFocus(box);
-    }
-    return QMainWindow::eventFilter(watched, event);
-}
-
-void MDI_MainForm::ProtectedFieldGotFocus(QLineEdit* box)
-{
-    m_protectedText = box->text();
-    // Selecting on the focus event itself is undone by the click that gave the focus.
-    QMetaObject::invokeMethod(box, &QLineEdit::selectAll, Qt::QueuedConnection);
-}
-
-void MDI_MainForm::ProtectedFieldLostFocus(QLineEdit* box)
-{
-    box->setText(m_protectedText);
-}
-
 void MDI_MainForm::fitToWorkArea(const QRect& workAreaPixels)
 {
-    const int twips = TwipsPerPixel(logicalDpiX());
+    // The documented window sizes are in twips of a design drawn for an 8-point font; with a
+    // larger font they grow in proportion, so the window holds what it was drawn to hold.
+    const qreal twips = DesignTwipsPerPixel(logicalDpiX(), QFontInfo(font()).pointSizeF());
     const auto toTwips = [twips](const QRect& r) {
-        return QRect(r.x() * twips, r.y() * twips, r.width() * twips, r.height() * twips);
+        return QRect(qRound(r.x() * twips), qRound(r.y() * twips), qRound(r.width() * twips),
+                     qRound(r.height() * twips));
     };
     const QRect fitted = FitToWorkArea(toTwips(workAreaPixels), toTwips(geometry()));
-    setGeometry(fitted.x() / twips, fitted.y() / twips, fitted.width() / twips,
-                fitted.height() / twips);
+    const QRect pixels(qRound(fitted.x() / twips), qRound(fitted.y() / twips),
+                       qRound(fitted.width() / twips), qRound(fitted.height() / twips));
+    const QMdiSubWindow* active = m_mdi->currentSubWindow();
+    setGeometry(HoldInWorkArea(workAreaPixels, pixels, active ? sizeToHold(active) : QSize()));
+}
+
+// The main window's size that shows `window` whole: the screen with its frame, plus the menu,
+// the status bar and the borders of the screen area.
+QSize MDI_MainForm::sizeToHold(const QMdiSubWindow* window) const
+{
+    const int border = 2 * m_mdi->frameWidth();
+    return window->size() + QSize(border, border + menuBar()->sizeHint().height() +
+                                              statusBar()->sizeHint().height());
 }
 
 MessageAnswer MDI_MainForm::message(const QString& text, const QString& title, MessageIcon icon,

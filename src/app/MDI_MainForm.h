@@ -3,17 +3,17 @@
 #include "AppState.h"
 #include "ControllerLink.h"
 #include "LinkViews.h"
-#include "frmSinglePicture.h"
+#include "ScreenContext.h"
 
 #include <QMainWindow>
 #include <QPointer>
 
 #include <memory>
+#include <vector>
 
 class AttributeEditors;
 class PortCatalog;
 class QLabel;
-class QLineEdit;
 class QMdiArea;
 class QMdiSubWindow;
 class QProgressBar;
@@ -21,7 +21,8 @@ class QPushButton;
 class UiSeam;
 
 // The program's frame: menu, six-panel status bar with the progress bar and the Quit button,
-// the child screens, and the one controller link they share.
+// the child screens, and the one controller link they share. The screens come from a table of
+// menu entry, caption and factory; each is built with a ScreenContext and never sees this class.
 class MDI_MainForm : public QMainWindow, public LinkShell
 {
     Q_OBJECT
@@ -38,15 +39,11 @@ public:
     void setStartPort(int number) { m_startPort = number; }
     bool hasEnded() const { return m_ended; }
 
-    AppState& state() { return m_state; }
     ControllerLink& link() { return m_link; }
-    UiSeam& seam() { return m_seam; }
-    const QString& programFolder() const { return m_programFolder; }
     AttributeEditors& editors() { return *m_editors; }
 
-    void showSinglePicture();
-    void showBatchPictures();
-    void showSwitchData();
+    // Shows the screen of row `row` of the screen table, building it on first use.
+    void showScreen(int row);
     void ControllerFeedback();
     void showAbout();
     // Quit button: stops whatever runs and ends the program.
@@ -55,13 +52,8 @@ public:
     // Places a control over a status bar panel (1..6), where it stays when the window resizes.
     void PlaceInStatusBar(QWidget* control, int panel);
     QString panelText(int panel) const;
-    // Display-only text boxes: whatever is typed into them is undone when they lose the focus.
-    void protectField(QLineEdit* box);
-    void ProtectedFieldGotFocus(QLineEdit* box);
-    void ProtectedFieldLostFocus(QLineEdit* box);
+    // Sizes the window to hold the active screen, within the desktop's work area.
     void fitToWorkArea(const QRect& workAreaPixels);
-
-    frmSinglePicture* singlePicture() const { return m_single; }
 
     // LinkShell
     MessageAnswer message(const QString& text, const QString& title, MessageIcon icon,
@@ -76,31 +68,34 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildMenu();
     void buildStatusBar();
+    QWidget* screenAt(int row);
     QMdiSubWindow* addScreen(QWidget* screen);
-    void showPlaceholder(QPointer<QMdiSubWindow>& window, const QString& objectName,
-                         const QString& caption);
     void onSubWindowActivated(QMdiSubWindow* window);
+    QSize sizeToHold(const QMdiSubWindow* window) const;
+
+    // One per row of the screen table: the screen once built, and its window once shown.
+    struct OpenScreen
+    {
+        QPointer<QWidget> screen;
+        QPointer<QMdiSubWindow> window;
+    };
 
     AppState& m_state;
     UiSeam& m_seam;
     QString m_programFolder;
     ControllerLink m_link;
     std::unique_ptr<AttributeEditors> m_editors;
+    ScreenContext m_context;
+    std::vector<OpenScreen> m_screens;
     QMdiArea* m_mdi = nullptr;
     QLabel* m_panels[PanelCount] = {};
     QProgressBar* m_progress = nullptr;
     QPushButton* m_quit = nullptr;
-    QPointer<frmSinglePicture> m_single;
-    QPointer<QMdiSubWindow> m_singleWindow;
-    QPointer<QMdiSubWindow> m_batchWindow;
-    QPointer<QMdiSubWindow> m_switchDataWindow;
     QPointer<QMdiSubWindow> m_activeWindow;
-    QString m_protectedText;
     int m_startPort = 0;
     bool m_replyLogWritten = false;
     bool m_busyCursor = false;

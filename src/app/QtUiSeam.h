@@ -24,3 +24,7 @@ public:
 private:
     std::function<QWidget*()> m_parent;
 };
+
+// The filters of the system's own dialogs are written "description|pattern"; Qt wants
+// "description (pattern)". Pairs are separated by "|" as well.
+QString QtFileFilter(const QString& filter);

@@ -1,5 +1,7 @@
 #include "WorkArea.h"
 
+#include <algorithm>
+
 QRect FitToWorkArea(const QRect& workArea, const QRect& window)
 {
     QRect fitted = window;
@@ -18,7 +20,31 @@ QRect FitToWorkArea(const QRect& workArea, const QRect& window)
     return fitted;
 }
 
-int TwipsPerPixel(int logicalDpi)
+qreal DesignTwipsPerPixel(int logicalDpi, qreal fontPoints)
 {
-    return logicalDpi > 0 ? 1440 / logicalDpi : 15;
+    const qreal twips = logicalDpi > 0 ? 1440.0 / logicalDpi : 15.0;
+    return fontPoints > 0 ? twips * DesignFontPoints / fontPoints : twips;
+}
+
+namespace {
+
+// One axis of HoldInWorkArea: the start and length of the window along it.
+std::pair<int, int> HoldAlong(int areaStart, int areaLength, int start, int length, int needed)
+{
+    const int largest = areaLength - areaLength / 10;
+    length = std::min(std::max(length, needed), std::max(largest, length));
+    length = std::min(length, areaLength);
+    start = std::max(areaStart, std::min(start, areaStart + areaLength - length));
+    return {start, length};
+}
+
+} // namespace
+
+QRect HoldInWorkArea(const QRect& workArea, const QRect& window, const QSize& needed)
+{
+    const auto [x, width] =
+        HoldAlong(workArea.x(), workArea.width(), window.x(), window.width(), needed.width());
+    const auto [y, height] =
+        HoldAlong(workArea.y(), workArea.height(), window.y(), window.height(), needed.height());
+    return QRect(x, y, width, height);
 }

@@ -223,9 +223,11 @@ private Q_SLOTS:
         startForm();
         auto* status = find<QLineEdit>("txtDownloadPortStatus");
         const QString before = status->text();
-        form->ProtectedFieldGotFocus(status);
+        QFocusEvent in(QEvent::FocusIn);
+        QCoreApplication::sendEvent(status, &in);
         status->setText("typed over");
-        form->ProtectedFieldLostFocus(status);
+        QFocusEvent out(QEvent::FocusOut);
+        QCoreApplication::sendEvent(status, &out);
         QCOMPARE(status->text(), before);
     }
 

@@ -3,11 +3,11 @@
 
 #include "frmBatchPicture.h"
 
+#include "AppState.h"
 #include "BatchArithmetic.h"
 #include "ControllerLink.h"
 #include "Conversions.h"
 #include "ListSelection.h"
-#include "MDI_MainForm.h"
 #include "UiSeam.h"
 
 #include <QComboBox>
@@ -76,9 +76,9 @@ qint64 frmBatchPicture::ValidateAddressOffset()
         CheckAddressOffset(padded, m_offsetModeFlag, fileCount(), m_screenTypeCode);
     if (verdict.message.isEmpty())
         return verdict.offset;
-    m_main.seam().message(verdict.message, QStringLiteral("Address Offset"),
-                          MessageIcon::Information);
-    m_main.setBusyCursor(false);
+    m_context.seam.message(verdict.message, QStringLiteral("Address Offset"),
+                           MessageIcon::Information);
+    m_context.shell.setBusyCursor(false);
     txtOffsetAddress->setFocus();
     return 0;
 }
@@ -86,50 +86,50 @@ qint64 frmBatchPicture::ValidateAddressOffset()
 void frmBatchPicture::offsetAddresses()
 {
     if (!hasFiles()) {
-        m_main.seam().message(NoFiles, QStringLiteral("Offset Address Message"),
-                              MessageIcon::Information);
+        m_context.seam.message(NoFiles, QStringLiteral("Offset Address Message"),
+                               MessageIcon::Information);
         return;
     }
-    if (m_main.state().BusyFlag || txtOffsetAddress->text().isEmpty())
+    if (m_context.state.BusyFlag || txtOffsetAddress->text().isEmpty())
         return;
     // A refused entry puts the block back on the default addresses.
     const qint64 offset = ValidateAddressOffset();
-    m_main.setBusyCursor(true);
-    m_main.setPanelText(2, QStringLiteral("Offseting Addresses..."));
-    m_main.state().AssignedAddresses = OffsetAddressList(fileCount(), m_screenTypeCode, offset);
+    m_context.shell.setBusyCursor(true);
+    m_context.shell.setPanelText(2, QStringLiteral("Offseting Addresses..."));
+    m_context.state.AssignedAddresses = OffsetAddressList(fileCount(), m_screenTypeCode, offset);
     rebuildAddressBlock();
-    const QString first = m_main.state().AssignedAddresses.value(1).toUpper();
+    const QString first = m_context.state.AssignedAddresses.value(1).toUpper();
     txtOffsetAddress->setText(first);
     txtOffsetAddress->setCursorPosition(int(first.size()));
     m_offsetModeFlag = false;
-    m_main.setBusyCursor(false);
-    m_main.setPanelText(2, QStringLiteral("Addresses Offset..."));
+    m_context.shell.setBusyCursor(false);
+    m_context.shell.setPanelText(2, QStringLiteral("Addresses Offset..."));
     txtOffsetAddress->setFocus();
 }
 
 void frmBatchPicture::reverseAddresses()
 {
     if (!hasFiles()) {
-        m_main.seam().message(NoFiles, QStringLiteral("Reversing Addresses Message"),
-                              MessageIcon::Information);
+        m_context.seam.message(NoFiles, QStringLiteral("Reversing Addresses Message"),
+                               MessageIcon::Information);
         return;
     }
-    if (m_main.state().BusyFlag)
+    if (m_context.state.BusyFlag)
         return;
-    m_main.setBusyCursor(true);
-    m_main.setPanelText(2, QStringLiteral("Reversing Addresses..."));
-    QStringList& addresses = m_main.state().AssignedAddresses;
+    m_context.shell.setBusyCursor(true);
+    m_context.shell.setPanelText(2, QStringLiteral("Reversing Addresses..."));
+    QStringList& addresses = m_context.state.AssignedAddresses;
     std::reverse(addresses.begin() + 1, addresses.end());
     rebuildAddressBlock();
-    m_main.setBusyCursor(false);
-    m_main.setPanelText(2, QStringLiteral("Addresses Reversed..."));
+    m_context.shell.setBusyCursor(false);
+    m_context.shell.setPanelText(2, QStringLiteral("Addresses Reversed..."));
 }
 
 // Rows and combos from the assigned addresses, every row ticked. The batch's own ticks stay as
 // they are until the next refresh.
 void frmBatchPicture::rebuildAddressBlock()
 {
-    const AppState& state = m_main.state();
+    const AppState& state = m_context.state;
     QList<BatchFileModel::Row> rows;
     rows.reserve(fileCount());
     for (int i = 1; i <= fileCount(); ++i)
@@ -141,7 +141,7 @@ void frmBatchPicture::rebuildAddressBlock()
 void frmBatchPicture::addressComboClicked()
 {
     if (!hasFiles())
-        m_main.seam().message(NoFiles, SelectAddressTitle, MessageIcon::Information);
+        m_context.seam.message(NoFiles, SelectAddressTitle, MessageIcon::Information);
 }
 
 // Pads what was typed to the width of the listed addresses and selects the entry it names.
@@ -164,8 +164,8 @@ bool frmBatchPicture::validateStartCombo()
 {
     const QScopedValueRollback guard(m_validatingCombo, true);
     if (!lookUpTypedAddress(cmbStartAddresses)) {
-        m_main.seam().message(QStringLiteral("Invalid Start Address"),
-                              QStringLiteral("Start Address Message"), MessageIcon::Exclamation);
+        m_context.seam.message(QStringLiteral("Invalid Start Address"),
+                               QStringLiteral("Start Address Message"), MessageIcon::Exclamation);
         return false;
     }
     m_startAddressText = cmbStartAddresses->currentText();
@@ -180,7 +180,7 @@ void frmBatchPicture::rebuildStopList(int startEntry)
 {
     const int stopEntry = cmbStopAddresses->currentIndex();
     const int before = cmbStopAddresses->count();
-    setAddressEntries(cmbStopAddresses, m_main.state().AssignedAddresses.mid(startEntry + 1));
+    setAddressEntries(cmbStopAddresses, m_context.state.AssignedAddresses.mid(startEntry + 1));
     const int after = cmbStopAddresses->count();
     SelectListEntrySilently(cmbStopAddresses,
                             stopEntry >= startEntry ? stopEntry - (before - after) : after - 1);
@@ -190,8 +190,8 @@ bool frmBatchPicture::validateStopCombo()
 {
     const QScopedValueRollback guard(m_validatingCombo, true);
     if (!lookUpTypedAddress(cmbStopAddresses)) {
-        m_main.seam().message(QStringLiteral("Invalid Stop Address"),
-                              QStringLiteral("Stop Address Message"), MessageIcon::Exclamation);
+        m_context.seam.message(QStringLiteral("Invalid Stop Address"),
+                               QStringLiteral("Stop Address Message"), MessageIcon::Exclamation);
         return false;
     }
     m_startAddressText = cmbStartAddresses->currentText();
@@ -208,13 +208,13 @@ void frmBatchPicture::tickStartToStop()
         : m_stopAddressText.isEmpty()  ? QStringLiteral("No Stop Address has been selected.")
                                        : QString();
     if (!refusal.isEmpty()) {
-        m_main.seam().message(refusal, SelectAddressTitle, MessageIcon::Information);
+        m_context.seam.message(refusal, SelectAddressTitle, MessageIcon::Information);
         return;
     }
-    if (m_main.state().BusyFlag || m_files->rowCount() == 0)
+    if (m_context.state.BusyFlag || m_files->rowCount() == 0)
         return;
-    m_main.setBusyCursor(true);
-    m_main.setPanelText(2, QStringLiteral("Updating Addresses..."));
+    m_context.shell.setBusyCursor(true);
+    m_context.shell.setPanelText(2, QStringLiteral("Updating Addresses..."));
     m_files->checkAll(BatchFileModel::CheckAction::None);
     // The stop list begins at the start address, so its entry counts from the start.
     const int start = cmbStartAddresses->currentIndex();
@@ -222,8 +222,8 @@ void frmBatchPicture::tickStartToStop()
     for (int row = start; row <= start + stop && row < m_files->rowCount(); ++row)
         m_files->setChecked(row, true);
     RefreshFileList();
-    m_main.setBusyCursor(false);
-    m_main.setPanelText(2, QStringLiteral("Addresses Updated"));
+    m_context.shell.setBusyCursor(false);
+    m_context.shell.setPanelText(2, QStringLiteral("Addresses Updated"));
 }
 
 void frmBatchPicture::resetController()
@@ -231,6 +231,6 @@ void frmBatchPicture::resetController()
     // The reset byte would land in the middle of a picture being sent.
     if (!isIdle())
         return;
-    m_main.link().SendHexCommand(QStringLiteral("24"));
+    m_context.link.SendHexCommand(QStringLiteral("24"));
     cmdDownloadBatch->setFocus();
 }

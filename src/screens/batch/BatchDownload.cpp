@@ -3,11 +3,12 @@
 
 #include "frmBatchPicture.h"
 
+#include "AppState.h"
 #include "BatchArithmetic.h"
 #include "ButtonColour.h"
 #include "ControllerLink.h"
 #include "ControllerMessages.h"
-#include "MDI_MainForm.h"
+#include "ControllerOptions.h"
 #include "PortFrame.h"
 #include "SwitchCommands.h"
 #include "TrafficLogView.h"
@@ -31,25 +32,25 @@ bool frmBatchPicture::refreshIsDue(const QString& title)
 {
     if (!HasButtonColour(cmdRefresh, Qt::red))
         return false;
-    m_main.seam().message(QStringLiteral("Press refresh button first."), title,
-                          MessageIcon::Information);
+    m_context.seam.message(QStringLiteral("Press refresh button first."), title,
+                           MessageIcon::Information);
     return true;
 }
 
 void frmBatchPicture::downloadBatch()
 {
-    AppState& state = m_main.state();
+    AppState& state = m_context.state;
     if (!hasFiles()) {
-        m_main.seam().message(QStringLiteral("No files to download."), DownloadTitle,
-                              MessageIcon::Information);
+        m_context.seam.message(QStringLiteral("No files to download."), DownloadTitle,
+                               MessageIcon::Information);
         return;
     }
-    if (!isIdle() || refreshIsDue(DownloadTitle) || !ConfirmPictureType(state, m_main.seam()))
+    if (!isIdle() || refreshIsDue(DownloadTitle) || !ConfirmPictureType(state, m_context.seam))
         return;
     state.ReplyCode.clear();
     state.BusyFlag = true;
-    famCommInfo->setEnabled(false);
-    m_main.setBusyCursor(true);
+    portFrame()->setEnabled(false);
+    m_context.shell.setBusyCursor(true);
     state.CancelFlag = false;
     state.StopTransferFlag = false;
     cmdCancel->setFocus();
@@ -58,9 +59,9 @@ void frmBatchPicture::downloadBatch()
     m_selectedIndex = 0;
     lblTime->setText(IdleTimeLabelText);
     m_files->setAllColours(RowColour::Black);
-    m_main.setPanelText(2, QString());
-    m_main.setPanelText(5, QString());
-    m_main.setPanelText(4, DownloadedFilesText(0));
+    m_context.shell.setPanelText(2, QString());
+    m_context.shell.setPanelText(5, QString());
+    m_context.shell.setPanelText(4, DownloadedFilesText(0));
     m_run.begin();
     runFrom(1);
 }
@@ -76,22 +77,22 @@ void frmBatchPicture::runFrom(int first)
 
 void frmBatchPicture::FinishBatch()
 {
-    AppState& state = m_main.state();
-    m_main.beep();
+    AppState& state = m_context.state;
+    m_context.shell.beep();
     if (state.CancelFlag) {
         if (m_pausedFlag) {
             cmdPause->hide();
             cmdContinueDownload->show();
         } else {
             m_run.forgetCurrent();
-            m_main.setPanelText(2, QStringLiteral("Download Canceled"));
+            m_context.shell.setPanelText(2, QStringLiteral("Download Canceled"));
             showIdleButtons();
         }
     } else {
         m_run.forgetCurrent();
         state.BusyFlag = false;
         if (m_run.downloadedCount() > 0 &&
-            m_main.seam().message(
+            m_context.seam.message(
                 QStringLiteral("Download successful.\r\nDo you want to refresh controller?"),
                 QStringLiteral("Download Batch Message"), MessageIcon::Question,
                 MessageButtons::YesNo) == MessageAnswer::Yes) {
@@ -99,15 +100,15 @@ void frmBatchPicture::FinishBatch()
             appendTraffic(QStringLiteral("\r\n"), TrafficDirection::Sent);
             const int savedDisplayData = displayData();
             setDisplayData(1);
-            m_main.link().SendBytes(QByteArrayLiteral("$"));
+            m_context.link.SendBytes(QByteArrayLiteral("$"));
             setDisplayData(savedDisplayData);
         }
         appendTraffic(QStringLiteral("\r\n"), TrafficDirection::Sent);
         showIdleButtons();
     }
     cmdDownloadBatch->setFocus();
-    m_main.setBusyCursor(false);
-    famCommInfo->setEnabled(true);
+    m_context.shell.setBusyCursor(false);
+    portFrame()->setEnabled(true);
     cmdPause->setText(PauseCaption);
     cmdCancel->setText(CancelCaption);
 }
@@ -124,35 +125,35 @@ void frmBatchPicture::showIdleButtons()
 void frmBatchPicture::pauseDownload()
 {
     if (!hasFiles()) {
-        m_main.seam().message(QStringLiteral("No files have been imported."),
-                              QStringLiteral("Pause Download Message"), MessageIcon::Information);
+        m_context.seam.message(QStringLiteral("No files have been imported."),
+                               QStringLiteral("Pause Download Message"), MessageIcon::Information);
         return;
     }
     if (m_run.currentIndex() == 0)
         return;
-    m_main.state().BusyFlag = true;
-    m_main.setPanelText(2, QStringLiteral("Download Paused"));
+    m_context.state.BusyFlag = true;
+    m_context.shell.setPanelText(2, QStringLiteral("Download Paused"));
     SetButtonColour(cmdContinueDownload, Qt::white);
     SetButtonFace(cmdPause);
     cmdPause->setText(QStringLiteral("Pausing Download"));
     m_pausedFlag = true;
-    m_main.link().requestCancel();
+    m_context.link.requestCancel();
 }
 
 // Sends again the file the run started last, even if it was confirmed, then the rest. The
 // elapsed time goes on counting from the start of the run, pause included.
 void frmBatchPicture::continueDownload()
 {
-    AppState& state = m_main.state();
+    AppState& state = m_context.state;
     if (m_run.currentIndex() == 0 || m_transferActive)
         return;
     cmdCancel->setFocus();
     SetButtonColour(cmdPause, Qt::white);
-    m_main.setPanelText(2, QString());
+    m_context.shell.setPanelText(2, QString());
     cmdContinueDownload->hide();
     cmdPause->show();
-    famCommInfo->setEnabled(false);
-    m_main.setBusyCursor(true);
+    portFrame()->setEnabled(false);
+    m_context.shell.setBusyCursor(true);
     m_pausedFlag = false;
     state.CancelFlag = false;
     state.ReplyCode.clear();
@@ -168,12 +169,12 @@ void frmBatchPicture::cancelDownload()
 {
     if (m_singleDownloadFlag || !HasButtonColour(cmdCancel, Qt::white))
         return;
-    AppState& state = m_main.state();
+    AppState& state = m_context.state;
     const bool paused = m_pausedFlag && !m_transferActive;
     state.ReplyCode.clear();
     m_pausedFlag = false;
     m_run.forgetCurrent();
-    m_main.link().requestCancel();
+    m_context.link.requestCancel();
     state.BusyFlag = false;
     cmdContinueDownload->hide();
     cmdPause->show();
@@ -186,47 +187,47 @@ void frmBatchPicture::cancelDownload()
 
 void frmBatchPicture::downloadSelectedPicture()
 {
-    AppState& state = m_main.state();
+    AppState& state = m_context.state;
     if (!hasFiles()) {
-        m_main.seam().message(QStringLiteral("No files to select."), DownloadTitle,
-                              MessageIcon::Information);
+        m_context.seam.message(QStringLiteral("No files to select."), DownloadTitle,
+                               MessageIcon::Information);
         return;
     }
     if (!isIdle() || refreshIsDue(DownloadTitle))
         return;
     if (m_selectedIndex == 0) {
-        m_main.seam().message(QStringLiteral("No file has been selected."), DownloadTitle,
-                              MessageIcon::Information);
+        m_context.seam.message(QStringLiteral("No file has been selected."), DownloadTitle,
+                               MessageIcon::Information);
         return;
     }
-    if (!ConfirmPictureType(state, m_main.seam()))
+    if (!ConfirmPictureType(state, m_context.seam))
         return;
-    m_main.link().pumpMessages();
+    m_context.link.pumpMessages();
     m_singleDownloadFlag = true;
     state.ReplyCode.clear();
     state.BusyFlag = true;
-    famCommInfo->setEnabled(false);
-    m_main.setBusyCursor(true);
+    portFrame()->setEnabled(false);
+    m_context.shell.setBusyCursor(true);
     state.CancelFlag = false;
-    m_main.setPanelText(2, QString());
-    m_main.setPanelText(5, QString());
-    m_main.setPanelText(4, DownloadedFilesText(0));
+    m_context.shell.setPanelText(2, QString());
+    m_context.shell.setPanelText(5, QString());
+    m_context.shell.setPanelText(4, DownloadedFilesText(0));
 
     const int k = m_selectedIndex;
     if (!state.CheckedFlags.value(k)) {
-        m_main.setPanelText(2, QStringLiteral("Download Canceled"));
-        m_main.seam().message(QStringLiteral("File has no address.\r\nPlease select a different "
-                                             "file or check the checkbox."),
-                              DownloadTitle, MessageIcon::Information);
+        m_context.shell.setPanelText(2, QStringLiteral("Download Canceled"));
+        m_context.seam.message(QStringLiteral("File has no address.\r\nPlease select a different "
+                                              "file or check the checkbox."),
+                               DownloadTitle, MessageIcon::Information);
         endSelectedPicture(false);
         return;
     }
     setCurrentAddressLabel(state.BatchRecords.at(k).Path);
     setRowColour(k, RowColour::Blue);
-    const QString block = BatchPictureBlock(state, k, m_main.seam());
+    const QString block = BatchPictureBlock(state, k, m_context.seam);
     {
         const QScopedValueRollback active(m_transferActive, true);
-        m_main.link().TransferData(withTypeLetter(), state.AssignedAddresses.at(k), block);
+        m_context.link.TransferData(withTypeLetter(), state.AssignedAddresses.at(k), block);
     }
     reportSelectedPicture(k);
     endSelectedPicture(true);
@@ -234,36 +235,36 @@ void frmBatchPicture::downloadSelectedPicture()
 
 void frmBatchPicture::reportSelectedPicture(int index)
 {
-    AppState& state = m_main.state();
+    AppState& state = m_context.state;
     if (state.CancelFlag) {
-        m_main.setPanelText(2, QStringLiteral("Download Canceled"));
+        m_context.shell.setPanelText(2, QStringLiteral("Download Canceled"));
     } else if (!state.ReadyReceived) {
         setRowColour(index, RowColour::Cyan);
-        m_main.setPanelText(4, QStringLiteral("No controller reply"));
+        m_context.shell.setPanelText(4, QStringLiteral("No controller reply"));
     } else if (state.ReplyCode == QLatin1String("6E")) {
         setRowColour(index, RowColour::Red);
-        ShowControllerError(m_main.seam(), state.ReplyCode);
+        ShowControllerError(m_context.seam, state.ReplyCode);
         state.ReplyCode.clear();
     } else if (state.ReplyCode == QLatin1String("no reply")) {
         setRowColour(index, RowColour::Yellow);
-        ShowNoReplyError(m_main.seam(), state.ReplyCode);
+        ShowNoReplyError(m_context.seam, state.ReplyCode);
         state.ReplyCode.clear();
     } else if (state.ReplyCode != QLatin1String("79")) {
-        ShowUnexpectedReply(m_main.seam());
+        ShowUnexpectedReply(m_context.seam);
     } else {
         setRowColour(index, RowColour::Magenta);
-        m_main.setPanelText(4, DownloadedFilesText(1));
+        m_context.shell.setPanelText(4, DownloadedFilesText(1));
     }
 }
 
 void frmBatchPicture::endSelectedPicture(bool beep)
 {
-    AppState& state = m_main.state();
+    AppState& state = m_context.state;
     if (beep)
-        m_main.beep();
+        m_context.shell.beep();
     setCurrentAddressLabel(QString());
-    m_main.setBusyCursor(false);
-    famCommInfo->setEnabled(true);
+    m_context.shell.setBusyCursor(false);
+    portFrame()->setEnabled(true);
     SetButtonFace(cmdCancel);
     state.BusyFlag = false;
     state.CancelFlag = false;
@@ -273,12 +274,12 @@ void frmBatchPicture::endSelectedPicture(bool beep)
 void frmBatchPicture::editAttributes()
 {
     if (!hasFiles()) {
-        m_main.seam().message(QStringLiteral("No files have been imported."),
-                              QStringLiteral("Edit Attributes Message"), MessageIcon::Information);
+        m_context.seam.message(QStringLiteral("No files have been imported."),
+                               QStringLiteral("Edit Attributes Message"), MessageIcon::Information);
         return;
     }
     // The batch attribute table opens here once it exists; until then the checks are all.
-    if (m_main.state().BusyFlag)
+    if (m_context.state.BusyFlag)
         return;
     refreshIsDue(DownloadTitle);
 }
@@ -287,7 +288,7 @@ void frmBatchPicture::closeForm()
 {
     if (!isIdle())
         return;
-    m_main.state().ReplyCode.clear();
-    m_main.state().CancelFlag = true;
+    m_context.state.ReplyCode.clear();
+    m_context.state.CancelFlag = true;
     (parentWidget() ? parentWidget() : static_cast<QWidget*>(this))->close();
 }

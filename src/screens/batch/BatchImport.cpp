@@ -3,11 +3,13 @@
 
 #include "frmBatchPicture.h"
 
+#include "AppState.h"
 #include "BatchArithmetic.h"
 #include "ButtonColour.h"
+#include "ControllerLink.h"
+#include "ControllerOptions.h"
 #include "Conversions.h"
 #include "ListSelection.h"
-#include "MDI_MainForm.h"
 #include "PicturePreview.h"
 #include "PortFrame.h"
 #include "UiSeam.h"
@@ -39,7 +41,7 @@ QString folderOf(const QString& path)
 
 void frmBatchPicture::onSwitchTypeChosen(int entry)
 {
-    AppState& state = m_main.state();
+    AppState& state = m_context.state;
     if (state.BusyFlag) {
         SelectListEntrySilently(cmbSwitchType, m_screenTypeCode - 1);
         return;
@@ -50,8 +52,8 @@ void frmBatchPicture::onSwitchTypeChosen(int entry)
     state.TypeCode = m_screenTypeCode;
     leaveOffsetMode();
     txtOffsetAddress->clear();
-    chkLtoR->setVisible(AddressWidth(m_screenTypeCode) == 4);
-    state.RequestedSpeed = famCommInfo->speedText().toInt();
+    options()->leftToRight()->setVisible(AddressWidth(m_screenTypeCode) == 4);
+    state.RequestedSpeed = portFrame()->speedText().toInt();
     cmdImportBatch->setFocus();
 }
 
@@ -75,16 +77,16 @@ void frmBatchPicture::clearFileView()
 
 void frmBatchPicture::importBatch()
 {
-    AppState& state = m_main.state();
+    AppState& state = m_context.state;
     if (!isIdle())
         return;
     const QString start =
-        state.PictureFolder.isEmpty() ? m_main.programFolder() : state.PictureFolder;
-    const QString chosen = m_main.seam().openFileName(QStringLiteral("Import Batch"), start,
-                                                      QStringLiteral("bmp files (*.bmp)|*.bmp"));
+        state.PictureFolder.isEmpty() ? m_context.programFolder : state.PictureFolder;
+    const QString chosen = m_context.seam.openFileName(QStringLiteral("Import Batch"), start,
+                                                       QStringLiteral("bmp files (*.bmp)|*.bmp"));
     if (chosen.isEmpty())
         return;
-    m_main.setBusyCursor(true);
+    m_context.shell.setBusyCursor(true);
     state.BusyFlag = true;
     m_cancelImportFlag = false;
     cmdCancelImport->show();
@@ -92,14 +94,14 @@ void frmBatchPicture::importBatch()
     SetButtonColour(cmdCancelImport, Qt::white);
     cmdCancelImport->setFocus();
     for (int panel : {2, 3, 4, 5})
-        m_main.setPanelText(panel, QString());
+        m_context.shell.setPanelText(panel, QString());
 
     // Only the chosen file's folder matters.
     const QString folder = folderOf(chosen);
     clearFileView();
     txtFilePath->setText(folder);
-    m_main.link().pumpMessages();
-    m_main.setPanelText(2, QStringLiteral("Importing Images..."));
+    m_context.link.pumpMessages();
+    m_context.shell.setPanelText(2, QStringLiteral("Importing Images..."));
     if (!CountMatchingFiles(folder, state.TypeCode, *this)) {
         endImportWithoutFiles();
         return;
@@ -112,25 +114,25 @@ void frmBatchPicture::importBatch()
 
 void frmBatchPicture::endImportWithoutFiles()
 {
-    AppState& state = m_main.state();
-    m_main.setPanelText(2, QStringLiteral("Import Canceled"));
+    AppState& state = m_context.state;
+    m_context.shell.setPanelText(2, QStringLiteral("Import Canceled"));
     txtFilePath->clear();
-    m_main.setBusyCursor(false);
+    m_context.shell.setBusyCursor(false);
     state.BusyFlag = false;
     m_cancelImportFlag = false;
     cmdCancelImport->hide();
     cmdCancelImport->setEnabled(false);
     SetButtonFace(cmdCancelImport);
-    m_main.seam().message(QStringLiteral("There are no files for this switch type in selected "
-                                         "folder.\r\nPlease select a different switch type or a "
-                                         "different folder."),
-                          QStringLiteral("Load File Error"), MessageIcon::Information);
+    m_context.seam.message(QStringLiteral("There are no files for this switch type in selected "
+                                          "folder.\r\nPlease select a different switch type or a "
+                                          "different folder."),
+                           QStringLiteral("Load File Error"), MessageIcon::Information);
 }
 
 // The batch arrays, all numbered from 1: names, records, default and assigned addresses, ticks.
 void frmBatchPicture::takeImportedFiles(const QStringList& names)
 {
-    AppState& state = m_main.state();
+    AppState& state = m_context.state;
     const int count = int(names.size()) - 1;
     state.BatchFileNames = names;
     state.BatchRecords = PictureFileRecords(count + 1);
@@ -155,15 +157,15 @@ void frmBatchPicture::takeImportedFiles(const QStringList& names)
 
 void frmBatchPicture::listImportedFiles()
 {
-    const AppState& state = m_main.state();
+    const AppState& state = m_context.state;
     const int count = fileCount();
     QList<BatchFileModel::Row> rows;
     rows.reserve(count);
     for (int i = 1; i <= count; ++i) {
         if (i % UpdatingEvery == 0) {
             const int dots = (i / UpdatingEvery - 1) % 4;
-            m_main.setPanelText(2,
-                                QStringLiteral("Updating Form") + QString(dots, QLatin1Char('.')));
+            m_context.shell.setPanelText(2, QStringLiteral("Updating Form") +
+                                                QString(dots, QLatin1Char('.')));
         }
         AddFileListItem(rows, state.DefaultAddressList.at(i), state.BatchRecords.at(i).Path, true);
     }
@@ -180,7 +182,7 @@ void frmBatchPicture::listImportedFiles()
 // Both combos list the assigned addresses in file order; the whole block is chosen.
 void frmBatchPicture::fillAddressCombos()
 {
-    const QStringList addresses = m_main.state().AssignedAddresses.mid(1);
+    const QStringList addresses = m_context.state.AssignedAddresses.mid(1);
     setAddressEntries(cmbStartAddresses, addresses);
     setAddressEntries(cmbStopAddresses, addresses);
     SelectListEntrySilently(cmbStartAddresses, 0);
@@ -191,27 +193,27 @@ void frmBatchPicture::fillAddressCombos()
 
 void frmBatchPicture::finishImport()
 {
-    AppState& state = m_main.state();
+    AppState& state = m_context.state;
     if (m_cancelImportFlag) {
-        m_main.setPanelText(2, QStringLiteral("Import Canceled"));
+        m_context.shell.setPanelText(2, QStringLiteral("Import Canceled"));
         // A cancel that came before any file was collected leaves no batch on the screen.
         if (fileCount() == 0)
             txtFilePath->clear();
-        m_main.setBusyCursor(false);
+        m_context.shell.setBusyCursor(false);
         SetButtonFace(cmdCancelImport);
         cmdImportBatch->setFocus();
-        m_main.seam().message(QStringLiteral("Import Canceled"), ImportTitle,
-                              MessageIcon::Information);
+        m_context.seam.message(QStringLiteral("Import Canceled"), ImportTitle,
+                               MessageIcon::Information);
     } else {
         if (fileCount() >= AnnouncedImportSize)
-            m_main.seam().message(QStringLiteral("Import Successful"), ImportTitle,
-                                  MessageIcon::Information);
-        m_main.setPanelText(2, QStringLiteral("Import Successful"));
+            m_context.seam.message(QStringLiteral("Import Successful"), ImportTitle,
+                                   MessageIcon::Information);
+        m_context.shell.setPanelText(2, QStringLiteral("Import Successful"));
         cmdCancelImport->hide();
         cmdCancelImport->setEnabled(false);
         txtOffsetAddress->setFocus();
     }
-    m_main.setBusyCursor(false);
+    m_context.shell.setBusyCursor(false);
     state.BusyFlag = false;
     m_cancelImportFlag = false;
     SetButtonFace(cmdCancelImport);
@@ -220,8 +222,8 @@ void frmBatchPicture::finishImport()
 void frmBatchPicture::cancelImport()
 {
     if (!hasFiles()) {
-        m_main.seam().message(QStringLiteral("No files to cancel."),
-                              QStringLiteral("Cancel Import Message"), MessageIcon::Information);
+        m_context.seam.message(QStringLiteral("No files to cancel."),
+                               QStringLiteral("Cancel Import Message"), MessageIcon::Information);
         return;
     }
     m_cancelImportFlag = true;
@@ -231,10 +233,10 @@ void frmBatchPicture::checkMarks(BatchFileModel::CheckAction action, const QStri
                                  const QString& title)
 {
     if (!hasFiles()) {
-        m_main.seam().message(noFiles, title, MessageIcon::Information);
+        m_context.seam.message(noFiles, title, MessageIcon::Information);
         return;
     }
-    if (m_main.state().BusyFlag || m_files->rowCount() == 0)
+    if (m_context.state.BusyFlag || m_files->rowCount() == 0)
         return;
     m_files->checkAll(action);
     refreshOrAskForIt();
@@ -251,7 +253,7 @@ void frmBatchPicture::refreshOrAskForIt()
 
 void frmBatchPicture::onRowChecked(int row)
 {
-    if (m_main.state().BusyFlag)
+    if (m_context.state.BusyFlag)
         return;
     refreshOrAskForIt();
     LsvManyFiles->scrollTo(m_files->index(row, BatchFileModel::FileColumn));
@@ -259,7 +261,7 @@ void frmBatchPicture::onRowChecked(int row)
 
 void frmBatchPicture::onRowClicked(const QModelIndex& index)
 {
-    if (m_main.state().BusyFlag || !index.isValid())
+    if (m_context.state.BusyFlag || !index.isValid())
         return;
     m_selectedIndex = index.row() + 1;
     previewFile(m_selectedIndex);
@@ -268,12 +270,12 @@ void frmBatchPicture::onRowClicked(const QModelIndex& index)
 void frmBatchPicture::refreshClicked()
 {
     if (!hasFiles()) {
-        m_main.seam().message(QStringLiteral("No files have been imported."),
-                              QStringLiteral("Refresh File List Message"),
-                              MessageIcon::Information);
+        m_context.seam.message(QStringLiteral("No files have been imported."),
+                               QStringLiteral("Refresh File List Message"),
+                               MessageIcon::Information);
         return;
     }
-    if (m_main.state().BusyFlag)
+    if (m_context.state.BusyFlag)
         return;
     RefreshFileList();
     SetButtonFace(cmdRefresh);
@@ -281,9 +283,9 @@ void frmBatchPicture::refreshClicked()
 
 void frmBatchPicture::RefreshFileList()
 {
-    AppState& state = m_main.state();
-    m_main.setBusyCursor(true);
-    m_main.setPanelText(2, QStringLiteral("Refreshing..."));
+    AppState& state = m_context.state;
+    m_context.shell.setBusyCursor(true);
+    m_context.shell.setPanelText(2, QStringLiteral("Refreshing..."));
     const int count = qMin(fileCount(), m_files->rowCount());
     for (int i = 1; i <= count; ++i)
         state.CheckedFlags[i] = m_files->isChecked(i - 1);
@@ -294,8 +296,8 @@ void frmBatchPicture::RefreshFileList()
                         state.CheckedFlags.at(i));
     m_files->setRows(std::move(rows));
     scrollAfterRefresh();
-    m_main.setBusyCursor(false);
-    m_main.setPanelText(2, QStringLiteral("Refresh Complete"));
+    m_context.shell.setBusyCursor(false);
+    m_context.shell.setPanelText(2, QStringLiteral("Refresh Complete"));
 }
 
 // The list shows the chosen start address with some rows after it, or the end of the list.

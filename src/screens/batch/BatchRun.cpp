@@ -1,5 +1,6 @@
 #include "BatchRun.h"
 
+#include "AppState.h"
 #include "BatchArithmetic.h"
 #include "ControllerLink.h"
 #include "ControllerMessages.h"

@@ -1,13 +1,15 @@
 #include "frmBatchPicture.h"
 
+#include "AppState.h"
 #include "BatchArithmetic.h"
 #include "ButtonColour.h"
 #include "ControllerLink.h"
+#include "ControllerOptions.h"
 #include "ListSelection.h"
-#include "MDI_MainForm.h"
 #include "Named.h"
 #include "PicturePreview.h"
 #include "PortFrame.h"
+#include "ProtectedField.h"
 #include "SwitchTypeIcons.h"
 #include "TrafficLogView.h"
 
@@ -37,10 +39,10 @@ constexpr qint64 PumpEveryMs = 10;
 // The batch log keeps this many lines; older ones go, so a long run cannot fill the memory.
 constexpr int MaxTrafficLines = 700;
 
-QLineEdit* protectedBox(MDI_MainForm& main, const char* name)
+QLineEdit* protectedBox(const char* name)
 {
     auto* box = Named<QLineEdit>(name);
-    main.protectField(box);
+    ProtectField(box);
     return box;
 }
 
@@ -60,10 +62,9 @@ QComboBox* addressCombo(const char* name)
 
 } // namespace
 
-frmBatchPicture::frmBatchPicture(MDI_MainForm& main, QWidget* parent)
-    : ControllerScreen(parent)
-    , m_main(main)
-    , m_run(main.link(), *this)
+frmBatchPicture::frmBatchPicture(ScreenContext& context, QWidget* parent)
+    : ControllerScreen(context, qint16(StartTypeEntry + 1), TrafficLogPanel::Entry::None, parent)
+    , m_run(context.link, *this)
 {
     setObjectName(QStringLiteral("frmBatchPicture"));
     setWindowTitle(QStringLiteral("Batch Picture Download"));
@@ -80,8 +81,7 @@ frmBatchPicture::frmBatchPicture(MDI_MainForm& main, QWidget* parent)
     auto* right = new QVBoxLayout;
     right->addLayout(top);
     right->addWidget(buildAddressFrame());
-    famCommInfo = new PortFrame(m_main);
-    right->addWidget(famCommInfo);
+    right->addWidget(portFrame());
     right->addStretch();
     auto* layout = new QGridLayout(this);
     layout->addLayout(left, 0, 0);
@@ -89,7 +89,6 @@ frmBatchPicture::frmBatchPicture(MDI_MainForm& main, QWidget* parent)
     layout->addWidget(buildRunButtons(), 1, 0, 1, 2);
     layout->setRowStretch(0, 1);
     layout->setColumnStretch(0, 1);
-    setLinkControls(famCommInfo, chkDispayData, txtControllerFeedback);
 
     // Load
     for (int i = 0; i < int(std::size(SwitchTypes)); ++i)
@@ -99,11 +98,7 @@ frmBatchPicture::frmBatchPicture(MDI_MainForm& main, QWidget* parent)
     lblTime->setText(IdleTimeLabelText);
 }
 
-frmBatchPicture::~frmBatchPicture()
-{
-    if (m_main.link().activeScreen() == this)
-        m_main.link().setActiveScreen(nullptr);
-}
+frmBatchPicture::~frmBatchPicture() = default;
 
 QWidget* frmBatchPicture::buildImportFrame()
 {
@@ -114,9 +109,9 @@ QWidget* frmBatchPicture::buildImportFrame()
     cmdCancelImport = Named<QPushButton>("cmdCancelImport", QStringLiteral("Cancel Import"));
     cmdCancelImport->hide();
     cmdCancelImport->setEnabled(false);
-    txtFilePath = protectedBox(m_main, "txtFilePath");
-    txtFirstFile = protectedBox(m_main, "txtFirstFile");
-    txtFileSize = protectedBox(m_main, "txtFileSize");
+    txtFilePath = protectedBox("txtFilePath");
+    txtFirstFile = protectedBox("txtFirstFile");
+    txtFileSize = protectedBox("txtFileSize");
     cmdEditAttributes = Named<QPushButton>("cmdEditAttributes", QStringLiteral("Edit Attributes"));
 
     auto* grid = new QGridLayout(frame);
@@ -144,7 +139,7 @@ QWidget* frmBatchPicture::buildFileList()
 {
     auto* box = new QWidget;
     m_files = new BatchFileModel(this);
-    m_files->setCheckGate([this] { return !m_main.state().BusyFlag; });
+    m_files->setCheckGate([this] { return !m_context.state.BusyFlag; });
     LsvManyFiles = Named<QTreeView>("LsvManyFiles");
     LsvManyFiles->setModel(m_files);
     LsvManyFiles->setRootIsDecorated(false);
@@ -217,7 +212,7 @@ QWidget* frmBatchPicture::buildAddressFrame()
     txtOffsetAddress = Named<QLineEdit>("txtOffsetAddress");
     cmdOffsetAddresses = Named<QPushButton>("cmdOffsetAddresses", QStringLiteral("Offset"));
     cmdReverse = Named<QPushButton>("cmdReverse", QStringLiteral("Reverse"));
-    txtMaxStartAddress = protectedBox(m_main, "txtMaxStartAddress");
+    txtMaxStartAddress = protectedBox("txtMaxStartAddress");
 
     auto* grid = new QGridLayout(frame);
     grid->addWidget(new QLabel(QStringLiteral("Start Address:")), 0, 0);
@@ -248,42 +243,21 @@ QWidget* frmBatchPicture::buildAddressFrame()
 QWidget* frmBatchPicture::buildOptions()
 {
     auto* frame = new QGroupBox(QStringLiteral("Controller"));
-    chkSwitchIdentifier =
-        Named<QCheckBox>("chkSwitchIdentifier", QStringLiteral("Switch Identifier"));
-    chkLtoR = Named<QCheckBox>("chkLtoR", QStringLiteral("L to R"));
-    chkLtoR->setChecked(true);
-    chkController = Named<QCheckBox>("chkController", QStringLiteral("Controller"));
-    chkController->setChecked(true);
     auto* column = new QVBoxLayout(frame);
-    for (QCheckBox* check : {chkSwitchIdentifier, chkLtoR, chkController})
-        column->addWidget(check);
+    column->addWidget(options());
     column->addStretch();
-
-    AppState& state = m_main.state();
-    connectOptionBoxes(state, chkController, chkLtoR);
     return frame;
 }
 
 QWidget* frmBatchPicture::buildTrafficLog()
 {
-    auto* box = new QWidget;
     // A whole batch of picture data would flood the log: data are echoed only when asked for.
-    chkDispayData =
-        Named<QCheckBox>("chkDispayData", QStringLiteral("Transmit in blue. Receive in black:"));
-    cmdClean = Named<QPushButton>("cmdClean", QStringLiteral("Clear"));
-    txtControllerFeedback = new TrafficLogView;
-    txtControllerFeedback->setMaximumBlockCount(MaxTrafficLines);
-    txtControllerFeedback->setMinimumHeight(50);
-    auto* grid = new QGridLayout(box);
-    grid->setContentsMargins(0, 0, 0, 0);
-    grid->addWidget(chkDispayData, 0, 0);
-    grid->addWidget(cmdClean, 0, 1, Qt::AlignRight);
-    grid->addWidget(txtControllerFeedback, 1, 0, 1, 2);
-    connect(cmdClean, &QPushButton::clicked, this, [this] {
-        txtControllerFeedback->clear();
-        cmdDownloadBatch->setFocus();
-    });
-    return box;
+    TrafficLogPanel* panel = trafficPanel();
+    TrafficLogView* log = panel->log();
+    log->setMaximumBlockCount(MaxTrafficLines);
+    log->setMinimumHeight(50);
+    connect(panel, &TrafficLogPanel::cleared, this, [this] { cmdDownloadBatch->setFocus(); });
+    return panel;
 }
 
 QWidget* frmBatchPicture::buildRunButtons()
@@ -322,33 +296,10 @@ QWidget* frmBatchPicture::buildRunButtons()
     return box;
 }
 
-void frmBatchPicture::activate()
-{
-    AppState& state = m_main.state();
-    famCommInfo->takeOverPort(this);
-    state.TypeCode = m_screenTypeCode;
-    chkController->setChecked(state.ControllerCheckFlag != 0);
-    chkLtoR->setChecked(state.LeftToRightFlag != 0);
-}
-
-void frmBatchPicture::deactivate()
-{
-    m_main.state().ControllerCheckFlag = chkController->isChecked() ? 1 : 0;
-}
-
-void frmBatchPicture::closeEvent(QCloseEvent* event)
+bool frmBatchPicture::mayUnload() const
 {
     // The run loop works on this screen; it goes only once nothing runs.
-    if (!isIdle()) {
-        event->ignore();
-        return;
-    }
-    ControllerLink& link = m_main.link();
-    if (link.activeScreen() == this) {
-        link.setActiveScreen(nullptr);
-        link.ClosePort();
-    }
-    QWidget::closeEvent(event);
+    return isIdle();
 }
 
 void frmBatchPicture::setAddressEntries(QComboBox* combo, const QStringList& addresses)
@@ -359,7 +310,7 @@ void frmBatchPicture::setAddressEntries(QComboBox* combo, const QStringList& add
 
 bool frmBatchPicture::isIdle() const
 {
-    return !m_main.state().BusyFlag && !m_transferActive;
+    return !m_context.state.BusyFlag && !m_transferActive;
 }
 
 bool frmBatchPicture::hasFiles() const
@@ -369,7 +320,7 @@ bool frmBatchPicture::hasFiles() const
 
 int frmBatchPicture::fileCount() const
 {
-    return int(m_main.state().BatchRecords.size()) - 1;
+    return int(m_context.state.BatchRecords.size()) - 1;
 }
 
 bool frmBatchPicture::eventFilter(QObject* watched, QEvent* event)
@@ -422,7 +373,7 @@ void frmBatchPicture::revealRow(int index)
 
 void frmBatchPicture::previewFile(int index)
 {
-    const AppState& state = m_main.state();
+    const AppState& state = m_context.state;
     ShowPicturePreview(state.PictureFolder + state.BatchRecords.value(index).Path, picHolder,
                        picHolderBorder);
 }
@@ -434,7 +385,7 @@ void frmBatchPicture::setTimeText(const QString& text)
 
 bool frmBatchPicture::withTypeLetter() const
 {
-    return chkSwitchIdentifier->isChecked();
+    return options()->switchIdentifier()->isChecked();
 }
 
 // --- folder scans
@@ -449,11 +400,11 @@ void frmBatchPicture::letWindowRun()
 {
     if (m_pumpClock.isValid() && m_pumpClock.elapsed() < PumpEveryMs)
         return;
-    m_main.link().pumpMessages();
+    m_context.link.pumpMessages();
     m_pumpClock.start();
 }
 
 void frmBatchPicture::showScanStatus(int panel, const QString& text)
 {
-    m_main.setPanelText(panel, text);
+    m_context.shell.setPanelText(panel, text);
 }

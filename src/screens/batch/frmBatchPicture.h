@@ -8,7 +8,6 @@
 #include <QElapsedTimer>
 #include <QWidget>
 
-class MDI_MainForm;
 class PortFrame;
 class QCheckBox;
 class QComboBox;
@@ -28,14 +27,8 @@ public:
     // From this many rows on, a changed tick does not refresh the list at once: Refresh turns red.
     static constexpr int RefreshAtOnceBelow = 101;
 
-    explicit frmBatchPicture(MDI_MainForm& main, QWidget* parent = nullptr);
+    explicit frmBatchPicture(ScreenContext& context, QWidget* parent = nullptr);
     ~frmBatchPicture() override;
-
-    // MdiScreen
-    void activate() override;
-    void deactivate() override;
-
-    // LinkScreen (the rest comes with ControllerScreen)
 
     // BatchRunView
     void setRowColour(int index, RowColour colour) override;
@@ -48,7 +41,7 @@ public:
     void RefreshFileList();
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
+    bool mayUnload() const override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -120,7 +113,6 @@ private:
     void editAttributes();
     void closeForm();
 
-    MDI_MainForm& m_main;
     BatchFileModel* m_files = nullptr;
     BatchRun m_run;
     qint16 m_screenTypeCode = 3;
@@ -157,7 +149,6 @@ private:
     QPushButton* cmdOffsetAddresses = nullptr;
     QPushButton* cmdReverse = nullptr;
     QLineEdit* txtMaxStartAddress = nullptr;
-    PortFrame* famCommInfo = nullptr;
     QPushButton* cmdDownloadBatch = nullptr;
     QPushButton* cmdDownloadPicture = nullptr;
     QPushButton* cmdPause = nullptr;
@@ -166,10 +157,4 @@ private:
     QLabel* lblTime = nullptr;
     QPushButton* cmdReset = nullptr;
     QPushButton* cmdClose = nullptr;
-    QCheckBox* chkSwitchIdentifier = nullptr;
-    QCheckBox* chkLtoR = nullptr;
-    QCheckBox* chkController = nullptr;
-    QCheckBox* chkDispayData = nullptr;
-    TrafficLogView* txtControllerFeedback = nullptr;
-    QPushButton* cmdClean = nullptr;
 };

@@ -4,13 +4,14 @@
 
 #include "frmSinglePicture.h"
 
+#include "AppState.h"
 #include "AttributeEditors.h"
 #include "ButtonColour.h"
 #include "ControllerLink.h"
 #include "ControllerMessages.h"
+#include "ControllerOptions.h"
 #include "Conversions.h"
 #include "LcdAttributeEditor.h"
-#include "MDI_MainForm.h"
 #include "OledAttributeEditor.h"
 #include "PictureEncoding.h"
 #include "PortFrame.h"
@@ -39,31 +40,31 @@ void frmSinglePicture::setCancelLive(bool live)
 // The frames whose controls would change the port, the type or the picture under a download.
 void frmSinglePicture::setFramesEnabled(bool enabled)
 {
-    const QList<QWidget*> frames{famContrInfo, famCommInfo, famPicture, famAttributes};
+    const QList<QWidget*> frames{famContrInfo, portFrame(), famPicture, famAttributes};
     for (QWidget* frame : frames)
         frame->setEnabled(enabled);
 }
 
 void frmSinglePicture::enterBusy()
 {
-    AppState& state = m_main.state();
+    AppState& state = m_context.state;
     state.ReplyCode.clear();
     state.BusyFlag = true;
     setFramesEnabled(false);
     state.CancelFlag = false;
     state.StopTransferFlag = false;
-    m_main.setBusyCursor(true);
+    m_context.shell.setBusyCursor(true);
     setCancelLive(true);
     cmdCancel->setFocus();
 }
 
 void frmSinglePicture::leaveBusy()
 {
-    AppState& state = m_main.state();
-    m_main.beep();
+    AppState& state = m_context.state;
+    m_context.shell.beep();
     state.ReplyCode.clear();
     setFramesEnabled(true);
-    m_main.setBusyCursor(false);
+    m_context.shell.setBusyCursor(false);
     setCancelLive(false);
     state.BusyFlag = false;
     state.CancelFlag = false;
@@ -74,58 +75,59 @@ void frmSinglePicture::cancelDownload()
 {
     if (!HasButtonColour(cmdCancel, Qt::white))
         return;
-    AppState& state = m_main.state();
+    AppState& state = m_context.state;
     state.BusyFlag = false;
-    m_main.link().requestStop();
-    m_main.link().requestCancel();
+    m_context.link.requestStop();
+    m_context.link.requestCancel();
     setCancelLive(false);
 }
 
 void frmSinglePicture::setDownloadedCount(int count)
 {
-    m_main.setPanelText(4, DownloadedFilesText(count));
+    m_context.shell.setPanelText(4, DownloadedFilesText(count));
 }
 
 void frmSinglePicture::downloadPicture()
 {
-    AppState& state = m_main.state();
+    AppState& state = m_context.state;
     if (m_records.size() <= 1 || m_currentIndex <= 0) {
-        m_main.seam().message(QStringLiteral("No files to download."), DownloadPictureTitle,
-                              MessageIcon::Information);
+        m_context.seam.message(QStringLiteral("No files to download."), DownloadPictureTitle,
+                               MessageIcon::Information);
         return;
     }
     // An address still being typed is checked before it is used.
-    if (state.BusyFlag || !validateAddress() || !ConfirmPictureType(state, m_main.seam()))
+    if (state.BusyFlag || !validateAddress() || !ConfirmPictureType(state, m_context.seam))
         return;
     enterBusy();
-    m_main.setPanelText(2, QString());
+    m_context.shell.setPanelText(2, QString());
     setDownloadedCount(0);
-    m_main.setPanelText(5, QString());
-    const QString block = EncodeDownloadBlock(m_records[m_currentIndex], state, m_main.seam());
+    m_context.shell.setPanelText(5, QString());
+    const QString block = EncodeDownloadBlock(m_records[m_currentIndex], state, m_context.seam);
     if (state.TypeCode >= SwitchTypeCode::Lcd36x24 && state.TypeCode <= SwitchTypeCode::Color96x64)
-        m_main.link().TransferData(chkSwitchIdentifier->isChecked(), state.CurrentAddress, block);
+        m_context.link.TransferData(options()->switchIdentifier()->isChecked(),
+                                    state.CurrentAddress, block);
     reportDownload();
     leaveBusy();
 }
 
 void frmSinglePicture::reportDownload()
 {
-    AppState& state = m_main.state();
+    AppState& state = m_context.state;
     int count = 0;
     if (state.CancelFlag) {
-        m_main.setPanelText(2, QStringLiteral("Download Canceled"));
+        m_context.shell.setPanelText(2, QStringLiteral("Download Canceled"));
     } else if (!state.ReadyReceived) {
-        m_main.setPanelText(4, QStringLiteral("No controller reply"));
+        m_context.shell.setPanelText(4, QStringLiteral("No controller reply"));
         return;
     } else if (state.ReplyCode == QLatin1String("6E")) {
         setDownloadedCount(0);
-        ShowControllerError(m_main.seam(), state.ReplyCode);
+        ShowControllerError(m_context.seam, state.ReplyCode);
         return;
     } else if (state.ReplyCode == QLatin1String("no reply")) {
-        ShowNoReplyError(m_main.seam(), state.ReplyCode);
+        ShowNoReplyError(m_context.seam, state.ReplyCode);
         state.ReplyCode.clear();
     } else if (state.ReplyCode != QLatin1String("79")) {
-        ShowUnexpectedReply(m_main.seam());
+        ShowUnexpectedReply(m_context.seam);
         return;
     } else {
         count = 1;
@@ -135,19 +137,19 @@ void frmSinglePicture::reportDownload()
 
 void frmSinglePicture::clearAddress()
 {
-    AppState& state = m_main.state();
-    if (state.BusyFlag || !validateAddress() || !ConfirmClearType(state, m_main.seam()))
+    AppState& state = m_context.state;
+    if (state.BusyFlag || !validateAddress() || !ConfirmClearType(state, m_context.seam))
         return;
     enterBusy();
-    m_main.setPanelText(4, QString());
+    m_context.shell.setPanelText(4, QString());
     if (state.TypeCode == SwitchTypeCode::Lcd36x24 || state.TypeCode == SwitchTypeCode::Lcd64x32) {
         // A blank picture, without the LED codes an LCD 36x24 picture normally carries.
-        m_main.link().TransferData(chkSwitchIdentifier->isChecked(), state.CurrentAddress,
-                                   LcdClearData());
+        m_context.link.TransferData(options()->switchIdentifier()->isChecked(),
+                                    state.CurrentAddress, LcdClearData());
     } else {
-        m_main.link().SendHexCommand(ClearCommandHex(state.CurrentAddress));
+        m_context.link.SendHexCommand(ClearCommandHex(state.CurrentAddress));
         state.BusyFlag = true; // the command sender ends its own busy state
-        m_main.link().WaitForReply();
+        m_context.link.WaitForReply();
     }
     reportClear();
     leaveBusy();
@@ -155,43 +157,44 @@ void frmSinglePicture::clearAddress()
 
 void frmSinglePicture::reportClear()
 {
-    AppState& state = m_main.state();
+    AppState& state = m_context.state;
     if (state.CancelFlag) {
-        m_main.setPanelText(2, QStringLiteral("Download Canceled"));
+        m_context.shell.setPanelText(2, QStringLiteral("Download Canceled"));
     } else if (!state.ReadyReceived) {
-        m_main.setPanelText(4, QStringLiteral("No controller reply"));
+        m_context.shell.setPanelText(4, QStringLiteral("No controller reply"));
     } else if (state.ReplyCode == QLatin1String("6E")) {
-        m_main.setPanelText(2, QStringLiteral("Address not cleared"));
-        ShowControllerError(m_main.seam(), state.ReplyCode);
+        m_context.shell.setPanelText(2, QStringLiteral("Address not cleared"));
+        ShowControllerError(m_context.seam, state.ReplyCode);
         state.ReplyCode.clear();
     } else if (state.ReplyCode == QLatin1String("79")) {
-        m_main.setPanelText(2, QStringLiteral("Address %1 Clear").arg(state.CurrentAddress));
+        m_context.shell.setPanelText(2,
+                                     QStringLiteral("Address %1 Clear").arg(state.CurrentAddress));
     }
 }
 
 void frmSinglePicture::downloadAttributes()
 {
-    AppState& state = m_main.state();
-    if (state.BusyFlag || !validateAddress() || !ConfirmAttributeType(state, m_main.seam()))
+    AppState& state = m_context.state;
+    if (state.BusyFlag || !validateAddress() || !ConfirmAttributeType(state, m_context.seam))
         return;
-    ControllerLink& link = m_main.link();
+    ControllerLink& link = m_context.link;
     state.ReadyReceived = false;
     state.BusyFlag = true;
     const int savedDisplayData = displayData();
     setDisplayData(1);
-    link.SendBytes(BuildAttributeCommand(chkSwitchIdentifier->isChecked(), state.TypeCode,
+    link.SendBytes(BuildAttributeCommand(options()->switchIdentifier()->isChecked(), state.TypeCode,
                                          m_records, state.CurrentAddress, m_currentIndex));
     setDisplayData(savedDisplayData);
     appendTraffic(QStringLiteral("   "), TrafficDirection::Sent);
     link.WaitForReply();
     if (!state.ReadyReceived) {
-        m_main.setPanelText(4, QStringLiteral("No controller reply"));
+        m_context.shell.setPanelText(4, QStringLiteral("No controller reply"));
     } else if (state.ReplyCode == QLatin1String("6E")) {
-        ShowControllerError(m_main.seam(), state.ReplyCode);
+        ShowControllerError(m_context.seam, state.ReplyCode);
     } else if (state.ReplyCode != QLatin1String("79")) {
-        ShowUnexpectedReply(m_main.seam());
+        ShowUnexpectedReply(m_context.seam);
     } else {
-        m_main.setPanelText(4, QStringLiteral("Attributes downloaded"));
+        m_context.shell.setPanelText(4, QStringLiteral("Attributes downloaded"));
     }
     state.ReplyCode.clear();
     setPortStatus(link.openStatusText());
@@ -201,23 +204,24 @@ void frmSinglePicture::downloadAttributes()
 
 void frmSinglePicture::callController()
 {
-    ControllerLink& link = m_main.link();
+    ControllerLink& link = m_context.link;
     link.setReceiveThreshold(1);
     link.SendHexCommand(QStringLiteral("01"));
     link.WaitForReply();
-    m_main.setPanelText(4, m_main.state().ReadyReceived ? QStringLiteral("Command received")
-                                                        : QStringLiteral("No controller reply"));
+    m_context.shell.setPanelText(4, m_context.state.ReadyReceived
+                                        ? QStringLiteral("Command received")
+                                        : QStringLiteral("No controller reply"));
 }
 
 void frmSinglePicture::resetController()
 {
-    m_main.link().SendHexCommand(QStringLiteral("24"));
+    m_context.link.SendHexCommand(QStringLiteral("24"));
     cmdShowPicture->setFocus();
 }
 
 void frmSinglePicture::testLed(int index)
 {
-    m_main.link().SendHexCommand(LedTesterCommand(index));
+    m_context.link.SendHexCommand(LedTesterCommand(index));
     cmdLEDs[(index + 1) % LedButtonCount]->setFocus();
 }
 
@@ -225,11 +229,11 @@ void frmSinglePicture::testLed(int index)
 // when the operator pressed Select.
 void frmSinglePicture::editAttributes()
 {
-    AppState& state = m_main.state();
+    AppState& state = m_context.state;
     if (state.BusyFlag || m_currentIndex <= 0)
         return;
     state.BusyFlag = true;
-    AttributeEditors& editors = m_main.editors();
+    AttributeEditors& editors = m_context.editors;
     PictureFileRecord& record = m_records[m_currentIndex];
     const int index = m_currentIndex;
     if (LcdAttributeEditor* editor = editors.lcdEditorFor(state.TypeCode)) {
@@ -276,35 +280,35 @@ void frmSinglePicture::editAttributes()
 
 void frmSinglePicture::downloadTextFile()
 {
-    AppState& state = m_main.state();
+    AppState& state = m_context.state;
     if (state.BusyFlag)
         return;
-    frmCharacter& picker = m_main.editors().character();
+    frmCharacter& picker = m_context.editors.character();
     picker.exec();
     if (picker.Cancel())
         return;
     const QString path =
-        m_main.seam().openFileName(QStringLiteral("Download Text File"), m_main.programFolder(),
-                                   QStringLiteral("txt files (*.txt)|*.txt|All Files|*"));
+        m_context.seam.openFileName(QStringLiteral("Download Text File"), m_context.programFolder,
+                                    QStringLiteral("txt files (*.txt)|*.txt|All Files|*"));
     if (path.isEmpty())
         return;
     state.ReplyCode.clear();
     state.BusyFlag = true;
     famPicture->setEnabled(false);
-    m_main.setBusyCursor(true);
+    m_context.shell.setBusyCursor(true);
     setCancelLive(true);
     cmdCancel->setFocus();
     setDownloadedCount(0);
     if (ReadFileHeader(path) != RawDataHeader) {
-        m_main.setPanelText(5, QStringLiteral("Error while downloading"));
-        m_main.seam().message(QStringLiteral("File does not contain correct header."),
-                              QStringLiteral("Downloading Error"), MessageIcon::Exclamation);
-    } else if (SendTextFile(m_main.link(), path, picker.SendAsCharacters())) {
+        m_context.shell.setPanelText(5, QStringLiteral("Error while downloading"));
+        m_context.seam.message(QStringLiteral("File does not contain correct header."),
+                               QStringLiteral("Downloading Error"), MessageIcon::Exclamation);
+    } else if (SendTextFile(m_context.link, path, picker.SendAsCharacters())) {
         setDownloadedCount(1);
     }
     state.ReplyCode.clear();
     famPicture->setEnabled(true);
-    m_main.setBusyCursor(false);
+    m_context.shell.setBusyCursor(false);
     setCancelLive(false);
     state.BusyFlag = false;
     state.CancelFlag = false;

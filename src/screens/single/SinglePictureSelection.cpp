@@ -3,13 +3,14 @@
 
 #include "frmSinglePicture.h"
 
+#include "AppState.h"
 #include "AttributeEditors.h"
 #include "ControllerLink.h"
+#include "ControllerOptions.h"
 #include "FileClassification.h"
 #include "HexFieldEdit.h"
 #include "LcdAttributeEditor.h"
 #include "ListSelection.h"
-#include "MDI_MainForm.h"
 #include "PicturePreview.h"
 #include "PortFrame.h"
 #include "UiSeam.h"
@@ -43,7 +44,7 @@ QColor colourFromNumber(const QString& number)
 
 void frmSinglePicture::onFileChosen()
 {
-    if (m_main.state().BusyFlag)
+    if (m_context.state.BusyFlag)
         return;
     if (cmbFileName->currentText() == ImportEntry) {
         if (importPicture())
@@ -62,7 +63,7 @@ void frmSinglePicture::onFileChosen()
     txtFileSize->setText(QString::number(record.FileLength));
     if (!passesLengthGate(record))
         return;
-    AppState& state = m_main.state();
+    AppState& state = m_context.state;
     state.TypeCode = record.TypeCode;
     txtSwitchType->setText(record.TypeText);
     applyTypeControls(record);
@@ -74,8 +75,8 @@ void frmSinglePicture::onFileChosen()
 // False when the dialog was cancelled or the file cannot be found.
 bool frmSinglePicture::importPicture()
 {
-    const QString path = m_main.seam().openFileName(ImportEntry, m_main.programFolder(),
-                                                    QStringLiteral("bmp files (*.bmp)|*.bmp"));
+    const QString path = m_context.seam.openFileName(ImportEntry, m_context.programFolder,
+                                                     QStringLiteral("bmp files (*.bmp)|*.bmp"));
     if (path.isEmpty())
         return false;
     if (cmbFileName->findText(path, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0) {
@@ -83,7 +84,7 @@ bool frmSinglePicture::importPicture()
         if (!OpenFileObjects(path, QString(), objects))
             return false;
         cmbFileName->addItem(path);
-        ClassifyFile(m_records, objects.File, cmbFileName->count() - 1, m_main.state(),
+        ClassifyFile(m_records, objects.File, cmbFileName->count() - 1, m_context.state,
                      lcd64x32Defaults());
     }
     return true;
@@ -95,13 +96,13 @@ bool frmSinglePicture::passesLengthGate(const PictureFileRecord& record)
         return true;
     const QString size = QStringLiteral("File Size: %1").arg(record.FileLength);
     if (record.FileLength == 256) {
-        m_main.seam().message(
+        m_context.seam.message(
             QStringLiteral("Image is 256 bytes in size. For 36x24 it should be 254 bytes.\r"
                            "Image may not load properly.\r") +
                 size,
             QStringLiteral("Vantrel"), MessageIcon::Exclamation);
     } else {
-        m_main.seam().message(
+        m_context.seam.message(
             QStringLiteral("Invalid image attributes.\rImage may not load properly.\r") + size,
             QStringLiteral("Vantrel"), MessageIcon::Exclamation);
         txtSwitchType->clear();
@@ -118,7 +119,7 @@ void frmSinglePicture::applyTypeControls(const PictureFileRecord& record)
           static_cast<QWidget*>(lblOnCycle1), static_cast<QWidget*>(lblOffCycle1)})
         preview->setVisible(lcd);
     lblLEDinfo->setVisible(type == SwitchTypeCode::Lcd36x24);
-    chkLtoR->setVisible(!lcd);
+    options()->leftToRight()->setVisible(!lcd);
     txtAddress->setMaxLength(lcd ? 2 : 4);
     txtAddress->setText(lcd ? QStringLiteral("01") : QStringLiteral("0001"));
     if (type == SwitchTypeCode::Lcd36x24 || type == SwitchTypeCode::Oled52x36)
@@ -133,7 +134,7 @@ void frmSinglePicture::applyTypeControls(const PictureFileRecord& record)
 // put into the editor as the picture is chosen.
 void frmSinglePicture::primeLcdEditor(PictureFileRecord& record)
 {
-    AttributeEditors& editors = m_main.editors();
+    AttributeEditors& editors = m_context.editors;
     if (record.TypeCode == SwitchTypeCode::Lcd36x24) {
         frmBackground3624& editor = editors.lcd36x24();
         editor.setBackgroundColoron(record.BackgroundColoron);
@@ -185,27 +186,28 @@ QString frmSinglePicture::editorAddressText() const
 void frmSinglePicture::setEditorAddressText(const QString& text)
 {
     txtAddress->setText(text);
-    m_main.state().CurrentAddress = text;
+    m_context.state.CurrentAddress = text;
 }
 
 const Lcd64x32Defaults& frmSinglePicture::lcd64x32Defaults()
 {
-    return m_main.editors().lcd64x32Defaults();
+    return m_context.editors.lcd64x32Defaults();
 }
 
 bool frmSinglePicture::validateAddress()
 {
-    const QString result = ValidateAddressField(txtAddress, m_main.state().TypeCode, m_main.seam());
+    const QString result =
+        ValidateAddressField(txtAddress, m_context.state.TypeCode, m_context.seam);
     if (result == QLatin1String("Cancel"))
         return false;
-    m_main.state().CurrentAddress = result;
+    m_context.state.CurrentAddress = result;
     return true;
 }
 
 // The port combo always shows the requested port; the speed is taken from its combo.
 void frmSinglePicture::reopenRequestedPort()
 {
-    m_main.link().ClosePort();
-    m_main.state().RequestedSpeed = famCommInfo->speedText().toInt();
-    m_main.link().OpenPort();
+    m_context.link.ClosePort();
+    m_context.state.RequestedSpeed = portFrame()->speedText().toInt();
+    m_context.link.OpenPort();
 }

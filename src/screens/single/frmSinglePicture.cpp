@@ -1,14 +1,16 @@
 #include "frmSinglePicture.h"
 
+#include "AppState.h"
 #include "AttributeEditors.h"
 #include "ControllerLink.h"
+#include "ControllerOptions.h"
 #include "FileClassification.h"
 #include "ListSelection.h"
-#include "MDI_MainForm.h"
 #include "Named.h"
 #include "PicturePreview.h"
 #include "PortFrame.h"
 #include "ProgramMark.h"
+#include "ProtectedField.h"
 #include "TrafficLogView.h"
 
 #include <QCheckBox>
@@ -44,18 +46,18 @@ const LedButton LedButtons[frmSinglePicture::LedButtonCount] = {{"O", QColor(0xc
                                                                 {"Off", QColor()},
                                                                 {"Reset", QColor()}};
 
-QLineEdit* protectedBox(MDI_MainForm& main, const char* name)
+QLineEdit* protectedBox(const char* name)
 {
     auto* box = Named<QLineEdit>(name);
-    main.protectField(box);
+    ProtectField(box);
     return box;
 }
 
 } // namespace
 
-frmSinglePicture::frmSinglePicture(MDI_MainForm& main, QWidget* parent)
-    : ControllerScreen(parent)
-    , m_main(main)
+frmSinglePicture::frmSinglePicture(ScreenContext& context, QWidget* parent)
+    : ControllerScreen(context, SwitchTypeCode::Oled64x48, TrafficLogPanel::Entry::ManualCommand,
+                       parent)
 {
     setObjectName(QStringLiteral("frmSinglePicture"));
     setWindowTitle(QStringLiteral("Single Picture Download"));
@@ -68,21 +70,18 @@ frmSinglePicture::frmSinglePicture(MDI_MainForm& main, QWidget* parent)
     left->addStretch();
     auto* right = new QVBoxLayout;
     right->addWidget(buildControllerFrame());
-    famCommInfo = new PortFrame(m_main);
-    right->addWidget(famCommInfo);
+    right->addWidget(portFrame());
     right->addStretch();
     layout->addLayout(left, 0, 0);
     layout->addLayout(right, 0, 1);
-    layout->addWidget(buildManualCommand(), 1, 0, 1, 2);
-    layout->addWidget(buildTrafficLog(), 2, 0, 1, 2);
-    layout->addLayout(buildButtonRow(), 3, 0, 1, 2);
-    layout->setRowStretch(2, 1);
+    layout->addWidget(buildTrafficLog(), 1, 0, 1, 2);
+    layout->addLayout(buildButtonRow(), 2, 0, 1, 2);
+    layout->setRowStretch(1, 1);
     layout->setColumnStretch(0, 3);
     layout->setColumnStretch(1, 2);
-    setLinkControls(famCommInfo, chkDispayData, txtControllerFeedback);
 
     // Load
-    AppState& state = m_main.state();
+    AppState& state = m_context.state;
     lblVersion->setText(QStringLiteral("Version " VANTREL_VERSION));
     txtSwitchType->setText(QStringLiteral("OLED 64x48"));
     state.ControllerCheckFlag = 1;
@@ -96,7 +95,7 @@ frmSinglePicture::frmSinglePicture(MDI_MainForm& main, QWidget* parent)
 
 frmSinglePicture::~frmSinglePicture()
 {
-    m_main.editors().setScreen(nullptr);
+    m_context.editors.setScreen(nullptr);
 }
 
 QGroupBox* frmSinglePicture::buildPictureFrame()
@@ -105,9 +104,9 @@ QGroupBox* frmSinglePicture::buildPictureFrame()
     cmbFileName = Named<QComboBox>("cmbFileName");
     cmbFileName->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     cmbFileName->setMinimumContentsLength(24);
-    txtFileTitle = protectedBox(m_main, "txtFileTitle");
-    txtFileSize = protectedBox(m_main, "txtFileSize");
-    txtSwitchType = protectedBox(m_main, "txtSwitchType");
+    txtFileTitle = protectedBox("txtFileTitle");
+    txtFileSize = protectedBox("txtFileSize");
+    txtSwitchType = protectedBox("txtSwitchType");
     txtAddress = Named<QLineEdit>("txtAddress");
     txtAddress->setMaxLength(4);
     txtAddress->installEventFilter(this);
@@ -165,15 +164,9 @@ QGroupBox* frmSinglePicture::buildAttributeFrame()
 QGroupBox* frmSinglePicture::buildControllerFrame()
 {
     famContrInfo = Named<QGroupBox>("famContrInfo", QStringLiteral("Controller"));
-    txtController = protectedBox(m_main, "txtController");
-    txtFirmwareVersion = protectedBox(m_main, "txtFirmwareVersion");
-    txtControllerSetting = protectedBox(m_main, "txtControllerSetting");
-    chkSwitchIdentifier =
-        Named<QCheckBox>("chkSwitchIdentifier", QStringLiteral("Switch Identifier"));
-    chkLtoR = Named<QCheckBox>("chkLtoR", QStringLiteral("L to R"));
-    chkLtoR->setChecked(true);
-    chkController = Named<QCheckBox>("chkController", QStringLiteral("Controller"));
-    chkController->setChecked(true);
+    txtController = protectedBox("txtController");
+    txtFirmwareVersion = protectedBox("txtFirmwareVersion");
+    txtControllerSetting = protectedBox("txtControllerSetting");
     cmdQuery = Named<QPushButton>("cmdQuery", QStringLiteral("Query"));
     cmdCall = Named<QPushButton>("cmdCall", QStringLiteral("Call"));
     cmdReset = Named<QPushButton>("cmdReset", QStringLiteral("Reset"));
@@ -187,18 +180,15 @@ QGroupBox* frmSinglePicture::buildControllerFrame()
         grid->addWidget(new QLabel(QString::fromLatin1(caption)), row, 0);
         grid->addWidget(box, row++, 1, 1, 2);
     }
-    grid->addWidget(chkSwitchIdentifier, row, 0, 1, 2);
-    grid->addWidget(chkLtoR, row++, 2);
-    grid->addWidget(chkController, row++, 0, 1, 3);
+    grid->addWidget(options(), row++, 0, 1, 3);
     grid->addWidget(cmdQuery, row, 0);
     grid->addWidget(cmdCall, row, 1);
     grid->addWidget(cmdReset, row, 2);
 
-    AppState& state = m_main.state();
-    connectOptionBoxes(state, chkController, chkLtoR);
+    AppState& state = m_context.state;
     connect(cmdQuery, &QPushButton::clicked, this, [this, &state] {
         state.RawReply.clear();
-        m_main.link().QueryController();
+        m_context.link.QueryController();
     });
     connect(cmdCall, &QPushButton::clicked, this, &frmSinglePicture::callController);
     connect(cmdReset, &QPushButton::clicked, this, &frmSinglePicture::resetController);
@@ -229,49 +219,15 @@ QGroupBox* frmSinglePicture::buildBicolorFrame()
     return famBicolorTest;
 }
 
-QWidget* frmSinglePicture::buildManualCommand()
-{
-    auto* box = new QWidget;
-    auto* row = new QHBoxLayout(box);
-    row->setContentsMargins(0, 0, 0, 0);
-    txtManualCommand = Named<QPlainTextEdit>("txtManualCommand");
-    txtManualCommand->setPlaceholderText(tr("Hex bytes such as 26 52 58, or plain text"));
-    txtManualCommand->setFixedHeight(txtManualCommand->fontMetrics().lineSpacing() * 2 + 12);
-    txtManualCommand->installEventFilter(this);
-    cmdSendManualCommand =
-        Named<QPushButton>("cmdSendManualCommand", QStringLiteral("Send Manual Command"));
-    row->addWidget(txtManualCommand, 1);
-    row->addWidget(cmdSendManualCommand, 0, Qt::AlignTop);
-    connect(cmdSendManualCommand, &QPushButton::clicked, this, [this] {
-        sendManualCommand();
-        txtManualCommand->setFocus();
-    });
-    return box;
-}
-
 QWidget* frmSinglePicture::buildTrafficLog()
 {
-    auto* box = new QWidget;
-    auto* column = new QGridLayout(box);
-    column->setContentsMargins(0, 0, 0, 0);
-    chkDispayData =
-        Named<QCheckBox>("chkDispayData", QStringLiteral("Transmit in blue. Receive in black:"));
-    chkDispayData->setChecked(true);
-    cmdClean = Named<QPushButton>("cmdClean", QStringLiteral("Clear"));
-    txtControllerFeedback = new TrafficLogView;
-    txtControllerFeedback->setMinimumHeight(90);
-    txtControllerFeedback->installEventFilter(this);
-    column->addWidget(chkDispayData, 0, 0);
-    column->addWidget(cmdClean, 0, 1, Qt::AlignRight);
-    column->addWidget(txtControllerFeedback, 1, 0, 1, 2);
-    connect(txtControllerFeedback, &QPlainTextEdit::textChanged, this,
-            &frmSinglePicture::onTrafficChanged);
-    connect(cmdClean, &QPushButton::clicked, this, [this] {
-        txtControllerFeedback->clear();
-        txtManualCommand->clear();
-        txtManualCommand->setFocus();
-    });
-    return box;
+    TrafficLogPanel* panel = trafficPanel();
+    panel->displayData()->setChecked(true);
+    TrafficLogView* log = panel->log();
+    log->setMinimumHeight(90);
+    log->installEventFilter(this);
+    connect(log, &QPlainTextEdit::textChanged, this, &frmSinglePicture::onTrafficChanged);
+    return panel;
 }
 
 QLayout* frmSinglePicture::buildButtonRow()
@@ -306,9 +262,9 @@ QLayout* frmSinglePicture::buildButtonRow()
     connect(cmdCancel, &QPushButton::clicked, this, &frmSinglePicture::cancelDownload);
     connect(cmdDownloadTextFile, &QPushButton::clicked, this, &frmSinglePicture::downloadTextFile);
     connect(cmdClose, &QPushButton::clicked, this, [this] {
-        if (m_main.state().BusyFlag)
+        if (m_context.state.BusyFlag)
             return;
-        m_main.state().CancelFlag = true;
+        m_context.state.CancelFlag = true;
         (parentWidget() ? parentWidget() : static_cast<QWidget*>(this))->close();
     });
     return row;
@@ -316,11 +272,11 @@ QLayout* frmSinglePicture::buildButtonRow()
 
 void frmSinglePicture::loadStartPicture()
 {
-    const QString folder = QDir(m_main.programFolder()).absolutePath() + QLatin1Char('/');
+    const QString folder = QDir(m_context.programFolder).absolutePath() + QLatin1Char('/');
     FileObjects objects;
     if (!OpenFileObjects(folder + StartPicture, folder, objects))
         return;
-    ClassifyFile(m_records, objects.File, 1, m_main.state(), InitialLcd64x32Defaults());
+    ClassifyFile(m_records, objects.File, 1, m_context.state, InitialLcd64x32Defaults());
     cmbFileName->addItem(m_records[1].Path);
     SelectListEntrySilently(cmbFileName, 1);
     m_currentIndex = 1;
@@ -329,71 +285,21 @@ void frmSinglePicture::loadStartPicture()
     txtFileSize->setText(QString::number(m_records[1].FileLength));
     // The start-up picture gets the first address, like any picture the operator selects.
     txtAddress->setText(QStringLiteral("0001"));
+    setStartAddress(txtAddress->text());
     ShowPicturePreview(m_records[1].Path, picHolder, picHolderBorder);
 }
 
-void frmSinglePicture::activate()
+void frmSinglePicture::screenActivated()
 {
-    AppState& state = m_main.state();
-    m_main.editors().setScreen(this);
-    famCommInfo->takeOverPort(this);
-    state.TypeCode = m_savedTypeCode;
-    state.CurrentAddress = txtAddress->text();
-    chkController->setChecked(state.ControllerCheckFlag != 0);
-    chkLtoR->setChecked(state.LeftToRightFlag != 0);
-}
-
-void frmSinglePicture::deactivate()
-{
-    m_savedTypeCode = m_main.state().TypeCode;
-    m_main.state().ControllerCheckFlag = chkController->isChecked() ? 1 : 0;
-}
-
-void frmSinglePicture::closeEvent(QCloseEvent* event)
-{
-    m_main.editors().setScreen(nullptr);
-    ControllerLink& link = m_main.link();
-    if (link.activeScreen() == this) {
-        link.setActiveScreen(nullptr);
-        link.ClosePort();
-    }
-    QWidget::closeEvent(event);
-}
-
-void frmSinglePicture::sendManualCommand()
-{
-    // A command typed during a download would land in the middle of the picture data.
-    if (m_main.state().BusyFlag)
-        return;
-    m_lastManualCommand = txtManualCommand->toPlainText();
-    m_main.link().SendHexCommand(m_lastManualCommand);
-}
-
-// Enter sends the box; the first Enter after typing also ends the line, further Enters resend
-// without adding empty lines. Typing a digit or letter starts the count again.
-bool frmSinglePicture::handleManualCommandKey(int key)
-{
-    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        sendManualCommand();
-        ++m_enterCount;
-        if (m_enterCount < 2)
-            txtManualCommand->appendPlainText(QString());
-        txtManualCommand->moveCursor(QTextCursor::End);
-        return true;
-    }
-    if ((key >= Qt::Key_0 && key <= Qt::Key_9) || (key >= Qt::Key_A && key <= Qt::Key_Z))
-        m_enterCount = 0;
-    return false;
+    m_context.editors.setScreen(this);
 }
 
 bool frmSinglePicture::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
-        if (watched == txtManualCommand)
-            return handleManualCommandKey(key);
-        if (watched == txtControllerFeedback && key == Qt::Key_Backspace)
-            m_main.state().ReplyCode.clear();
+        if (watched == trafficLog() && key == Qt::Key_Backspace)
+            m_context.state.ReplyCode.clear();
     } else if (event->type() == QEvent::FocusOut && watched == txtAddress) {
         validateAddress();
     } else if (event->type() == QEvent::FocusIn && watched == txtAddress) {
@@ -415,8 +321,8 @@ void frmSinglePicture::mousePressEvent(QMouseEvent* event)
 
 void frmSinglePicture::onTrafficChanged()
 {
-    if (txtControllerFeedback->lineCount() > MaxTrafficLines)
-        QTimer::singleShot(0, txtControllerFeedback, &QPlainTextEdit::clear);
+    if (trafficLog()->lineCount() > MaxTrafficLines)
+        QTimer::singleShot(0, trafficLog(), &QPlainTextEdit::clear);
 }
 
 void frmSinglePicture::setControllerName(const QString& text)

@@ -8,7 +8,6 @@
 
 class AttributeEditors;
 class Lcd64x32Defaults;
-class MDI_MainForm;
 class QCheckBox;
 class QComboBox;
 class QFrame;
@@ -27,12 +26,8 @@ class frmSinglePicture : public ControllerScreen, public EditorScreen
 public:
     static constexpr int LedButtonCount = 7;
 
-    explicit frmSinglePicture(MDI_MainForm& main, QWidget* parent = nullptr);
+    explicit frmSinglePicture(ScreenContext& context, QWidget* parent = nullptr);
     ~frmSinglePicture() override;
-
-    // MdiScreen
-    void activate() override;
-    void deactivate() override;
 
     // LinkScreen (the rest comes with ControllerScreen)
     void setControllerName(const QString& text) override;
@@ -46,10 +41,10 @@ public:
 
     const PictureFileRecords& records() const { return m_records; }
     int currentRecordIndex() const { return m_currentIndex; }
-    TrafficLogView* trafficLog() const { return txtControllerFeedback; }
+    TrafficLogView* trafficLog() const { return trafficPanel()->log(); }
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
+    void screenActivated() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
@@ -59,12 +54,9 @@ private:
     QGroupBox* buildAttributeFrame();
     QGroupBox* buildControllerFrame();
     QGroupBox* buildBicolorFrame();
-    QWidget* buildManualCommand();
     QWidget* buildTrafficLog();
     QLayout* buildButtonRow();
     void loadStartPicture();
-    void sendManualCommand();
-    bool handleManualCommandKey(int key);
     void onTrafficChanged();
 
     // Picture choice (SinglePictureSelection.cpp)
@@ -97,12 +89,8 @@ private:
     void downloadTextFile();
     void setDownloadedCount(int count);
 
-    MDI_MainForm& m_main;
     PictureFileRecords m_records{PictureFileRecord{}};
     int m_currentIndex = 0;
-    qint16 m_savedTypeCode = 3;
-    int m_enterCount = 0;
-    QString m_lastManualCommand;
 
     QGroupBox* famPicture = nullptr;
     QComboBox* cmbFileName = nullptr;
@@ -124,20 +112,11 @@ private:
     QLineEdit* txtController = nullptr;
     QLineEdit* txtFirmwareVersion = nullptr;
     QLineEdit* txtControllerSetting = nullptr;
-    QCheckBox* chkSwitchIdentifier = nullptr;
-    QCheckBox* chkLtoR = nullptr;
-    QCheckBox* chkController = nullptr;
     QPushButton* cmdQuery = nullptr;
     QPushButton* cmdCall = nullptr;
     QPushButton* cmdReset = nullptr;
-    PortFrame* famCommInfo = nullptr;
     QGroupBox* famBicolorTest = nullptr;
     QPushButton* cmdLEDs[LedButtonCount] = {};
-    QPlainTextEdit* txtManualCommand = nullptr;
-    QPushButton* cmdSendManualCommand = nullptr;
-    QCheckBox* chkDispayData = nullptr;
-    TrafficLogView* txtControllerFeedback = nullptr;
-    QPushButton* cmdClean = nullptr;
     QPushButton* cmdShowPicture = nullptr;
     QPushButton* cmdClear = nullptr;
     QPushButton* cmdCancel = nullptr;

@@ -673,7 +673,7 @@ private Q_SLOTS:
         QCOMPARE(app->state.BatchRecords.size(), 3);
         // The screen left behind takes over the link.
         QCOMPARE(app->form->link().activeScreen(),
-                 static_cast<LinkScreen*>(app->form->singlePicture()));
+                 dynamic_cast<LinkScreen*>(app->find<QWidget>("frmSinglePicture")));
     }
 };
 

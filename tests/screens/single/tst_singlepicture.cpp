@@ -4,6 +4,7 @@
 #include "OledAttributeEditor.h"
 #include "TrafficLogView.h"
 #include "frmAbout.h"
+#include "frmSinglePicture.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -97,7 +98,8 @@ private Q_SLOTS:
         QCOMPARE(panel(4), QString("1 downloaded files"));
         QCOMPARE(box("txtAddress")->text(), type <= 2 ? QString("02") : QString("0002"));
 
-        const PictureFileRecord& record = app->form->singlePicture()->records().last();
+        const PictureFileRecord& record =
+            app->find<frmSinglePicture>("frmSinglePicture")->records().last();
         QString expected;
         if (type == 1) {
             expected =
@@ -234,7 +236,8 @@ private Q_SLOTS:
         app->server.setLineSpeed(9600); // about 25 s for the whole picture: Cancel comes first
         app->state.ControllerSetting = 6;
         choose(app->samplePath("COLOR 96x64 Rocket.bmp"));
-        auto* cancel = app->form->singlePicture()->findChild<QPushButton*>("cmdCancel");
+        auto* cancel =
+            app->find<frmSinglePicture>("frmSinglePicture")->findChild<QPushButton*>("cmdCancel");
         QTimer::singleShot(300, cancel, [cancel] {
             QVERIFY(!cancel->parentWidget()->findChild<QWidget*>("famPicture")->isEnabled());
             QCOMPARE(cancel->palette().color(QPalette::Button), QColor(Qt::white));
@@ -296,7 +299,8 @@ private Q_SLOTS:
             app->form->editors().oled().findChild<QPushButton*>("cmdSelect")->click();
         });
         app->click("cmdEditAttributes");
-        QCOMPARE(app->form->singlePicture()->records().at(1).Attributes.size(), 16);
+        QCOMPARE(app->find<frmSinglePicture>("frmSinglePicture")->records().at(1).Attributes.size(),
+                 16);
         app->click("cmdDownloadAttributes");
         QCOMPARE(panel(4), QString("Attributes downloaded"));
         QVERIFY(app->controller.attributeRecord(1).has_value());

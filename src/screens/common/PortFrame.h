@@ -2,8 +2,8 @@
 
 #include <QGroupBox>
 
+class ControllerLink;
 class LinkScreen;
-class MDI_MainForm;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -11,11 +11,12 @@ class QLineEdit;
 // The port frame "famCommInfo" of a screen that talks to the controller: the port and speed
 // choices, the device behind the chosen port, the port status and the address being downloaded.
 // Choosing a port or a speed closes the port and opens the new choice, unless a download runs.
+// It needs nothing but the link.
 class PortFrame : public QGroupBox
 {
     Q_OBJECT
 public:
-    explicit PortFrame(MDI_MainForm& main, QWidget* parent = nullptr);
+    explicit PortFrame(ControllerLink& link, QWidget* parent = nullptr);
 
     // The screen contract on activation: the combos show the requested port and speed and the
     // port is reopened for `screen`. A download in progress keeps the port it runs on.
@@ -33,7 +34,7 @@ private:
     void onPortChosen();
     void onSpeedChosen();
 
-    MDI_MainForm& m_main;
+    ControllerLink& m_link;
     QComboBox* m_port = nullptr;
     QComboBox* m_speed = nullptr;
     QLabel* m_device = nullptr;

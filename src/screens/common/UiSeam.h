@@ -26,7 +26,3 @@ public:
     virtual ShellResult openWithViewer(const QString& path) = 0;
     virtual ShellResult startProgram(const QString& program, const QStringList& arguments) = 0;
 };
-
-// The filters of the system's own dialogs are written "description|pattern"; Qt wants
-// "description (pattern)". Pairs are separated by "|" as well.
-QString QtFileFilter(const QString& filter);

@@ -1,8 +1,8 @@
 #pragma once
 
 // A child window of the main window that follows the screen contract: on activation it becomes
-// the screen the link writes into and takes over the port; on deactivation it keeps its own
-// switch type; on unload it closes the port.
+// the screen the link writes into and takes over the port; on deactivation it keeps what it
+// restores next time; on unload it closes the port.
 class MdiScreen
 {
 public:

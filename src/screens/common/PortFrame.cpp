@@ -2,9 +2,9 @@
 
 #include "ControllerLink.h"
 #include "ListSelection.h"
-#include "MDI_MainForm.h"
 #include "Named.h"
 #include "PortCatalog.h"
+#include "ProtectedField.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -17,9 +17,9 @@ const QStringList PortSpeeds{QStringLiteral("9600"), QStringLiteral("19200"),
 constexpr int StartSpeedEntry = 2; // 57600
 } // namespace
 
-PortFrame::PortFrame(MDI_MainForm& main, QWidget* parent)
+PortFrame::PortFrame(ControllerLink& link, QWidget* parent)
     : QGroupBox(QStringLiteral("Communication Port"), parent)
-    , m_main(main)
+    , m_link(link)
 {
     setObjectName(QStringLiteral("famCommInfo"));
     m_port = Named<QComboBox>("cmbCommPort");
@@ -27,7 +27,7 @@ PortFrame::PortFrame(MDI_MainForm& main, QWidget* parent)
     m_device = Named<QLabel>("lblPortDevice");
     m_device->setWordWrap(true);
     m_status = Named<QLineEdit>("txtDownloadPortStatus");
-    main.protectField(m_status);
+    ProtectField(m_status);
     m_currentAddress = Named<QLabel>("lblCurrentAddress");
 
     auto* grid = new QGridLayout(this);
@@ -54,11 +54,11 @@ void PortFrame::fillPorts()
 {
     const QSignalBlocker blocker(m_port);
     m_port->clear();
-    const QStringList& ports = m_main.state().PortList;
+    const QStringList& ports = m_link.state().PortList;
     for (qsizetype i = 1; i < ports.size() && !ports.at(i).isEmpty(); ++i) {
         m_port->addItem(ports.at(i));
-        m_port->setItemData(m_port->count() - 1,
-                            m_main.link().catalog().describe(ports.at(i).toInt()), Qt::ToolTipRole);
+        m_port->setItemData(m_port->count() - 1, m_link.catalog().describe(ports.at(i).toInt()),
+                            Qt::ToolTipRole);
     }
     SelectListEntrySilently(m_port, 0);
 }
@@ -66,50 +66,50 @@ void PortFrame::fillPorts()
 void PortFrame::showRequestedSpeed()
 {
     SelectListEntrySilently(
-        m_speed, int(PortSpeeds.indexOf(QString::number(m_main.state().RequestedSpeed))));
+        m_speed, int(PortSpeeds.indexOf(QString::number(m_link.state().RequestedSpeed))));
 }
 
 void PortFrame::takeOverPort(LinkScreen* screen)
 {
-    AppState& state = m_main.state();
-    m_main.link().setActiveScreen(screen);
+    AppState& state = m_link.state();
+    m_link.setActiveScreen(screen);
     if (state.BusyFlag)
         return;
     fillPorts();
     setPortChoice(state.RequestedPort);
     showRequestedSpeed();
-    m_main.link().reopenFor(screen);
+    m_link.reopenFor(screen);
 }
 
 void PortFrame::onPortChosen()
 {
-    AppState& state = m_main.state();
+    AppState& state = m_link.state();
     if (state.BusyFlag) {
         setPortChoice(state.RequestedPort);
         return;
     }
-    m_main.link().ClosePort();
+    m_link.ClosePort();
     state.RequestedPort = qint16(m_port->currentText().toInt());
-    m_main.link().OpenPort();
-    m_device->setText(m_main.link().catalog().describe(state.RequestedPort));
+    m_link.OpenPort();
+    m_device->setText(m_link.catalog().describe(state.RequestedPort));
 }
 
 void PortFrame::onSpeedChosen()
 {
-    AppState& state = m_main.state();
+    AppState& state = m_link.state();
     if (state.BusyFlag) {
         showRequestedSpeed();
         return;
     }
-    m_main.link().ClosePort();
+    m_link.ClosePort();
     state.RequestedSpeed = m_speed->currentText().toInt();
-    m_main.link().OpenPort();
+    m_link.OpenPort();
 }
 
 void PortFrame::setPortChoice(int portNumber)
 {
     SelectListEntrySilently(m_port, m_port->findText(QString::number(portNumber)));
-    m_device->setText(m_main.link().catalog().describe(portNumber));
+    m_device->setText(m_link.catalog().describe(portNumber));
 }
 
 void PortFrame::setPortStatus(const QString& text)
