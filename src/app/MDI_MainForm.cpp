@@ -83,15 +83,6 @@ const ScreenEntry Screens[] = {
 // The screen the program starts with, and whose screen the link writes into at start-up.
 constexpr int StartScreen = 0;
 
-// The widest text each status bar panel carries, so a panel is never narrower than its text
-// (panel 2 also holds the progress bar, panel 6 the Quit button).
-const char* const WidestPanelText[MDI_MainForm::PanelCount] = {"Progress:",
-                                                               "Reversing Addresses...",
-                                                               "00000 imported files",
-                                                               "00000 downloaded files",
-                                                               "Error while downloading",
-                                                               "Quit"};
-
 } // namespace
 
 MDI_MainForm::MDI_MainForm(AppState& state, PortCatalog& catalog, UiSeam& seam,
@@ -156,9 +147,6 @@ void MDI_MainForm::buildStatusBar()
         m_panels[i] = new QLabel(bar);
         m_panels[i]->setObjectName(QStringLiteral("SbrMainPanel%1").arg(i + 1));
         m_panels[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        m_panels[i]->setMinimumWidth(
-            m_panels[i]->fontMetrics().horizontalAdvance(QLatin1String(WidestPanelText[i])) +
-            2 * m_panels[i]->frameWidth() + 12);
         bar->addPermanentWidget(m_panels[i], stretch[i]);
     }
     m_panels[0]->setText(QStringLiteral("Progress:"));
@@ -178,6 +166,8 @@ void MDI_MainForm::PlaceInStatusBar(QWidget* control, int panel)
         layout->setContentsMargins(1, 1, 1, 1);
     }
     host->layout()->addWidget(control);
+    // A text panel is as wide as its text at least; a panel holding a control, as the control.
+    host->setMinimumWidth(control->sizeHint().width() + 2 * host->frameWidth() + 2);
     control->setVisible(control != m_progress);
 }
 
@@ -228,13 +218,20 @@ QMdiSubWindow* MDI_MainForm::addScreen(QWidget* screen)
 void MDI_MainForm::showScreen(int row)
 {
     OpenScreen& open = m_screens[row];
-    if (!open.window) {
+    const bool opening = !open.window;
+    if (opening) {
         open.window = addScreen(screenAt(row));
-        // A screen opens whole; where the main window cannot hold it, the screen area scrolls.
         open.window->resize(open.window->sizeHint());
     }
     open.window->show();
     m_mdi->setActiveSubWindow(open.window);
+    // A screen opens whole: the main window grows to hold it as far as the work area allows, and
+    // the screen area scrolls to what it still cannot hold.
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (opening && screen && isVisible()) {
+        setGeometry(
+            HoldInWorkArea(screen->availableGeometry(), geometry(), sizeToHold(open.window)));
+    }
 }
 
 void MDI_MainForm::showAbout()

@@ -1,0 +1,85 @@
+#include "AppFixture.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStatusBar>
+
+// Every screen opened as the operator opens it, on a 1366 x 768 desktop, at the scale CTest
+// gives (1 and 2): no visible caption is cut, and what the window cannot hold scrolls.
+class TestScreenFit : public QObject
+{
+    Q_OBJECT
+
+    // Visible labels, buttons and combo boxes of `screen` narrower than their text needs.
+    static QStringList clipped(const QWidget* screen)
+    {
+        QStringList names;
+        for (const QWidget* w : screen->findChildren<QWidget*>()) {
+            const auto* label = qobject_cast<const QLabel*>(w);
+            const bool checked = (label && !label->wordWrap()) ||
+                                 qobject_cast<const QAbstractButton*>(w) ||
+                                 qobject_cast<const QComboBox*>(w);
+            if (checked && w->isVisibleTo(screen) && w->width() < w->sizeHint().width()) {
+                names.append(QStringLiteral("%1 \"%2\" %3 < %4")
+                                 .arg(w->metaObject()->className(), w->objectName())
+                                 .arg(w->width())
+                                 .arg(w->sizeHint().width()));
+            }
+        }
+        return names;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        const QRect desk = QGuiApplication::primaryScreen()->geometry();
+        QCOMPARE(QSize(qRound(desk.width() * qApp->devicePixelRatio()),
+                       qRound(desk.height() * qApp->devicePixelRatio())),
+                 QSize(1366, 768));
+    }
+
+    void everyScreenFits_data()
+    {
+        QTest::addColumn<QString>("menu");
+        QTest::addColumn<QString>("screen");
+        QTest::newRow("single picture") << "mnuSinglePicture"
+                                        << "frmSinglePicture";
+        QTest::newRow("batch pictures") << "mnuBatchPictures"
+                                        << "frmBatchPicture";
+        QTest::newRow("switch data") << "mnuSwitchData"
+                                     << "frmSwitchDataFile";
+    }
+    void everyScreenFits()
+    {
+        QFETCH(QString, menu);
+        QFETCH(QString, screen);
+        AppFixture app;
+        QVERIFY(app.start());
+        app.find<QAction>(menu)->trigger();
+        auto* shown = app.find<QWidget>(screen);
+        QVERIFY(QTest::qWaitForWindowExposed(app.form.get()));
+
+        const QRect workArea = QGuiApplication::primaryScreen()->availableGeometry();
+        QVERIFY(workArea.contains(app.form->geometry()));
+        const QStringList cut = clipped(shown) + clipped(app.form->statusBar());
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral(", "))));
+        // The screen is whole in its window; what the screen area cannot show, it scrolls to.
+        auto* window = qobject_cast<QMdiSubWindow*>(shown->parentWidget());
+        QVERIFY(window->size().expandedTo(window->minimumSizeHint()) == window->size());
+        auto* area = app.find<QMdiArea>(QStringLiteral("mdiArea"));
+        const QSize viewport = area->viewport()->size();
+        if (window->width() > viewport.width())
+            QVERIFY(area->horizontalScrollBar()->maximum() > 0);
+        if (window->height() > viewport.height())
+            QVERIFY(area->verticalScrollBar()->maximum() > 0);
+    }
+};
+
+QTEST_MAIN(TestScreenFit)
+#include "tst_screenfit.moc"
