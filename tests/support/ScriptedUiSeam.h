@@ -1,19 +1,37 @@
 #pragma once
 
 // The desktop as tests see it: message boxes answer from a script and are recorded; file
-// dialogs return prepared paths; the viewer and program starts are recorded.
+// dialogs return prepared paths; the viewer and program starts are recorded. Inside a test it
+// fails the test when it goes while something is amiss: a question was asked that no answer was
+// scripted for, a scripted answer or prepared path was never used, or a window was left open.
 
 #include "LinkFakes.h"
 #include "UiSeam.h"
+
+#include <QApplication>
+#include <QTest>
+#include <QWidget>
 
 #include <deque>
 
 class ScriptedUiSeam : public UiSeam, public MessageScript
 {
 public:
+    ScriptedUiSeam() = default;
+    ScriptedUiSeam(const ScriptedUiSeam&) = delete;
+    ScriptedUiSeam& operator=(const ScriptedUiSeam&) = delete;
+    ~ScriptedUiSeam() override
+    {
+        const QStringList problems = leftovers();
+        if (!problems.isEmpty() && QTest::currentTestFunction())
+            QTest::qFail(qPrintable(problems.join(QStringLiteral("; "))), __FILE__, __LINE__);
+    }
+
     MessageAnswer message(const QString& text, const QString& title, MessageIcon icon,
                           MessageButtons buttons) override
     {
+        if (buttons != MessageButtons::Ok && answers.empty())
+            unexpected.append(text);
         return answer(text, title, icon, buttons);
     }
     QString openFileName(const QString& title, const QString&, const QString& filter) override
@@ -41,7 +59,26 @@ public:
     QStringList dialogs, viewed, started;
     ShellResult viewerResult, startResult;
 
+    // What the test left amiss, as readable lines.
+    QStringList leftovers() const
+    {
+        QStringList problems;
+        for (const QString& text : unexpected)
+            problems << QStringLiteral("unscripted question: ") + text;
+        if (!answers.empty())
+            problems << QStringLiteral("%1 scripted answers unused").arg(answers.size());
+        if (!openPaths.empty() || !savePaths.empty())
+            problems << QStringLiteral("prepared dialog paths unused");
+        for (const QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->isVisible())
+                problems << QStringLiteral("window left open: ") + window->objectName();
+        }
+        return problems;
+    }
+
 private:
+    QStringList unexpected;
+
     static QString takeFront(std::deque<QString>& queue)
     {
         if (queue.empty())

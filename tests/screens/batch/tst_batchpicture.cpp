@@ -489,6 +489,8 @@ private Q_SLOTS:
         QCOMPARE(app->state.CheckedFlags.at(6), !atOnce);
         auto* refresh = w<QPushButton>("cmdRefresh");
         QCOMPARE(refresh->palette().color(QPalette::Button) == QColor(Qt::red), !atOnce);
+        if (atOnce) // the download starts: it asks about the type first, and is told no
+            app->seam.answers = {MessageAnswer::No};
         click("cmdDownloadBatch");
         click("cmdCheckAll");
         if (!atOnce) {
