@@ -74,19 +74,26 @@ private Q_SLOTS:
     void lengthDecidesType()
     {
         QFETCH(qint64, length);
-        const QString path = makeFile(QStringLiteral("f%1.bmp").arg(length), length);
+        const FileClass kind = ClassifyLength(length);
+        QTEST(int(kind.TypeCode), "typeCode");
+        QTEST(int(kind.FileKind), "fileKind");
+        QTEST(kind.TypeText, "typeText");
+    }
+
+    // A listed file keeps its place, its name and path, and what it was classified as.
+    void recordOfAFile()
+    {
         PictureFileRecords records(1);
         AppState state;
+        const QString path = makeFile(QStringLiteral("f.bmp"), 830);
         QVERIFY(ClassifyFile(records, QFileInfo(path), 1, state, InitialLcd64x32Defaults()));
         QCOMPARE(records.size(), 2);
         const PictureFileRecord& r = records[1];
-        QTEST(int(r.TypeCode), "typeCode");
-        QTEST(int(r.FileKind), "fileKind");
-        QTEST(r.TypeText, "typeText");
         QCOMPARE(r.Index, 1);
         QCOMPARE(r.Path, path);
-        QCOMPARE(r.Name, QFileInfo(path).fileName());
-        QCOMPARE(r.FileLength, qint32(length));
+        QCOMPARE(r.Name, QStringLiteral("f.bmp"));
+        QCOMPARE(r.FileLength, 830);
+        QCOMPARE(r.TypeCode, SwitchTypeCode::Mono96x64);
     }
 
     // Only an LCD 64x32 bitmap takes the editor's LED and colour values.
@@ -113,16 +120,6 @@ private Q_SLOTS:
             takesDefaults ? QStringList{"9F", "C3", "255", "65280"} : QStringList{"", "", "", ""};
         QCOMPARE((QStringList{r.LEDon, r.LEDoff, r.BackgroundColoron, r.BackgroundColoroff}),
                  expected);
-    }
-
-    void initialEditorValues()
-    {
-        PictureFileRecords records(1);
-        AppState state;
-        QVERIFY(ClassifyFile(records, QFileInfo(makeFile("i.bmp", 318)), 1, state,
-                             InitialLcd64x32Defaults()));
-        QCOMPARE(records[1].LEDon, QStringLiteral("03"));
-        QCOMPARE(records[1].BackgroundColoroff, QStringLiteral("0"));
     }
 
     void sameFileTwiceOverwritesWithoutGrowing()
@@ -163,34 +160,6 @@ private Q_SLOTS:
         QCOMPARE(state.SwitchCountList.size(), 9);
         QCOMPARE(state.SwitchingAttributesList[2], QStringLiteral("b"));
         QCOMPARE(state.SwitchCountList[8], qint16(0));
-    }
-
-    void unusualPositions()
-    {
-        AppState state;
-        PictureFileRecords records;
-        const QFileInfo file(makeFile("pos.bmp", 830));
-        QVERIFY(!ClassifyFile(records, file, 0, state, InitialLcd64x32Defaults()));
-        QVERIFY(records.isEmpty());
-        QVERIFY(ClassifyFile(records, file, 4, state, InitialLcd64x32Defaults()));
-        QCOMPARE(records.size(), 5);
-        QCOMPARE(records[4].TypeCode, SwitchTypeCode::Mono96x64);
-    }
-
-    void findRecordByPath()
-    {
-        PictureFileRecords records(4);
-        const char* paths[] = {"", "/x/a.bmp", "/x/B.bmp", "/x/B.bmp"};
-        for (int i = 1; i < 4; ++i) {
-            records[i].Index = i;
-            records[i].Path = QString::fromLatin1(paths[i]);
-        }
-        QCOMPARE(FindRecordByPath(records, "/x/a.bmp"), 1);
-        QCOMPARE(FindRecordByPath(records, "/x/B.bmp"), 2);
-        QCOMPARE(FindRecordByPath(records, "/x/b.bmp"), 0);
-        QCOMPARE(FindRecordByPath(records, "/x/A.BMP"), 0);
-        QCOMPARE(FindRecordByPath(records, ""), 0);
-        QCOMPARE(FindRecordByPath(PictureFileRecords(), "/x/a.bmp"), 0);
     }
 
     void openFileObjects_data()
@@ -253,28 +222,6 @@ private Q_SLOTS:
         QTEST(image.MonoInvertFlag, "after");
     }
 
-    void readerFields()
-    {
-        BitmapLayout layout = MonoSpec(96, 64, char(0xA5));
-        layout.Palette = {0xffffff, 0x102030};
-        layout.Trailing = QByteArray("\x01\x02", 2);
-        const QString path = m_dir.filePath("fields.bmp");
-        QVERIFY(WriteFile(path, BuildBitmap(layout)));
-        BitmapImage image;
-        QVERIFY(ReadBitmap(path, 5, image));
-        QCOMPARE(QFileInfo(path).size(), 832);
-        QCOMPARE(image.FileHeader.Signature, quint16(0x4D42));
-        QCOMPARE(image.FileHeader.PixelOffset, quint32(62));
-        QCOMPARE(image.InfoHeader.Width, 96);
-        QCOMPARE(image.InfoHeader.Height, 64);
-        QCOMPARE(image.BitsPerPixel, quint16(1));
-        QCOMPARE(image.Palette.size(), 2);
-        QCOMPARE(image.Palette[1].Red, quint8(0x10));
-        QCOMPARE(image.Palette[1].Blue, quint8(0x30));
-        QCOMPARE(image.Pixels.size(), 770); // the trailing bytes belong to the pixel array
-        QCOMPARE(image.Pixels.right(2), QByteArray("\x01\x02", 2));
-    }
-
     void readerRefusesWhatIsNoPicture_data()
     {
         QTest::addColumn<QByteArray>("file");
@@ -297,13 +244,6 @@ private Q_SLOTS:
         image.Pixels = "before";
         QVERIFY(!ParseBitmap(file, 5, image));
         QCOMPARE(image.Pixels, QByteArray("before"));
-    }
-
-    void readerFailsOnMissingFile()
-    {
-        BitmapImage image;
-        QVERIFY(!ReadBitmap(m_dir.filePath("nothing-here.bmp"), 3, image));
-        QVERIFY(!ReadBitmap(m_dir.path(), 3, image));
     }
 
     // A palette the file is too short to hold reads as black; the offset may point anywhere in

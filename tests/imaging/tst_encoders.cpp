@@ -1,6 +1,5 @@
 #include "Encoders.h"
 #include "ImagingTestSupport.h"
-#include "LiteralEncoders.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -225,21 +224,6 @@ private Q_SLOTS:
         QCOMPARE(encodeFile(typeCode, second), a);
     }
 
-    // The same picture saved with and without a resolution gives exactly inverted results.
-    void monoResolutionInverts()
-    {
-        BitmapLayout plain = MonoSpec(96, 64, 0);
-        for (qsizetype i = 0; i < plain.Pixels.size(); ++i)
-            plain.Pixels[i] = char(i * 37);
-        BitmapLayout withResolution = plain;
-        withResolution.XPelsPerMeter = withResolution.YPelsPerMeter = 3780;
-        const QByteArray a = QByteArray::fromHex(encodeFile(5, plain).toLatin1());
-        const QByteArray b = QByteArray::fromHex(encodeFile(5, withResolution).toLatin1());
-        QCOMPARE(a.size(), 768);
-        for (qsizetype i = 0; i < a.size(); ++i)
-            QCOMPARE(quint8(a[i] ^ b[i]), quint8(0xff));
-    }
-
     // The inversion is decided while the current type is MONO 96x64; each picture is read afresh,
     // so under another current type it is never inverted.
     void monoInversionFollowsCurrentType()
@@ -308,34 +292,6 @@ private Q_SLOTS:
         const QString block = Lcd36x24PictureBlock(repeat("AB", 120), "3", "5");
         QCOMPARE(block.size(), 250);
         QVERIFY(block.endsWith(QStringLiteral("AB3500000000")));
-    }
-
-    // The steps on bytes agree with the documented walk over the text for any input: palette
-    // text of 8-bit pictures (digit counts that are not even), short files, odd lengths, depths
-    // that give no text.
-    void agreesWithTextWalk()
-    {
-        QRandomGenerator random(20240611);
-        const quint16 depths[] = {1, 24, 8, 8, 4, 16, 32};
-        for (int round = 0; round < 160; ++round) {
-            BitmapImage image;
-            image.BitsPerPixel = depths[random.bounded(7)];
-            image.MonoInvertFlag = random.bounded(2);
-            const int limits[] = {20, 200, 1000, 9300, 19000};
-            image.Pixels.resize(random.bounded(limits[random.bounded(5)]));
-            for (char& b : image.Pixels)
-                b = char(random.bounded(random.bounded(2) ? 256 : 4));
-            image.Palette.resize(image.BitsPerPixel == 8 ? 256 : 0);
-            for (PaletteEntry& e : image.Palette)
-                e = {quint8(random.bounded(2) ? random.bounded(256) : 0),
-                     quint8(random.bounded(2) ? random.bounded(256) : 0),
-                     quint8(random.bounded(256)), 0};
-            QCOMPARE(PixelHexText(image), Literal::PixelHexText(image));
-            for (qint16 type = 1; type <= 6; ++type)
-                for (bool leftToRight : {true, false})
-                    QCOMPARE(PictureHexText(type, image, leftToRight),
-                             Literal::ForType(type, image, leftToRight));
-        }
     }
 
 private:

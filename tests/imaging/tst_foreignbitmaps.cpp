@@ -239,34 +239,6 @@ private Q_SLOTS:
         }
     }
 
-    void decoderRefusesWrongSizes_data()
-    {
-        QTest::addColumn<int>("typeCode");
-        QTest::addColumn<int>("bytes");
-        for (int type = 1; type <= 6; ++type) {
-            const int right = PayloadBytes(qint16(type));
-            QTest::addRow("type %d, %d bytes", type, right) << type << right;
-            QTest::addRow("type %d, one short", type) << type << right - 1;
-            QTest::addRow("type %d, one over", type) << type << right + 1;
-            QTest::addRow("type %d, empty", type) << type << 0;
-        }
-        QTest::newRow("LCD 36x24, cleared with 256 zero bytes") << 1 << 256;
-        QTest::newRow("text type") << 10 << 100;
-        QTest::newRow("no type") << 0 << 0;
-    }
-
-    void decoderRefusesWrongSizes()
-    {
-        QFETCH(int, typeCode);
-        QFETCH(int, bytes);
-        const QImage image = DecodeSwitchPicture(qint16(typeCode), QByteArray(bytes, char(0x5a)));
-        const bool valid =
-            typeCode >= 1 && typeCode <= 6 && bytes == PayloadBytes(qint16(typeCode));
-        QCOMPARE(image.isNull(), !valid);
-        if (valid)
-            QCOMPARE(image.size(), DisplaySize(qint16(typeCode)));
-    }
-
     // The LCD 36x24 back-light follows the "on" LED colour of the picture block.
     void lcd36x24Backlight()
     {

@@ -13,14 +13,6 @@ class SamplesTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void startupPicture()
-    {
-        const QFileInfo koala(":/samples/" + StartupPictureName);
-        QVERIFY(koala.exists());
-        QCOMPARE(koala.size(), 9272);
-        QCOMPARE(ClassifyLength(koala.size()).TypeText, QStringLiteral("OLED 64x48"));
-    }
-
     // Every accepted bitmap length has a sample, and each sample is what its name says.
     void everyTypeAndLength()
     {
