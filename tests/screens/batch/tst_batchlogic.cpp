@@ -72,33 +72,6 @@ private Q_SLOTS:
         QCOMPARE(AcceptsBatchFile(name, length, qint16(type)), accepted);
     }
 
-    void quickSort_data()
-    {
-        QTest::addColumn<QStringList>("names");
-        QTest::newRow("capitals first") << QStringList{"b.bmp", "A.bmp", "a.bmp"};
-        QTest::newRow("B before a") << QStringList{"a.bmp", "B.bmp"};
-        QTest::newRow("digits before letters") << QStringList{"z", "10", "9", "1", "Z", "_"};
-        QTest::newRow("already sorted") << QStringList{"a", "b", "c", "d", "e", "f", "g"};
-        QTest::newRow("reversed") << QStringList{"g", "f", "e", "d", "c", "b", "a"};
-        QTest::newRow("duplicates") << QStringList{"b", "a", "b", "a", "b"};
-        QTest::newRow("one") << QStringList{"only"};
-    }
-    void quickSort()
-    {
-        QFETCH(QStringList, names);
-        QStringList expected = names;
-        std::sort(expected.begin(), expected.end()); // by UTF-16 code unit, as the import wants
-        QuickSort(names);
-        QCOMPARE(names, expected);
-    }
-
-    void quickSortKeepsOutsideTheRange()
-    {
-        QStringList names{"", "c", "a", "b", "0"};
-        QuickSort(names, 1, 3);
-        QCOMPARE(names, (QStringList{"", "a", "b", "c", "0"}));
-    }
-
     void quickSortLargeSortedInput()
     {
         // Sorted and reversed inputs are what a file system often hands out; neither may recurse
@@ -169,24 +142,6 @@ private Q_SLOTS:
         QFETCH(int, type);
         QFETCH(QString, text);
         QCOMPARE(MaxStartAddressText(count, qint16(type)), text);
-    }
-
-    void padOffsetEntry_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QString>("padded");
-        QTest::newRow("LCD 5") << "5" << 1 << "05";
-        QTest::newRow("OLED 5") << "5" << 3 << "0005";
-        QTest::newRow("longer stays") << "0A0" << 2 << "0A0";
-        QTest::newRow("offset untouched") << "+5" << 3 << "+5";
-    }
-    void padOffsetEntry()
-    {
-        QFETCH(QString, text);
-        QFETCH(int, type);
-        QFETCH(QString, padded);
-        QCOMPARE(PadOffsetEntry(text, qint16(type)), padded);
     }
 
     void checkAddressOffset_data()
@@ -301,24 +256,6 @@ private Q_SLOTS:
         QCOMPARE(done, doneAfter);
         QCOMPARE(estimate.ElapsedMs, qMax<qint64>(elapsed, 1));
         QCOMPARE(TimeLabelText(estimate), label);
-    }
-
-    void roundHalfEven_data()
-    {
-        QTest::addColumn<double>("value");
-        QTest::addColumn<double>("rounded");
-        QTest::newRow("0.5") << 0.5 << 0.0;
-        QTest::newRow("1.5") << 1.5 << 2.0;
-        QTest::newRow("2.5") << 2.5 << 2.0;
-        QTest::newRow("2.4") << 2.4 << 2.0;
-        QTest::newRow("2.6") << 2.6 << 3.0;
-        QTest::newRow("59.5") << 59.5 << 60.0;
-    }
-    void roundHalfEven()
-    {
-        QFETCH(double, value);
-        QFETCH(double, rounded);
-        QCOMPARE(RoundHalfEven(value), rounded);
     }
 
     void fileModel()

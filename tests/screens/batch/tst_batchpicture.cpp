@@ -186,19 +186,6 @@ private Q_SLOTS:
         app.reset();
     }
 
-    void startsEmpty()
-    {
-        QCOMPARE(screen->windowTitle(), QString("Batch Picture Download"));
-        QCOMPARE(w<QComboBox>("cmbSwitchType")->currentText(), QString("OLED 64x48"));
-        QCOMPARE(w<QComboBox>("cmbSwitchType")->count(), 5);
-        QCOMPARE(w<QLabel>("lblTime")->text(),
-                 QString("Estimated Time Left: 00:00:00, Elapsed: 00:00:00, Unit: 0000ms"));
-        QCOMPARE(w<QPushButton>("cmdPause")->text(), QString("Pause  Download"));
-        QVERIFY(w<QPushButton>("cmdContinueDownload")->isHidden());
-        QVERIFY(w<QPushButton>("cmdCancelImport")->isHidden());
-        QCOMPARE(app->state.TypeCode, qint16(3));
-    }
-
     void importTakesTheTypesFiles_data()
     {
         QTest::addColumn<int>("type");

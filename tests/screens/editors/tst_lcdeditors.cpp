@@ -154,17 +154,6 @@ private Q_SLOTS:
         QCOMPARE(dialog.NumbofSwitch(), shownCount.toShort());
     }
 
-    void choosingSwitchCountRelaysFields()
-    {
-        LcdAttributeEditor& dialog = editor(2);
-        showActive(dialog);
-        findIn<QComboBox>(&dialog, "cmbNumbofSwchs")->setCurrentText(QStringLiteral("16"));
-        QCOMPARE(dialog.NumbofSwitch(), qint16(16));
-        QVERIFY(field(dialog, 15)->isVisible());
-        QCOMPARE(findIn<QLabel>(&dialog, ControlArrayName("lblAttributes1", 2))->text(), "PM3");
-        dialog.close();
-    }
-
     void openingShowsRecord()
     {
         LcdAttributeEditor& dialog = editor(2);
@@ -317,20 +306,6 @@ private Q_SLOTS:
         QCOMPARE(dialog.SwitchingAttributes(), QString(32, QLatin1Char('0')));
         if (stays)
             click(dialog, "cmdCancel");
-    }
-
-    void singleInstancesKeepValues()
-    {
-        frmBackground3624& first = editors->lcd36x24();
-        first.setLEDon(QStringLiteral("6"));
-        first.setNumbofSwitch(8);
-        QCOMPARE(&editors->lcd36x24(), &first);
-        QCOMPARE(editors->lcdEditorFor(1), &first);
-        QVERIFY(!editors->lcdEditorFor(3));
-        showActive(first);
-        click(first, "cmdSelect");
-        QCOMPARE(editors->lcd36x24().LEDon(), QStringLiteral("6"));
-        QCOMPARE(editors->lcd36x24().NumbofSwitch(), qint16(8));
     }
 
     // New LCD 64x32 pictures take the editor's current LED and colour values.

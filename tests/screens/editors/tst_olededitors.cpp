@@ -176,26 +176,6 @@ private Q_SLOTS:
         QCOMPARE(dialog.SwitchingAttributes(), record);
         QCOMPARE(screen->address, QStringLiteral("00A0")); // the address goes back every time
     }
-
-    void typeChoosesEditor_data()
-    {
-        QTest::addColumn<qint16>("typeCode");
-        QTest::addColumn<QString>("editorName");
-        QTest::newRow("OLED 52x36") << qint16(4) << "frmBackgroundOLED";
-        QTest::newRow("MONO 96x64") << qint16(5) << "frmBackground96x64OLED";
-        QTest::newRow("LCD 36x24 is not one") << qint16(1) << "";
-    }
-    void typeChoosesEditor()
-    {
-        QFETCH(qint16, typeCode);
-        QFETCH(QString, editorName);
-        OledAttributeEditor* chosen = editors->oledEditorFor(typeCode);
-        QCOMPARE(chosen ? chosen->objectName() : QString(), editorName);
-        if (chosen) {
-            QCOMPARE(chosen->windowTitle(), QStringLiteral("Switch Attributes"));
-            QCOMPARE(editors->oledEditorFor(typeCode), chosen); // one instance, kept
-        }
-    }
 };
 
 QTEST_MAIN(TestOledEditors)
