@@ -23,6 +23,7 @@
 #include "ScriptedUiSeam.h"
 #include "SelfTest.h"
 #include "VirtualController.h"
+#include "VirtualProgram.h"
 
 #include <QAction>
 #include <QApplication>
@@ -123,12 +124,8 @@ bool importAndList(const QString& root)
         if (!writeCopies(QStringLiteral("%1/%2").arg(root).arg(size), mono, size))
             return false;
     }
-    AppState state;
-    PortCatalog catalog;
-    VirtualController controller;
-    AddVirtualControllerPort(catalog, controller);
-    ScriptedUiSeam seam;
-    MDI_MainForm form(state, catalog, seam, root);
+    VirtualProgram program(root);
+    MDI_MainForm& form = program.form;
     if (!form.start())
         return false;
     form.findChild<QAction*>(QStringLiteral("mnuBatchPictures"))->trigger();
@@ -144,7 +141,7 @@ bool importAndList(const QString& root)
     double previous = 0;
     qint64 longestGap = 0;
     for (int size : ImportSizes) {
-        seam.openPaths.push_back(QStringLiteral("%1/%2/pic00000.bmp").arg(root).arg(size));
+        program.seam.openPaths.push_back(QStringLiteral("%1/%2/pic00000.bmp").arg(root).arg(size));
         GapMeter meter;
         meter.start();
         const double ms = msOf([&] { button("cmdImportBatch")->click(); });
@@ -182,7 +179,7 @@ bool importAndList(const QString& root)
     std::printf("    start address chosen among 10,000: near the start %.2f ms, near the end "
                 "%.2f ms\n",
                 nearStart, nearEnd);
-    return state.BatchRecords.size() == 10001 && seam.messages.size() == 3;
+    return program.state.BatchRecords.size() == 10001 && program.seam.messages.size() == 3;
 }
 
 // (c) -------------------------------------------------------------------------------------------

@@ -3,13 +3,8 @@
 // baseline, while the window sits idle for the same time. The picture goes over the virtual
 // controller's line-modelled port at 115200 bit/s with the traffic log echoing every piece.
 
-#include "AppState.h"
-#include "MDI_MainForm.h"
-#include "PortCatalog.h"
 #include "SamplePictures.h"
-#include "ScriptedUiSeam.h"
-#include "SelfTest.h"
-#include "VirtualController.h"
+#include "VirtualProgram.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -61,12 +56,10 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QTemporaryDir folder;
     SeedSamplePictures(folder.path());
-    AppState state;
-    PortCatalog catalog;
-    VirtualController controller;
-    AddVirtualControllerPort(catalog, controller);
-    ScriptedUiSeam seam;
-    MDI_MainForm form(state, catalog, seam, folder.path());
+    VirtualProgram program(folder.path());
+    MDI_MainForm& form = program.form;
+    AppState& state = program.state;
+    ScriptedUiSeam& seam = program.seam;
     if (!form.start())
         return 1;
     state.ControllerSetting = 6;

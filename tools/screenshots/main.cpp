@@ -2,21 +2,16 @@
 // after the controller query, a picture downloaded from the single picture screen, and a batch
 // downloaded from the batch screen. Message boxes and dialogs answer from a script.
 
-#include "AppState.h"
-#include "MDI_MainForm.h"
-#include "PortCatalog.h"
 #include "SamplePictures.h"
-#include "ScriptedUiSeam.h"
-#include "SelfTest.h"
-#include "VirtualController.h"
+#include "VirtualProgram.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QEventLoop>
 #include <QMdiSubWindow>
 #include <QPushButton>
-#include <QEventLoop>
 #include <QTimer>
 
 #include <cstdio>
@@ -63,12 +58,9 @@ int main(int argc, char* argv[])
     folder.removeRecursively();
     if (!folder.mkpath(QStringLiteral(".")) || !SeedSamplePictures(folder.path()))
         return 1;
-    AppState state;
-    PortCatalog catalog;
-    VirtualController controller;
-    AddVirtualControllerPort(catalog, controller);
-    ScriptedUiSeam seam;
-    MDI_MainForm form(state, catalog, seam, folder.path());
+    VirtualProgram program(folder.path());
+    MDI_MainForm& form = program.form;
+    ScriptedUiSeam& seam = program.seam;
     if (!form.start())
         return 1;
 
