@@ -186,6 +186,19 @@ private Q_SLOTS:
         app.reset();
     }
 
+    // Each screen puts back the type and the address it had when it was left.
+    void screensKeepTheirTypeAndAddress()
+    {
+        chooseType(1);
+        app->state.CurrentAddress = QStringLiteral("07");
+        app->form->findChild<QAction*>(QStringLiteral("mnuSinglePicture"))->trigger();
+        QCOMPARE(app->state.TypeCode, SwitchTypeCode::Oled64x48);
+        QCOMPARE(app->state.CurrentAddress, QString("0001"));
+        app->form->findChild<QAction*>(QStringLiteral("mnuBatchPictures"))->trigger();
+        QCOMPARE(app->state.TypeCode, SwitchTypeCode::Lcd36x24);
+        QCOMPARE(app->state.CurrentAddress, QString("07"));
+    }
+
     void importTakesTheTypesFiles_data()
     {
         QTest::addColumn<int>("type");
