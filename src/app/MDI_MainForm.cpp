@@ -90,7 +90,6 @@ MDI_MainForm::MDI_MainForm(AppState& state, PortCatalog& catalog, UiSeam& seam,
     : QMainWindow(parent)
     , m_state(state)
     , m_seam(seam)
-    , m_programFolder(programFolder)
     , m_link(state, catalog, *this)
     , m_editors(std::make_unique<AttributeEditors>(state, seam, this))
     , m_context{state, m_link, seam, *this, *m_editors, programFolder}
@@ -124,17 +123,18 @@ MDI_MainForm::~MDI_MainForm()
 
 void MDI_MainForm::buildMenu()
 {
+    const auto entry = [this](const char* name, const char* caption) {
+        QAction* action = menuBar()->addAction(QString::fromLatin1(caption));
+        action->setObjectName(QString::fromLatin1(name));
+        return action;
+    };
     for (int row = 0; row < int(std::size(Screens)); ++row) {
-        QAction* action = menuBar()->addAction(QString::fromLatin1(Screens[row].caption));
-        action->setObjectName(QString::fromLatin1(Screens[row].menuName));
-        connect(action, &QAction::triggered, this, [this, row] { showScreen(row); });
+        connect(entry(Screens[row].menuName, Screens[row].caption), &QAction::triggered, this,
+                [this, row] { showScreen(row); });
     }
-    QAction* feedback = menuBar()->addAction(QStringLiteral("&Controller Feedback"));
-    feedback->setObjectName(QStringLiteral("mnuControllerFeedback"));
-    connect(feedback, &QAction::triggered, this, &MDI_MainForm::ControllerFeedback);
-    QAction* about = menuBar()->addAction(QStringLiteral("&About"));
-    about->setObjectName(QStringLiteral("mnuAbout"));
-    connect(about, &QAction::triggered, this, &MDI_MainForm::showAbout);
+    connect(entry("mnuControllerFeedback", "&Controller Feedback"), &QAction::triggered, this,
+            &MDI_MainForm::ControllerFeedback);
+    connect(entry("mnuAbout", "&About"), &QAction::triggered, this, &MDI_MainForm::showAbout);
 }
 
 void MDI_MainForm::buildStatusBar()
@@ -256,7 +256,7 @@ void MDI_MainForm::onSubWindowActivated(QMdiSubWindow* window)
 
 void MDI_MainForm::ControllerFeedback()
 {
-    const QString path = m_programFolder + QLatin1Char('/') + ReplyFileName;
+    const QString path = m_context.programFolder + QLatin1Char('/') + ReplyFileName;
     QFile file(path);
     // The first save after start begins the file afresh; later ones add to it.
     const QIODevice::OpenMode mode = QIODevice::WriteOnly | QIODevice::Text |

@@ -86,7 +86,6 @@ private:
 
     AppState& m_state;
     UiSeam& m_seam;
-    QString m_programFolder;
     ControllerLink m_link;
     std::unique_ptr<AttributeEditors> m_editors;
     ScreenContext m_context;

@@ -8,15 +8,12 @@
 #include <QElapsedTimer>
 #include <QWidget>
 
-class PortFrame;
-class QCheckBox;
 class QComboBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTreeView;
-class TrafficLogView;
 
 // "Batch Picture Download": every picture of one switch type in a folder, each to its own
 // address, in one run.

@@ -6,17 +6,13 @@
 
 #include <QWidget>
 
-class AttributeEditors;
 class Lcd64x32Defaults;
-class QCheckBox;
 class QComboBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
 class QPushButton;
-class PortFrame;
 class TrafficLogView;
 
 // "Single Picture Download": one picture, one address, and the controller tools.
