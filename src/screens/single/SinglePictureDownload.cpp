@@ -8,6 +8,7 @@
 #include "ButtonColour.h"
 #include "ControllerLink.h"
 #include "ControllerMessages.h"
+#include "ControllerOperations.h"
 #include "Conversions.h"
 #include "LcdAttributeEditor.h"
 #include "MDI_MainForm.h"
@@ -140,15 +141,7 @@ void frmSinglePicture::clearAddress()
         return;
     enterBusy();
     m_main.setPanelText(4, QString());
-    if (state.TypeCode == SwitchTypeCode::Lcd36x24 || state.TypeCode == SwitchTypeCode::Lcd64x32) {
-        // A blank picture, without the LED codes an LCD 36x24 picture normally carries.
-        m_main.link().TransferData(chkSwitchIdentifier->isChecked(), state.CurrentAddress,
-                                   LcdClearData());
-    } else {
-        m_main.link().SendHexCommand(ClearCommandHex(state.CurrentAddress));
-        state.BusyFlag = true; // the command sender ends its own busy state
-        m_main.link().WaitForReply();
-    }
+    ClearAddress(m_main.link(), chkSwitchIdentifier->isChecked(), state.CurrentAddress);
     reportClear();
     leaveBusy();
 }
@@ -175,23 +168,22 @@ void frmSinglePicture::downloadAttributes()
     if (state.BusyFlag || !validateAddress() || !ConfirmAttributeType(state, m_main.seam()))
         return;
     ControllerLink& link = m_main.link();
-    state.ReadyReceived = false;
     state.BusyFlag = true;
-    const int savedDisplayData = displayData();
-    setDisplayData(1);
-    link.SendBytes(BuildAttributeCommand(chkSwitchIdentifier->isChecked(), state.TypeCode,
-                                         m_records, state.CurrentAddress, m_currentIndex));
-    setDisplayData(savedDisplayData);
-    appendTraffic(QStringLiteral("   "), TrafficDirection::Sent);
-    link.WaitForReply();
-    if (!state.ReadyReceived) {
+    switch (SendAttributeCommand(
+        link, BuildAttributeCommand(chkSwitchIdentifier->isChecked(), state.TypeCode, m_records,
+                                    state.CurrentAddress, m_currentIndex))) {
+    case ReplyOutcome::NotReady:
         m_main.setPanelText(4, QStringLiteral("No controller reply"));
-    } else if (state.ReplyCode == QLatin1String("6E")) {
+        break;
+    case ReplyOutcome::Refused:
         ShowControllerError(m_main.seam(), state.ReplyCode);
-    } else if (state.ReplyCode != QLatin1String("79")) {
-        ShowUnexpectedReply(m_main.seam());
-    } else {
+        break;
+    case ReplyOutcome::Done:
         m_main.setPanelText(4, QStringLiteral("Attributes downloaded"));
+        break;
+    default:
+        ShowUnexpectedReply(m_main.seam());
+        break;
     }
     state.ReplyCode.clear();
     setPortStatus(link.openStatusText());
@@ -201,12 +193,9 @@ void frmSinglePicture::downloadAttributes()
 
 void frmSinglePicture::callController()
 {
-    ControllerLink& link = m_main.link();
-    link.setReceiveThreshold(1);
-    link.SendHexCommand(QStringLiteral("01"));
-    link.WaitForReply();
-    m_main.setPanelText(4, m_main.state().ReadyReceived ? QStringLiteral("Command received")
-                                                        : QStringLiteral("No controller reply"));
+    m_main.setPanelText(4, CallController(m_main.link()) == ReplyOutcome::NotReady
+                               ? QStringLiteral("No controller reply")
+                               : QStringLiteral("Command received"));
 }
 
 void frmSinglePicture::resetController()
