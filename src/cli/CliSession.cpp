@@ -3,6 +3,7 @@
 #include "Outcome.h"
 
 #include "ControllerMessages.h"
+#include "ControllerOperations.h"
 #include "ControllerQuery.h"
 #include "Conversions.h"
 #include "Decoders.h"
@@ -12,6 +13,7 @@
 #include "InProcessPort.h"
 #include "PictureEncoding.h"
 #include "SwitchCommands.h"
+#include "Transfer.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -93,6 +95,8 @@ int CliSession::run()
         return upload();
     case CliCommand::Text:
         return text();
+    case CliCommand::Attributes:
+        return attributes();
     }
     return ExitCode::Failure;
 }
@@ -159,14 +163,17 @@ int CliSession::download()
     const std::optional<QString> address = checkedAddress(kind.TypeCode);
     if (!address)
         return ExitCode::Failure;
+    const int shown = m_shell.messageCount();
     const QString data = encodePicture(file.absoluteFilePath());
-    if (data.isEmpty()) // the encoder has said why
+    if (m_shell.messageCount() > shown) // the file could not be read; the encoder has said so
         return ExitCode::Failure;
     if (const std::optional<int> failed = openPort())
         return *failed;
 
     m_link.TransferData(m_request.withTypeLetter, *address, data);
     printReply();
+    if (const std::optional<int> blocked = lineBlocked())
+        return finish(*blocked);
     const Outcome outcome = JudgeDownload(m_state, m_shell);
     PrintLine(stdout, outcome.status);
     return finish(outcome.exitCode);
@@ -181,13 +188,10 @@ int CliSession::clear()
     if (const std::optional<int> failed = openPort())
         return *failed;
 
-    if (AddressWidth(m_request.typeCode) == 2) {
-        m_link.TransferData(m_request.withTypeLetter, *address, LcdClearData());
-    } else {
-        m_link.SendHexCommand(ClearCommandHex(*address));
-        m_link.WaitForReply();
-    }
+    ClearAddress(m_link, m_request.withTypeLetter, *address);
     printReply();
+    if (const std::optional<int> blocked = lineBlocked())
+        return finish(*blocked);
     const Outcome outcome = JudgeClear(m_state, *address, m_shell);
     if (!outcome.status.isEmpty())
         PrintLine(stdout, outcome.status);
@@ -240,14 +244,48 @@ int CliSession::text()
     int worst = ExitCode::Done;
     m_shell.setTransferEndHandler([this, &worst] {
         printReply();
-        worst = std::max(worst, ExitCodeForReply(m_state.ReplyCode));
+        worst = std::max(worst, lineBlocked().value_or(ExitCodeForReply(m_state.ReplyCode)));
     });
     const bool read = SendTextFile(m_link, path, m_request.asCharacters);
     m_shell.setTransferEndHandler(nullptr);
     if (!read)
         return finish(fail(QStringLiteral("cannot read %1").arg(path)));
-    PrintLine(stdout, DownloadedFilesText(1));
+    // A file cut short by a lost port or a blocked line is not a downloaded file.
+    if (!m_portLost && worst != ExitCode::LineBlocked)
+        PrintLine(stdout, DownloadedFilesText(1));
     return finish(worst);
+}
+
+int CliSession::attributes()
+{
+    m_state.TypeCode = m_request.typeCode;
+    const std::optional<QString> address = checkedAddress(m_request.typeCode);
+    if (!address)
+        return ExitCode::Failure;
+    if (const std::optional<int> failed = openPort())
+        return *failed;
+
+    PictureFileRecords records(2);
+    records[1].TypeCode = m_request.typeCode;
+    records[1].Attributes = m_request.arguments.constFirst().toUpper();
+    const ReplyOutcome outcome = SendAttributeCommand(
+        m_link,
+        BuildAttributeCommand(m_request.withTypeLetter, m_request.typeCode, records, *address, 1));
+    printReply();
+    switch (outcome) {
+    case ReplyOutcome::Done:
+        PrintLine(stdout, QStringLiteral("Attributes downloaded"));
+        return finish(ExitCode::Done);
+    case ReplyOutcome::Refused:
+        ShowControllerError(m_shell, m_state.ReplyCode);
+        return finish(ExitCode::ControllerError);
+    case ReplyOutcome::NotReady:
+        PrintLine(stdout, QStringLiteral("No controller reply"));
+        return finish(ExitCode::NoReply);
+    default:
+        ShowUnexpectedReply(m_shell);
+        return finish(ExitCode::NoReply);
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -376,6 +414,15 @@ void CliSession::printReply() const
     PrintLine(stdout,
               QStringLiteral("Reply: ") +
                   (m_state.ReplyCode.isEmpty() ? QStringLiteral("none") : m_state.ReplyCode));
+}
+
+std::optional<int> CliSession::lineBlocked() const
+{
+    const std::optional<ControllerLink::LineBlock> block = m_link.lineBlocked();
+    if (!block)
+        return std::nullopt;
+    PrintLine(stderr, QStringLiteral("vantrel-cli: ") + LineBlockedText(*block).trimmed());
+    return ExitCode::LineBlocked;
 }
 
 int CliSession::fail(const QString& why) const

@@ -32,6 +32,7 @@ private:
     int clear();
     int upload();
     int text();
+    int attributes();
 
     // The catalog number the request's --port names (0 when there is none) and opening it.
     int requestedPortNumber();
@@ -45,6 +46,8 @@ private:
     QString writeUpload(const QByteArray& uploaded) const;
 
     void printReply() const;
+    // After a transfer: the exit status when the line was blocked (and why, on standard error).
+    std::optional<int> lineBlocked() const;
     int fail(const QString& why) const;
     int finish(int exitCode);
 

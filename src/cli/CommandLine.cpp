@@ -28,6 +28,8 @@ constexpr CommandRule Commands[] = {
     {"clear", CliCommand::Clear, 0, 0, true, true, false, "clear --address A --type T"},
     {"upload", CliCommand::Upload, 0, 0, true, true, false, "upload --address A --type T"},
     {"text", CliCommand::Text, 1, 1, false, false, true, "text FILE --as chars|hex"},
+    {"attributes", CliCommand::Attributes, 1, 1, true, true, false,
+     "attributes DIGITS --address A --type T"},
 };
 
 const char* const Description =
@@ -42,6 +44,9 @@ Commands:
   clear --address A --type T   blanks an address
   upload --address A --type T  reads a stored picture back: printed, or written with --output
   text FILE --as chars|hex     streams a raw data file (it begins with RAW DATA)
+  attributes DIGITS --address A --type T
+                               an attribute record: the hex digits that follow the address
+                               (LCD 64x32: the switching attributes, then LED on and LED off)
 
 Switch types for --type, by number or name: 1 "LCD 36x24", 2 "LCD 64x32", 3 "OLED 64x48",
 4 "OLED 52x36", 5 "MONO 96x64", 6 "COLOR 96x64". The type sets the address width: 2 hex
@@ -52,7 +57,8 @@ Progress is drawn on the terminal; outcome texts go to standard output, messages
 error.
 
 Exit status: 0 the controller answered "79" (done), 1 it answered "6E" (error), 2 no reply,
-3 usage, file or port error.)";
+3 usage, file or port error, 4 the line was blocked (the controller stopped taking data) before
+everything was sent.)";
 
 QCommandLineOption valued(const char* name, const char* help, const char* value)
 {
@@ -72,10 +78,16 @@ const CommandRule* findCommand(const QString& name)
     return it == std::end(Commands) ? nullptr : it;
 }
 
-bool isHexDigit(const QString& text)
+bool isHexDigits(const QString& text)
 {
     static const QString digits = QStringLiteral("0123456789ABCDEF");
-    return text.size() == 1 && digits.contains(text.at(0).toUpper());
+    return !text.isEmpty() && std::all_of(text.begin(), text.end(),
+                                          [](QChar c) { return digits.contains(c.toUpper()); });
+}
+
+bool isHexDigit(const QString& text)
+{
+    return text.size() == 1 && isHexDigits(text);
 }
 
 // Checks what the command needs and the option values; the empty text when all is well.
@@ -105,6 +117,8 @@ QString checkRequest(const CommandRule& rule, const QStringList& arguments,
         return QStringLiteral("--as must be chars or hex");
     if (!isHexDigit(request.ledOff) || !isHexDigit(request.ledOn))
         return QStringLiteral("--led-off and --led-on take one hex digit");
+    if (rule.command == CliCommand::Attributes && !isHexDigits(arguments.constFirst()))
+        return QStringLiteral("attribute digits must be hex digits (0-9, A-F)");
     return QString();
 }
 
@@ -128,8 +142,8 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments)
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("command"),
-                                 QStringLiteral("ports, query, send, download, clear, upload or "
-                                                "text."),
+                                 QStringLiteral("ports, query, send, download, clear, upload, "
+                                                "text or attributes."),
                                  QStringLiteral("command [arguments...]"));
     parser.addOptions({
         valued("port",

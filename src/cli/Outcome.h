@@ -11,6 +11,7 @@ constexpr int Done = 0;            // "79"
 constexpr int ControllerError = 1; // "6E"
 constexpr int NoReply = 2;         // silence, or an answer that means neither
 constexpr int Failure = 3;         // usage, file or port error
+constexpr int LineBlocked = 4;     // the line took nothing for the stall limit; data not all sent
 } // namespace ExitCode
 
 // How a finished operation reads: the status bar text the window shows for it, and the exit

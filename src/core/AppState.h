@@ -20,6 +20,10 @@ struct AppState
     QStringList ControllerInfo;
     // Address text last accepted by an address field (2 or 4 upper-case hex digits).
     QString CurrentAddress;
+    // The invert flag of the one bitmap every encoder reads into: decided by a read while the
+    // current type is MONO 96x64 and kept as it was by reads under any other type, so a mono
+    // picture encoded then follows the last mono read.
+    bool MonoInvertFlag = false;
 
     // --- reply state, written by the receive path
     QString ReplyCode; // "79", "6E", "no reply" or empty

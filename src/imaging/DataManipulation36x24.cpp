@@ -14,7 +14,7 @@ QString Lcd36x24HexText(const BitmapImage& image)
 }
 
 QString EncodeLcd36x24(const QString& folderOrPath, const QString& fileName,
-                       const QString& fallback, const AppState& state, Prompter& prompter)
+                       const QString& fallback, AppState& state, Prompter& prompter)
 {
     return EncodeWithShape(folderOrPath, fileName, fallback, state, prompter,
                            QStringLiteral("36x24 Download Message"), Lcd36x24HexText);

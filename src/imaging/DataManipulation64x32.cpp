@@ -12,7 +12,7 @@ QString Lcd64x32HexText(const BitmapImage& image)
 }
 
 QString EncodeLcd64x32(const QString& folderOrPath, const QString& fileName,
-                       const QString& fallback, const AppState& state, Prompter& prompter)
+                       const QString& fallback, AppState& state, Prompter& prompter)
 {
     return EncodeWithShape(folderOrPath, fileName, fallback, state, prompter,
                            QStringLiteral("64x32 Download Message"), Lcd64x32HexText);

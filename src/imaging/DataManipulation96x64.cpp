@@ -14,7 +14,7 @@ QString Mono96x64HexText(const BitmapImage& image)
 }
 
 QString EncodeMono96x64(const QString& folderOrPath, const QString& fileName,
-                        const QString& fallback, const AppState& state, Prompter& prompter)
+                        const QString& fallback, AppState& state, Prompter& prompter)
 {
     return EncodeWithShape(folderOrPath, fileName, fallback, state, prompter,
                            QStringLiteral("96x64 Download Message"), Mono96x64HexText);

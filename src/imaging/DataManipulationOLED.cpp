@@ -21,7 +21,7 @@ QString OledHexText(const BitmapImage& image, bool leftToRight)
 }
 
 QString EncodeOled(const QString& folderOrPath, const QString& fileName, const QString& fallback,
-                   const AppState& state, Prompter& prompter)
+                   AppState& state, Prompter& prompter)
 {
     const bool leftToRight = state.LeftToRightFlag != 0;
     return EncodeWithShape(

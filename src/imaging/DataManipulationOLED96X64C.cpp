@@ -19,7 +19,7 @@ QString Color96x64HexText(const BitmapImage& image, bool leftToRight)
 }
 
 QString EncodeColor96x64(const QString& folderOrPath, const QString& fileName,
-                         const QString& fallback, const AppState& state, Prompter& prompter)
+                         const QString& fallback, AppState& state, Prompter& prompter)
 {
     const bool leftToRight = state.LeftToRightFlag != 0;
     return EncodeWithShape(

@@ -1,15 +1,17 @@
 #include "EncoderShape.h"
 
 QString EncodeWithShape(const QString& folderOrPath, const QString& fileName,
-                        const QString& fallback, const AppState& state, Prompter& prompter,
+                        const QString& fallback, AppState& state, Prompter& prompter,
                         const QString& failureTitle,
                         const std::function<QString(const BitmapImage&)>& convert)
 {
     if (folderOrPath.isEmpty())
         return fallback;
-    // Each picture is read afresh, so the mono inversion never carries over from an earlier one.
     BitmapImage image;
-    if (!ReadBitmap(folderOrPath + fileName, state.TypeCode, image)) {
+    image.MonoInvertFlag = state.MonoInvertFlag;
+    const bool read = ReadBitmap(folderOrPath + fileName, state.TypeCode, image);
+    state.MonoInvertFlag = image.MonoInvertFlag;
+    if (!read) {
         prompter.message(
             QStringLiteral("Download failed. The selected item is an invalid picture."),
             failureTitle, MessageIcon::Information, MessageButtons::Ok);

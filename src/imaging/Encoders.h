@@ -17,20 +17,20 @@
 // 120 bytes: 24 rows of 5 bytes from the top, inverted. Callers that download it append the LED
 // texts and "00000000" (see Lcd36x24PictureBlock).
 QString EncodeLcd36x24(const QString& folderOrPath, const QString& fileName,
-                       const QString& fallback, const AppState& state, Prompter& prompter);
+                       const QString& fallback, AppState& state, Prompter& prompter);
 // 256 bytes: inverted, all bytes in reverse order.
 QString EncodeLcd64x32(const QString& folderOrPath, const QString& fileName,
-                       const QString& fallback, const AppState& state, Prompter& prompter);
+                       const QString& fallback, AppState& state, Prompter& prompter);
 // OLED 64x48 (6144 bytes) and OLED 52x36 (3744 bytes): 16-bit pixels, rows from the top, mirrored
 // when the state's LeftToRightFlag is 0.
 QString EncodeOled(const QString& folderOrPath, const QString& fileName, const QString& fallback,
-                   const AppState& state, Prompter& prompter);
+                   AppState& state, Prompter& prompter);
 // 768 bytes: rows from the top, inverted when the picture was saved with a resolution.
 QString EncodeMono96x64(const QString& folderOrPath, const QString& fileName,
-                        const QString& fallback, const AppState& state, Prompter& prompter);
+                        const QString& fallback, AppState& state, Prompter& prompter);
 // 12288 bytes: 16-bit pixels, rows from the top, mirrored when LeftToRightFlag is 0.
 QString EncodeColor96x64(const QString& folderOrPath, const QString& fileName,
-                         const QString& fallback, const AppState& state, Prompter& prompter);
+                         const QString& fallback, AppState& state, Prompter& prompter);
 
 // The same conversions on a picture already read.
 QString Lcd36x24HexText(const BitmapImage& image);

@@ -1,5 +1,7 @@
 #include "FileClassification.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <limits>
 
@@ -47,6 +49,19 @@ template <typename List> void growTo(List& list, qsizetype size)
         list.resize(size);
 }
 
+// The position 1.. of the first record whose `Path` is `text`; 0 when none is.
+qsizetype positionOf(const PictureFileRecords& records, const QString& text,
+                     const RecordYield& yield)
+{
+    for (qsizetype i = 1; i < records.size(); ++i) {
+        if (yield)
+            yield();
+        if (records[i].Path == text)
+            return i;
+    }
+    return 0;
+}
+
 } // namespace
 
 bool OpenFileObjects(const QString& path, QString folder, FileObjects& objects)
@@ -69,8 +84,17 @@ FileClass ClassifyLength(qint64 length)
     return {};
 }
 
+void WindowYield::operator()()
+{
+    if (m_sinceEvents.isValid() && m_sinceEvents.elapsed() < YieldIntervalMs)
+        return;
+    if (m_sinceEvents.isValid())
+        QCoreApplication::processEvents();
+    m_sinceEvents.start();
+}
+
 bool ClassifyFile(PictureFileRecords& records, const QFileInfo& file, int n, AppState& state,
-                  const Lcd64x32Defaults& defaults)
+                  const Lcd64x32Defaults& defaults, const RecordYield& yield)
 {
     if (n < 1)
         return false;
@@ -79,8 +103,7 @@ bool ClassifyFile(PictureFileRecords& records, const QFileInfo& file, int n, App
     const QString path = current.absoluteFilePath();
 
     growTo(records, 1); // element 0 is the unused placeholder
-    const bool known = std::any_of(records.cbegin() + 1, records.cend(),
-                                   [&](const PictureFileRecord& r) { return r.Path == path; });
+    const bool known = positionOf(records, path, yield) != 0;
     if (!known)
         records.resize(records.size() + 1);
     growTo(records, n + 1);
@@ -105,10 +128,9 @@ bool ClassifyFile(PictureFileRecords& records, const QFileInfo& file, int n, App
     return true;
 }
 
-qint32 FindRecordByPath(const PictureFileRecords& records, const QString& text)
+qint32 FindRecordByPath(const PictureFileRecords& records, const QString& text,
+                        const RecordYield& yield)
 {
-    for (qsizetype i = 1; i < records.size(); ++i)
-        if (records[i].Path == text)
-            return records[i].Index;
-    return 0;
+    const qsizetype position = positionOf(records, text, yield);
+    return position == 0 ? 0 : records[position].Index;
 }

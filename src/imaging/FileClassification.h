@@ -3,8 +3,11 @@
 #include "AppState.h"
 #include "PictureFileRecord.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QString>
+
+#include <functional>
 
 // What the program learns of a chosen file before classifying it: its folder and the file itself.
 struct FileObjects
@@ -55,12 +58,28 @@ struct FileClass
 };
 FileClass ClassifyLength(qint64 length);
 
+// Lets the window run while a list of records is walked: called once per record visited, it runs
+// pending window events whenever YieldIntervalMs have passed since it last did. A list of
+// thousands so stays live (Cancel, repaints) without paying a pass of the event loop per record.
+class WindowYield
+{
+public:
+    static constexpr int YieldIntervalMs = 10;
+    void operator()();
+
+private:
+    QElapsedTimer m_sinceEvents;
+};
+using RecordYield = std::function<void()>;
+
 // Fills record `n` (1-based) from the file, growing the array by one when no record holds the
 // file's path yet (and to `n` if it is still shorter). The state's attribute lists grow with it
 // and never shrink. Only LCD 64x32 bitmaps take the editor's defaults. False, with nothing
-// changed, for an `n` below 1.
+// changed, for an `n` below 1. `yield` runs once per record compared.
 bool ClassifyFile(PictureFileRecords& records, const QFileInfo& file, int n, AppState& state,
-                  const Lcd64x32Defaults& defaults);
+                  const Lcd64x32Defaults& defaults, const RecordYield& yield = WindowYield());
 
 // The `Index` of the first record 1.. whose `Path` equals `text` exactly; 0 when none does.
-qint32 FindRecordByPath(const PictureFileRecords& records, const QString& text);
+// `yield` runs once per record compared.
+qint32 FindRecordByPath(const PictureFileRecords& records, const QString& text,
+                        const RecordYield& yield = WindowYield());

@@ -2,8 +2,7 @@
 
 #include "Encoders.h"
 
-QString EncodePictureFile(qint16 typeCode, const QString& path, const AppState& state,
-                          Prompter& prompter)
+QString EncodePictureFile(qint16 typeCode, const QString& path, AppState& state, Prompter& prompter)
 {
     switch (typeCode) {
     case SwitchTypeCode::Lcd36x24:
@@ -22,8 +21,7 @@ QString EncodePictureFile(qint16 typeCode, const QString& path, const AppState& 
     }
 }
 
-QString EncodeDownloadBlock(const PictureFileRecord& record, const AppState& state,
-                            Prompter& prompter)
+QString EncodeDownloadBlock(const PictureFileRecord& record, AppState& state, Prompter& prompter)
 {
     const QString picture = EncodePictureFile(state.TypeCode, record.Path, state, prompter);
     if (state.TypeCode == SwitchTypeCode::Lcd36x24)

@@ -10,10 +10,9 @@ class Prompter;
 // A bitmap file as the controller stores it for a display type (1..6), through that type's
 // encoder. Empty for any other type, or when the file cannot be read (its message has been shown).
 // An LCD 36x24 download adds the LED codes behind it (Lcd36x24PictureBlock).
-QString EncodePictureFile(qint16 typeCode, const QString& path, const AppState& state,
+QString EncodePictureFile(qint16 typeCode, const QString& path, AppState& state,
                           Prompter& prompter);
 
 // A record's picture as a download sends it: LCD 36x24 pictures carry the record's LED codes and
 // four zero bytes behind them, even when the file could not be read.
-QString EncodeDownloadBlock(const PictureFileRecord& record, const AppState& state,
-                            Prompter& prompter);
+QString EncodeDownloadBlock(const PictureFileRecord& record, AppState& state, Prompter& prompter);

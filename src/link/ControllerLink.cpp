@@ -5,6 +5,7 @@
 #include "PortCatalog.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QEventLoop>
 
@@ -16,9 +17,17 @@ const QString DownloadsTitle = QStringLiteral("Downloads");
 const QString ClosingProgram = QStringLiteral("Closing program.");
 const QString CrLf = QStringLiteral("\r\n");
 
+constexpr qint64 NsPerMs = 1'000'000;
+
 QString portText(int number)
 {
     return QString::number(number);
+}
+
+// The monotonic clock the line-time account runs on.
+qint64 nowNs()
+{
+    return QDeadlineTimer::current(Qt::PreciseTimer).deadlineNSecs();
 }
 
 } // namespace
@@ -117,6 +126,7 @@ bool ControllerLink::OpenPort()
         handleOpenError(m_port->lastError(), oldPort);
         return false;
     }
+    m_line.setSpeed(m_state.OpenPortSpeed);
     setPortStatus(openStatusText());
     pumpMessages();
     return true;
@@ -168,6 +178,7 @@ bool ControllerLink::ClosePort()
         setPortStatus(QStringLiteral(" Communication port COM%1 is not open.").arg(n));
     }
     m_receiveIdle.stop();
+    m_line.reset();
     return true;
 }
 
@@ -179,9 +190,15 @@ void ControllerLink::reopenFor(LinkScreen* screen)
     OpenPort();
 }
 
-void ControllerLink::setReceiveThreshold(int bytes)
+void ControllerLink::setReceiveThreshold(int bytes, ShortReplies shortReplies)
 {
     m_receiveThreshold = qMax(1, bytes);
+    m_shortReplies = shortReplies;
+    m_deliveredSinceThreshold = false;
+    // Bytes held back under a higher threshold come out on a later pass, after the caller has
+    // judged the command they were held for.
+    if (isPortOpen() && m_port->bytesAvailable() > 0)
+        m_receiveIdle.start(LinkTiming::ReceiveIdleGapMs);
 }
 
 void ControllerLink::setFlowControl(FlowControl flow)
@@ -194,6 +211,7 @@ void ControllerLink::onPortFailed(const PortError& error)
 {
     if (m_port)
         m_port->close();
+    m_line.reset();
     setPortStatus(QStringLiteral(" Communication port COM%1 was lost: %2")
                       .arg(portText(m_state.OpenPortNumber), error.description));
     wakeWaits();
@@ -226,7 +244,9 @@ void ControllerLink::SendBytes(const QByteArray& chars)
         setPortStatus(QStringLiteral(" Communication port is not open."));
         return;
     }
-    m_port->write(chars);
+    const qint64 written = m_port->write(chars);
+    if (written > 0)
+        m_line.wrote(written, nowNs());
     if (m_screen && m_screen->displayData() == 1)
         LogSentBytes(chars);
     setPortStatus(QStringLiteral("Sending data to switches..."));
@@ -248,8 +268,7 @@ void ControllerLink::SendHexCommand(const QString& commandText)
     m_shell.setBusyCursor(true);
     m_shell.setPanelText(2, QStringLiteral("Sending Command"));
     m_shell.setPanelText(4, QString());
-    m_state.ReplyCode.clear();
-    m_state.ReadyReceived = false;
+    beginCommand();
 
     QString text;
     for (QChar c : commandText) {
@@ -292,21 +311,29 @@ void ControllerLink::SendHexCommand(const QString& commandText)
     m_state.CancelFlag = false;
 }
 
+void ControllerLink::beginCommand()
+{
+    m_state.ReplyCode.clear();
+    m_state.ReadyReceived = false;
+}
+
 void ControllerLink::onReadyRead()
 {
     if (!m_port)
         return;
     if (m_port->bytesAvailable() >= m_receiveThreshold)
         deliverReceived();
-    else
+    else if (m_shortReplies == ShortReplies::AfterIdleGap || m_deliveredSinceThreshold)
         m_receiveIdle.start(LinkTiming::ReceiveIdleGapMs);
 }
 
 void ControllerLink::deliverReceived()
 {
     m_receiveIdle.stop();
-    if (isPortOpen())
-        ReceiveData(m_port->readAll());
+    if (!isPortOpen())
+        return;
+    m_deliveredSinceThreshold = true;
+    ReceiveData(m_port->readAll());
 }
 
 void ControllerLink::ReceiveData(const QByteArray& chunk)
@@ -368,12 +395,13 @@ void ControllerLink::wakeWaits()
 
 bool ControllerLink::WaitForReply()
 {
-    const bool ended = waitFor(
-        [this] {
-            return m_state.CancelFlag || m_state.ReplyCode == QLatin1String("79") ||
-                   m_state.ReplyCode == QLatin1String("6E");
-        },
-        LinkTiming::ReplyWindowMs);
+    const auto answered = [this] {
+        return m_state.CancelFlag || m_state.ReplyCode == QLatin1String("79") ||
+               m_state.ReplyCode == QLatin1String("6E");
+    };
+    waitForLineClear(answered);
+    Q_EMIT replyWindowOpened();
+    const bool ended = waitFor(answered, LinkTiming::ReplyWindowMs);
     if (!ended) {
         m_state.ReplyCode = QStringLiteral("no reply");
         return false;
@@ -384,8 +412,9 @@ bool ControllerLink::WaitForReply()
 void ControllerLink::WaitForReady()
 {
     pumpMessages();
-    waitFor([this] { return m_state.ControllerCheckFlag == 0 || m_state.ReadySeen; },
-            LinkTiming::ReadyWindowMs);
+    const auto ready = [this] { return m_state.ControllerCheckFlag == 0 || m_state.ReadySeen; };
+    waitForLineClear(ready);
+    waitFor(ready, LinkTiming::ReadyWindowMs);
     m_state.ReadySeen = false;
 }
 
@@ -395,19 +424,46 @@ bool ControllerLink::ShortDelay()
     return true;
 }
 
-bool ControllerLink::WaitForEmptyOutput()
+ControllerLink::LineState ControllerLink::WaitForEmptyOutput()
 {
+    return waitForLine(LinkTiming::LinePaceAheadMs * NsPerMs, nullptr);
+}
+
+void ControllerLink::waitForLineClear(const std::function<bool()>& answered)
+{
+    // A line that stays blocked is reported by the transfer that fills it; a window that then
+    // opens simply finds no answer.
+    waitForLine(0, answered);
+}
+
+ControllerLink::LineState ControllerLink::waitForLine(qint64 allowedNs,
+                                                      const std::function<bool()>& answered)
+{
+    const qint64 characterNs = m_line.characterNs();
+    const qint64 allowedCharacters = characterNs > 0 ? allowedNs / characterNs : 0;
     qint64 pending = bytesToWrite();
-    while (isPortOpen() && pending > 0) {
-        // Each call ends when the count changes, so the stall limit counts from the last progress.
-        const bool moved =
-            waitFor([this, pending] { return !isPortOpen() || bytesToWrite() != pending; },
-                    LinkTiming::OutputStallLimitMs);
-        if (!moved || m_abandoned)
-            return false;
-        pending = bytesToWrite();
+    QElapsedTimer sinceProgress;
+    sinceProgress.start();
+    const auto settled = [&] { return !isPortOpen() || m_abandoned || (answered && answered()); };
+    while (!settled()) {
+        const qint64 backlog = m_line.backlogNs(nowNs());
+        if (pending <= allowedCharacters && backlog <= allowedNs)
+            return LineState::Clear;
+        // Only a count that does not move is a stall; the account always runs down by itself.
+        if (pending > allowedCharacters &&
+            sinceProgress.elapsed() >= LinkTiming::OutputStallLimitMs)
+            return LineState::Blocked;
+        const int timeoutMs = pending > allowedCharacters
+                                  ? LinkTiming::OutputPollMs
+                                  : int((backlog - allowedNs + NsPerMs - 1) / NsPerMs);
+        waitFor([&] { return settled() || bytesToWrite() != pending; }, timeoutMs);
+        const qint64 now = bytesToWrite();
+        if (now != pending) {
+            pending = now;
+            sinceProgress.restart();
+        }
     }
-    return isPortOpen();
+    return isPortOpen() && !m_abandoned ? LineState::Clear : LineState::Lost;
 }
 
 void ControllerLink::pumpMessages()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AppState.h"
+#include "LineAccount.h"
 #include "LinkViews.h"
 #include "SerialPort.h"
 
@@ -9,6 +10,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 class PortCatalog;
@@ -22,6 +24,17 @@ class ControllerLink : public QObject
 {
     Q_OBJECT
 public:
+    // How a wait for the line ended: everything written has left, the port is gone, or the line
+    // took nothing for the stall limit.
+    enum class LineState { Clear, Lost, Blocked };
+    // A transfer that ended because the line stopped taking data.
+    struct LineBlock
+    {
+        int seconds = 0;
+        qint64 sent = 0;  // characters that left
+        qint64 total = 0; // characters of the block
+    };
+
     ControllerLink(AppState& state, PortCatalog& catalog, LinkShell& shell,
                    QObject* parent = nullptr);
     ~ControllerLink() override;
@@ -41,8 +54,13 @@ public:
     void setPortNumber(int number);
     int portNumber() const { return m_portNumber; }
     bool isPortOpen() const;
+    // What has not left the machine yet: the port's buffer and the system's output queue.
     qint64 bytesToWrite() const;
-    void setReceiveThreshold(int bytes);
+    // What happens to fewer bytes than the threshold: delivered after a short quiet gap, or held
+    // back until the threshold is reached (the controller query takes a shorter answer as none).
+    // Once a chunk has been delivered, the rest of that answer follows after the quiet gap.
+    enum class ShortReplies { AfterIdleGap, Held };
+    void setReceiveThreshold(int bytes, ShortReplies shortReplies = ShortReplies::AfterIdleGap);
     void setFlowControl(FlowControl flow);
     // The screen contract on activation: close, follow the requested port and speed, reopen.
     void reopenFor(LinkScreen* screen);
@@ -51,13 +69,18 @@ public:
     void SendBytes(const QByteArray& chars);
     void LogSentBytes(const QByteArray& chars);
     void SendHexCommand(const QString& commandText);
+    // A command that waits for its own answer starts here: an answer left over from an earlier
+    // command (the query's "y", say) must not end its wait before the controller has spoken.
+    void beginCommand();
     void ReceiveData(const QByteArray& chunk);
     bool WaitForReply();
     void WaitForReady();
     bool ShortDelay();
-    // Waits until the port has handed every byte to the line. False when the port closed or the
-    // line stalled for longer than the stall limit.
-    bool WaitForEmptyOutput();
+    // Waits until at most the pace-ahead allowance of what was written has yet to leave, by the
+    // output count and by the line-time account.
+    LineState WaitForEmptyOutput();
+    // The last transfer ended because the line was blocked; empty after any other end.
+    std::optional<LineBlock> lineBlocked() const { return m_lineBlock; }
     // Lets pending window events (clicks, repaints, received bytes) run once.
     void pumpMessages();
 
@@ -82,9 +105,15 @@ public:
 Q_SIGNALS:
     // The open port stopped working; the link has closed it.
     void portLost(const PortError& error);
+    // A reply window starts now: what was written has left on the line.
+    void replyWindowOpened();
 
 private:
     bool waitFor(const std::function<bool()>& done, int timeoutMs);
+    // Waits until no more than `allowedNs` of line time is still to leave, or `answered` holds.
+    LineState waitForLine(qint64 allowedNs, const std::function<bool()>& answered);
+    // Before a reply or ready window: everything written must have left, unless the answer is in.
+    void waitForLineClear(const std::function<bool()>& answered);
     void wakeWaits();
     void onReadyRead();
     void deliverReceived();
@@ -93,9 +122,9 @@ private:
     void attach(SerialPort* port);
     // Hands the block to the line two characters at a time, each write drained before the next,
     // until done or stopped. False when the line was lost (port closed or stalled).
-    bool streamPieces(const QByteArray& block, qsizetype pieces);
+    LineState streamPieces(const QByteArray& block, qsizetype pieces);
     void beginProgress(qsizetype pieces);
-    void awaitTransferReply(bool lineHeld);
+    void awaitTransferReply(LineState line);
 
     AppState& m_state;
     PortCatalog& m_catalog;
@@ -105,7 +134,11 @@ private:
     int m_portNumber = 0;
     int m_openRetries = 0;
     int m_receiveThreshold = 1;
+    ShortReplies m_shortReplies = ShortReplies::AfterIdleGap;
+    bool m_deliveredSinceThreshold = false;
     bool m_abandoned = false;
     QTimer m_receiveIdle;
     std::vector<QEventLoop*> m_waits;
+    LineAccount m_line;
+    std::optional<LineBlock> m_lineBlock;
 };

@@ -45,7 +45,8 @@ QueryReply ParseQueryReply(const QByteArray& rawReply)
 
 void ControllerLink::QueryController()
 {
-    setReceiveThreshold(QueryThreshold);
+    // The reply arrives as one chunk that begins with 'a'; a shorter answer is no reply at all.
+    setReceiveThreshold(QueryThreshold, ShortReplies::Held);
     SendHexCommand(QStringLiteral("265258"));
     WaitForReply();
     setReceiveThreshold(1);

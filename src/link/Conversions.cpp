@@ -67,8 +67,10 @@ qint32 HexToLong(const QString& text, bool shortForm)
 QString TextToAsciiHex(const QString& text)
 {
     QString out;
-    for (QChar c : text.toUpper()) {
-        const char16_t u = c.unicode();
+    for (QChar c : text) {
+        // Only digits and the letters A..Z (in either case) are converted; anything else passes
+        // through exactly as it was given.
+        const char16_t u = c.toUpper().unicode();
         if ((u >= '0' && u <= '9') || (u >= 'A' && u <= 'Z'))
             out += QStringLiteral("%1").arg(uint(u), 2, 16, QLatin1Char('0')).toUpper();
         else

@@ -2,9 +2,10 @@
 
 // Every time limit of the controller link in one place.
 namespace LinkTiming {
-// The controller answers 'y' or 'n' within this window after the last byte was handed over.
+// The controller answers 'y' or 'n' within this window after the last byte has left on the line.
 constexpr int ReplyWindowMs = 100;
-// The ready byte 'a' that answers a transfer header comes within this window.
+// The ready byte 'a' that answers a transfer header comes within this window, counted from the
+// moment the header has left on the line.
 constexpr int ReadyWindowMs = 100;
 // The short pause some command sequences make between two writes.
 constexpr int ShortDelayMs = 2;
@@ -14,4 +15,11 @@ constexpr int ReceiveIdleGapMs = 5;
 // A piece that the line has not taken within this time means the line is stalled (a controller
 // holding XOFF for ever, a cable pulled at the far end): the transfer gives up instead of hanging.
 constexpr int OutputStallLimitMs = 5000;
+// A transfer keeps at most this much line time written ahead of the line (in the system's queue,
+// an adapter's chip or the line-time account). Waiting for a fully empty queue after every
+// two-character piece would cost a USB adapter's turnaround (about a millisecond) per piece; five
+// milliseconds keep the line busy while progress, Pause and Cancel still follow the line.
+constexpr int LinePaceAheadMs = 5;
+// The system's output count falls without a signal; while it holds bytes it is read this often.
+constexpr int OutputPollMs = 1;
 } // namespace LinkTiming

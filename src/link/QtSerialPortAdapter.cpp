@@ -1,5 +1,17 @@
 #include "QtSerialPortAdapter.h"
 
+#if defined(Q_OS_WIN)
+#include <windows.h>
+#elif defined(Q_OS_UNIX)
+#include <sys/ioctl.h>
+#include <termios.h>
+#endif
+
+namespace {
+// How soon a write refused by a full output queue is offered again.
+constexpr int WriteRetryMs = 10;
+} // namespace
+
 QtSerialPortAdapter::QtSerialPortAdapter(const QString& deviceName, QObject* parent)
     : SerialPort(parent)
 {
@@ -11,6 +23,11 @@ QtSerialPortAdapter::QtSerialPortAdapter(const QString& deviceName, QObject* par
     connect(&m_port, &QSerialPort::readyRead, this, &SerialPort::readyRead);
     connect(&m_port, &QSerialPort::bytesWritten, this, &SerialPort::bytesWritten);
     connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialPortAdapter::onError);
+    m_writeRetry.setSingleShot(true);
+    connect(&m_writeRetry, &QTimer::timeout, this, [this] {
+        if (m_port.isOpen() && m_port.bytesToWrite() > 0)
+            m_port.flush();
+    });
 }
 
 PortError QtSerialPortAdapter::classify(QSerialPort::SerialPortError code,
@@ -55,6 +72,7 @@ bool QtSerialPortAdapter::open()
 
 void QtSerialPortAdapter::close()
 {
+    m_writeRetry.stop();
     m_port.close();
 }
 
@@ -94,7 +112,38 @@ qint64 QtSerialPortAdapter::bytesAvailable() const
 
 qint64 QtSerialPortAdapter::bytesToWrite() const
 {
-    return m_port.bytesToWrite();
+    return m_port.bytesToWrite() + systemOutputQueue();
+}
+
+qint64 QtSerialPortAdapter::systemOutputQueue() const
+{
+    if (!m_port.isOpen())
+        return 0;
+#if defined(Q_OS_WIN)
+    COMSTAT status{};
+    DWORD errors = 0;
+    if (ClearCommError(m_port.handle(), &errors, &status))
+        return status.cbOutQue;
+#elif defined(TIOCOUTQ)
+    int queued = 0;
+    if (::ioctl(m_port.handle(), TIOCOUTQ, &queued) == 0)
+        return queued;
+#endif
+    return 0; // unknown: the link's line-time account still paces the line
+}
+
+bool QtSerialPortAdapter::deviceStillAnswers() const
+{
+#if defined(Q_OS_WIN)
+    DCB settings{};
+    settings.DCBlength = sizeof settings;
+    return GetCommState(m_port.handle(), &settings) != 0;
+#elif defined(Q_OS_UNIX)
+    termios settings{};
+    return ::tcgetattr(m_port.handle(), &settings) == 0;
+#else
+    return false;
+#endif
 }
 
 PortError QtSerialPortAdapter::lastError() const
@@ -110,6 +159,14 @@ void QtSerialPortAdapter::onError(QSerialPort::SerialPortError code)
     if (code != QSerialPort::ResourceError && code != QSerialPort::WriteError &&
         code != QSerialPort::ReadError)
         return;
+    // A write refused because the output queue is full ("Resource temporarily unavailable": the
+    // controller said XOFF, or reads slower than the program writes) is a pause, not a lost port:
+    // the device is still there, and the bytes stay in Qt's buffer until it takes them.
+    if (code != QSerialPort::ReadError && deviceStillAnswers()) {
+        m_port.clearError();
+        m_writeRetry.start(WriteRetryMs);
+        return;
+    }
     // A device that hangs up mid-read (a pseudo-terminal closed, some adapters unplugged) reports
     // a read error with a stale description; to the operator it is simply gone.
     m_lastError = code == QSerialPort::ReadError

@@ -3,6 +3,7 @@
 #include "SerialPort.h"
 
 #include <QSerialPort>
+#include <QTimer>
 
 // A real serial device through Qt Serial Port. Received bytes arrive on the main thread.
 class QtSerialPortAdapter final : public SerialPort
@@ -19,6 +20,7 @@ public:
     qint64 write(const QByteArray& bytes) override;
     QByteArray readAll() override;
     qint64 bytesAvailable() const override;
+    // Qt's own buffer plus the operating system's output queue: what has not left the machine.
     qint64 bytesToWrite() const override;
     PortError lastError() const override;
 
@@ -27,7 +29,12 @@ public:
 
 private:
     void onError(QSerialPort::SerialPortError code);
+    qint64 systemOutputQueue() const;
+    bool deviceStillAnswers() const;
 
     QSerialPort m_port;
     PortError m_lastError;
+    // A full output queue (a controller holding XOFF) refuses writes for a while; Qt's buffer is
+    // offered to the device again on this timer until it takes it.
+    QTimer m_writeRetry;
 };

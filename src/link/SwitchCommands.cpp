@@ -132,6 +132,9 @@ bool SendTextFile(ControllerLink& link, const QString& path, bool sendAsCharacte
             headerPending = false;
         }
         link.TransferText(TextFileLineBytes(line, sendAsCharacters));
+        // The rest of the file cannot follow a lost port or a blocked line.
+        if (!link.isPortOpen() || link.lineBlocked())
+            break;
     }
     return true;
 }

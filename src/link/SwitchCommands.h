@@ -35,7 +35,8 @@ QString ReadFileHeader(const QString& path);
 inline const QString RawDataHeader = QStringLiteral("5241572044415441"); // "RAW DATA"
 
 // Streams a raw data file line by line after its eight-character header: as written, or with each
-// pair of hex digits sent as the byte it stands for. False when the file cannot be read.
+// pair of hex digits sent as the byte it stands for; it stops after a line that lost the port or
+// found the line blocked. False when the file cannot be read.
 bool SendTextFile(ControllerLink& link, const QString& path, bool sendAsCharacters);
 // One data line as it goes on the wire (line breaks and spaces removed).
 QByteArray TextFileLineBytes(const QString& line, bool sendAsCharacters);

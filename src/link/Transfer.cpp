@@ -2,6 +2,7 @@
 
 #include "ControllerLink.h"
 #include "Conversions.h"
+#include "LinkTiming.h"
 
 QByteArray TransferHeader(qint16 typeCode, bool withTypeLetter, const QString& addressText)
 {
@@ -13,20 +14,37 @@ QByteArray TransferHeader(qint16 typeCode, bool withTypeLetter, const QString& a
     return header + addressText.toLatin1();
 }
 
-bool ControllerLink::streamPieces(const QByteArray& block, qsizetype pieces)
+QString LineBlockedText(const ControllerLink::LineBlock& block)
 {
+    return QStringLiteral(" The line was blocked for %1 s; %2 of %3 characters sent.")
+        .arg(block.seconds)
+        .arg(block.sent)
+        .arg(block.total);
+}
+
+ControllerLink::LineState ControllerLink::streamPieces(const QByteArray& block, qsizetype pieces)
+{
+    m_lineBlock.reset();
+    qint64 written = 0;
     for (qsizetype i = 0; i < pieces; ++i) {
         pumpMessages();
         if (!isPortOpen())
-            return false;
-        SendBytes(block.mid(2 * i, 2));
+            return LineState::Lost;
+        const QByteArray piece = block.mid(2 * i, 2);
+        SendBytes(piece);
+        written += piece.size();
         m_shell.setProgressValue(int(i + 2));
         if (m_state.StopTransferFlag)
-            return true;
-        if (!WaitForEmptyOutput())
-            return false;
+            return LineState::Clear;
+        const LineState line = WaitForEmptyOutput();
+        if (line == LineState::Blocked) {
+            m_lineBlock = LineBlock{LinkTiming::OutputStallLimitMs / 1000, written - bytesToWrite(),
+                                    qMin(block.size(), 2 * pieces)};
+        }
+        if (line != LineState::Clear)
+            return line;
     }
-    return true;
+    return LineState::Clear;
 }
 
 void ControllerLink::beginProgress(qsizetype pieces)
@@ -36,16 +54,18 @@ void ControllerLink::beginProgress(qsizetype pieces)
     m_shell.setProgressValue(0);
 }
 
-void ControllerLink::awaitTransferReply(bool lineHeld)
+void ControllerLink::awaitTransferReply(LineState line)
 {
     m_state.StopTransferFlag = false;
-    if (lineHeld) {
+    if (line == LineState::Clear) {
         setReceiveThreshold(1);
         WaitForReply();
         setPortStatus(openStatusText());
     } else {
-        // A closed port or a stalled line: nothing more will arrive at the controller.
+        // A closed port or a blocked line: nothing more will arrive at the controller.
         m_state.ReplyCode = QStringLiteral("no reply");
+        if (m_lineBlock)
+            setPortStatus(LineBlockedText(*m_lineBlock));
     }
     m_shell.setProgressVisible(false);
     m_state.DataPhase = false;
@@ -59,8 +79,7 @@ void ControllerLink::TransferData(bool withTypeLetter, const QString& addressTex
     if (m_state.CancelFlag)
         return;
     pumpMessages();
-    m_state.ReplyCode.clear();
-    m_state.ReadyReceived = false;
+    beginCommand();
     const QByteArray digits = data.toLatin1();
     const qsizetype pieces = digits.size() / 2; // an odd trailing digit is not sent
 
@@ -85,8 +104,7 @@ void ControllerLink::TransferText(const QByteArray& data)
     if (m_state.CancelFlag)
         return;
     pumpMessages();
-    m_state.ReplyCode.clear();
-    m_state.ReadyReceived = false;
+    beginCommand();
     m_state.DataPhase = false;
     // The last piece holds an odd trailing character, or nothing at all.
     const qsizetype pieces = data.size() / 2 + 1;
@@ -98,7 +116,7 @@ void ControllerLink::TransferText(const QByteArray& data)
     }
     m_shell.setProgressValue(1);
     setFlowControl(FlowControl::XonXoff);
-    const bool lineHeld = streamPieces(data, pieces);
+    const LineState line = streamPieces(data, pieces);
     setFlowControl(FlowControl::None);
-    awaitTransferReply(lineHeld);
+    awaitTransferReply(line);
 }

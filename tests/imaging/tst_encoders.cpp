@@ -7,7 +7,7 @@
 
 namespace {
 
-using FileEncoder = QString (*)(const QString&, const QString&, const QString&, const AppState&,
+using FileEncoder = QString (*)(const QString&, const QString&, const QString&, AppState&,
                                 Prompter&);
 
 FileEncoder encoderFor(int typeCode)

@@ -7,7 +7,7 @@
 #include "Conversions.h"
 #include "PictureEncoding.h"
 
-QString BatchPictureBlock(const AppState& state, int index, Prompter& prompter)
+QString BatchPictureBlock(AppState& state, int index, Prompter& prompter)
 {
     PictureFileRecord record = state.BatchRecords.at(index);
     record.Path = state.PictureFolder + record.Path;
@@ -66,7 +66,7 @@ void BatchRun::RunBatch(int first, int last)
 
 void BatchRun::send(int index)
 {
-    const AppState& state = m_link.state();
+    AppState& state = m_link.state();
     const QString block = BatchPictureBlock(state, index, m_link.shell());
     m_link.TransferData(m_view.withTypeLetter(), state.AssignedAddresses.at(index), block);
 }

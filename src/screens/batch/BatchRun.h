@@ -10,7 +10,7 @@ class Prompter;
 
 // What file `index` of the batch sends: its picture as the current type's encoder makes it
 // (LCD 36x24 with the file's LED codes). The batch keeps names inside its folder.
-QString BatchPictureBlock(const AppState& state, int index, Prompter& prompter);
+QString BatchPictureBlock(AppState& state, int index, Prompter& prompter);
 
 // What a batch run shows as it goes. Files are numbered 1..N as in the batch arrays.
 class BatchRunView

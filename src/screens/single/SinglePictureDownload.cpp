@@ -9,6 +9,7 @@
 #include "ButtonColour.h"
 #include "ControllerLink.h"
 #include "ControllerMessages.h"
+#include "ControllerOperations.h"
 #include "ControllerOptions.h"
 #include "Conversions.h"
 #include "LcdAttributeEditor.h"
@@ -142,15 +143,7 @@ void frmSinglePicture::clearAddress()
         return;
     enterBusy();
     m_context.shell.setPanelText(4, QString());
-    if (state.TypeCode == SwitchTypeCode::Lcd36x24 || state.TypeCode == SwitchTypeCode::Lcd64x32) {
-        // A blank picture, without the LED codes an LCD 36x24 picture normally carries.
-        m_context.link.TransferData(options()->switchIdentifier()->isChecked(),
-                                    state.CurrentAddress, LcdClearData());
-    } else {
-        m_context.link.SendHexCommand(ClearCommandHex(state.CurrentAddress));
-        state.BusyFlag = true; // the command sender ends its own busy state
-        m_context.link.WaitForReply();
-    }
+    ClearAddress(m_context.link, options()->switchIdentifier()->isChecked(), state.CurrentAddress);
     reportClear();
     leaveBusy();
 }
@@ -178,23 +171,22 @@ void frmSinglePicture::downloadAttributes()
     if (state.BusyFlag || !validateAddress() || !ConfirmAttributeType(state, m_context.seam))
         return;
     ControllerLink& link = m_context.link;
-    state.ReadyReceived = false;
     state.BusyFlag = true;
-    const int savedDisplayData = displayData();
-    setDisplayData(1);
-    link.SendBytes(BuildAttributeCommand(options()->switchIdentifier()->isChecked(), state.TypeCode,
-                                         m_records, state.CurrentAddress, m_currentIndex));
-    setDisplayData(savedDisplayData);
-    appendTraffic(QStringLiteral("   "), TrafficDirection::Sent);
-    link.WaitForReply();
-    if (!state.ReadyReceived) {
+    switch (SendAttributeCommand(
+        link, BuildAttributeCommand(options()->switchIdentifier()->isChecked(), state.TypeCode, m_records,
+                                    state.CurrentAddress, m_currentIndex))) {
+    case ReplyOutcome::NotReady:
         m_context.shell.setPanelText(4, QStringLiteral("No controller reply"));
-    } else if (state.ReplyCode == QLatin1String("6E")) {
+        break;
+    case ReplyOutcome::Refused:
         ShowControllerError(m_context.seam, state.ReplyCode);
-    } else if (state.ReplyCode != QLatin1String("79")) {
-        ShowUnexpectedReply(m_context.seam);
-    } else {
+        break;
+    case ReplyOutcome::Done:
         m_context.shell.setPanelText(4, QStringLiteral("Attributes downloaded"));
+        break;
+    default:
+        ShowUnexpectedReply(m_context.seam);
+        break;
     }
     state.ReplyCode.clear();
     setPortStatus(link.openStatusText());
@@ -204,13 +196,9 @@ void frmSinglePicture::downloadAttributes()
 
 void frmSinglePicture::callController()
 {
-    ControllerLink& link = m_context.link;
-    link.setReceiveThreshold(1);
-    link.SendHexCommand(QStringLiteral("01"));
-    link.WaitForReply();
-    m_context.shell.setPanelText(4, m_context.state.ReadyReceived
-                                        ? QStringLiteral("Command received")
-                                        : QStringLiteral("No controller reply"));
+    m_context.shell.setPanelText(4, CallController(m_context.link) == ReplyOutcome::NotReady
+                               ? QStringLiteral("No controller reply")
+                               : QStringLiteral("Command received"));
 }
 
 void frmSinglePicture::resetController()

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+struct AppState;
+class ControllerLink;
+
+// The controller's answers as `ReplyCode` holds them.
+namespace ReplyCodes {
+inline const QString Done = QStringLiteral("79");    // 'y'
+inline const QString Refused = QStringLiteral("6E"); // 'n'
+inline const QString NoReply = QStringLiteral("no reply");
+} // namespace ReplyCodes
+
+// How a command that waits for its answer ended.
+enum class ReplyOutcome {
+    Done,       // ready byte, then 'y'
+    Refused,    // ready byte, then 'n'
+    NoReply,    // ready byte, then nothing within the reply window
+    Unexpected, // ready byte, then something that is neither
+    NotReady,   // no ready byte: the controller counts as silent whatever came after
+};
+
+// Reads `ReadyReceived` and `ReplyCode` after a reply wait.
+ReplyOutcome ReadReplyOutcome(const AppState& state);
+
+// The operations the window and the command line share. Each starts from a clean reply state, so
+// only an answer to its own command ends its wait.
+
+// An attribute command, echoed whatever the echo box says, followed by the reply wait.
+ReplyOutcome SendAttributeCommand(ControllerLink& link, const QByteArray& command);
+// Blanks `address` for the current type: the LCD types by a picture of zero bytes (with the type
+// letter when wanted), the others by the clear command.
+ReplyOutcome ClearAddress(ControllerLink& link, bool withTypeLetter, const QString& address);
+// The connection test: "01" and the reply wait, at a receive threshold of one byte.
+ReplyOutcome CallController(ControllerLink& link);
