@@ -157,23 +157,49 @@ private Q_SLOTS:
             QVERIFY2(numbered.match(line).hasMatch(), qPrintable(line));
     }
 
-    void sampleDownloadsWithoutScreen_data()
+    // A controller that reads at the line's own pace behind a pseudo-terminal, which takes every
+    // write at once and shows no queue (as a USB adapter hides its chip): the picture of every
+    // type and an attribute record still end "79", each sent once.
+    void linePacedTransfers_data()
     {
-        QTest::addColumn<QString>("path");
-        for (const QString& path : m_samples)
-            QTest::newRow(qPrintable(QFileInfo(path).fileName())) << path;
+        QTest::addColumn<qint32>("speed");
+        QTest::addColumn<int>("typeCode");
+        for (qint32 speed : {9600, 57600, 115200}) {
+            for (qint16 type = SwitchTypeCode::Lcd36x24; type <= SwitchTypeCode::Color96x64; ++type)
+                QTest::addRow("%d %s", speed, qPrintable(ControllerSettingText(type)))
+                    << speed << int(type);
+        }
     }
-    void sampleDownloadsWithoutScreen()
+    void linePacedTransfers()
     {
-        QFETCH(QString, path);
+        QFETCH(qint32, speed);
+        QFETCH(int, typeCode);
+        m_server->setLineSpeed(speed);
+        const QStringList line{QStringLiteral("--speed"), QString::number(speed)};
         CliRun run;
-        QVERIFY(runCli({QStringLiteral("--port"), QStringLiteral("sim"), QStringLiteral("--speed"),
-                        QStringLiteral("115200"), QStringLiteral("download"), path,
-                        QStringLiteral("--address"), QStringLiteral("1")},
-                       run));
+        QVERIFY(
+            runCli(onPty(line + QStringList{QStringLiteral("download"), sampleOf(qint16(typeCode)),
+                                            QStringLiteral("--address"), QStringLiteral("1")}),
+                   run));
         QCOMPARE(run.err, QString());
         QCOMPARE(run.out, QStringLiteral("Reply: 79\n1 downloaded files\n"));
         QCOMPARE(run.exitCode, 0);
+        // MONO 96x64 records are 28 digits, the others 16.
+        const QString digits = QStringLiteral("0123456789abcdef0123456789ab")
+                                   .left(typeCode == SwitchTypeCode::Mono96x64 ? 28 : 16);
+        QVERIFY(
+            runCli(onPty(line + QStringList{QStringLiteral("attributes"), digits,
+                                            QStringLiteral("--address"), QStringLiteral("1"),
+                                            QStringLiteral("--type"), QString::number(typeCode)}),
+                   run));
+        QCOMPARE(run.out, QStringLiteral("Reply: 79\nAttributes downloaded\n"));
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(m_controller->counters().picturesStored, 1);
+        QCOMPARE(m_controller->counters().attributeRecords, 1);
+        QVERIFY(m_controller->receivedBytes().contains((typeCode <= 2   ? "*01"
+                                                        : typeCode == 5 ? "*U0001"
+                                                                        : "*0001") +
+                                                       digits.toUpper().toLatin1()));
     }
 
     void pictureArrivesByteExact_data()
@@ -462,6 +488,43 @@ private Q_SLOTS:
         QCOMPARE(run.out, QStringLiteral("Reply: 79\n").repeated(lines) +
                               QStringLiteral("1 downloaded files\n"));
         QCOMPARE(run.exitCode, 0);
+    }
+
+    // A controller that holds XOFF far beyond the stall limit: the command says so, counts no
+    // file and has its own exit status.
+    void blockedLineIsNoDownload()
+    {
+        m_controller->setTextInput(256, 1);
+        CliRun run;
+        QVERIFY(runCli(onPty({QStringLiteral("text"),
+                              writeFile(QStringLiteral("long.txt"),
+                                        "RAW DATA\n" + QByteArray(2000, 'A') + "\n"),
+                              QStringLiteral("--as"), QStringLiteral("hex")}),
+                       run));
+        QVERIFY2(run.err.startsWith(QStringLiteral("vantrel-cli: The line was blocked for 5 s; ")),
+                 qPrintable(run.err));
+        QVERIFY2(run.err.contains(QStringLiteral(" of 2000 characters sent.")),
+                 qPrintable(run.err));
+        QVERIFY(!run.out.contains(QStringLiteral("downloaded files")));
+        QCOMPARE(run.exitCode, 4);
+    }
+
+    // Pixels of 16 or 32 bits give no pixel digits; the header still goes and the controller's
+    // answer decides, as in the window.
+    void pictureWithoutPixelDigitsIsStillSent()
+    {
+        QFile sample(sampleOf(SwitchTypeCode::Color96x64));
+        QVERIFY(sample.open(QIODevice::ReadOnly));
+        QByteArray bytes = sample.readAll();
+        constexpr int BitCountAt = 28;
+        bytes[BitCountAt] = 16;
+        CliRun run;
+        QVERIFY(runCli(onPty({QStringLiteral("download"), writeFile("c16.bmp", bytes),
+                              QStringLiteral("--address"), QStringLiteral("5")}),
+                       run));
+        QCOMPARE(run.out, QStringLiteral("Reply: no reply\n0 downloaded files\n"));
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY(m_controller->receivedBytes().startsWith("(0005"));
     }
 };
 

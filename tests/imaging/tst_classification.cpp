@@ -2,8 +2,10 @@
 #include "FileClassification.h"
 #include "ImagingTestSupport.h"
 
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -191,6 +193,22 @@ private Q_SLOTS:
         QCOMPARE(FindRecordByPath(records, "/x/A.BMP"), 0);
         QCOMPARE(FindRecordByPath(records, ""), 0);
         QCOMPARE(FindRecordByPath(PictureFileRecords(), "/x/a.bmp"), 0);
+        // The window gets its turn once per record compared.
+        int yields = 0;
+        QCOMPARE(FindRecordByPath(records, "/x/none", [&] { ++yields; }), 0);
+        QCOMPARE(yields, int(records.size() - 1));
+    }
+
+    void windowYieldRunsPendingEvents()
+    {
+        bool ran = false;
+        QTimer::singleShot(0, this, [&] { ran = true; });
+        WindowYield yield;
+        QElapsedTimer walking;
+        walking.start();
+        while (!ran && walking.elapsed() < 5000)
+            yield();
+        QVERIFY(ran);
     }
 
     void openFileObjects_data()
