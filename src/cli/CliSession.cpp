@@ -181,18 +181,15 @@ int CliSession::download()
 
 int CliSession::clear()
 {
-    m_state.TypeCode = m_request.typeCode;
-    const std::optional<QString> address = checkedAddress(m_request.typeCode);
-    if (!address)
-        return ExitCode::Failure;
-    if (const std::optional<int> failed = openPort())
+    QString address;
+    if (const std::optional<int> failed = openAtAddress(address))
         return *failed;
 
-    ClearAddress(m_link, m_request.withTypeLetter, *address);
+    ClearAddress(m_link, m_request.withTypeLetter, address);
     printReply();
     if (const std::optional<int> blocked = lineBlocked())
         return finish(*blocked);
-    const Outcome outcome = JudgeClear(m_state, *address, m_shell);
+    const Outcome outcome = JudgeClear(m_state, address, m_shell);
     if (!outcome.status.isEmpty())
         PrintLine(stdout, outcome.status);
     return finish(outcome.exitCode);
@@ -200,17 +197,14 @@ int CliSession::clear()
 
 int CliSession::upload()
 {
-    m_state.TypeCode = m_request.typeCode;
-    const std::optional<QString> address = checkedAddress(m_request.typeCode);
-    if (!address)
-        return ExitCode::Failure;
-    if (const std::optional<int> failed = openPort())
+    QString address;
+    if (const std::optional<int> failed = openAtAddress(address))
         return *failed;
 
     m_state.HideReceived = true;
     m_state.ReceivedByteCount = 0;
     m_link.setReceiveThreshold(UploadReceiveThreshold);
-    m_link.SendHexCommand(QStringLiteral("29") + TextToAsciiHex(*address));
+    m_link.SendHexCommand(QStringLiteral("29") + TextToAsciiHex(address));
     awaitLongReply();
     m_link.setReceiveThreshold(1);
     m_state.HideReceived = false;
@@ -258,11 +252,8 @@ int CliSession::text()
 
 int CliSession::attributes()
 {
-    m_state.TypeCode = m_request.typeCode;
-    const std::optional<QString> address = checkedAddress(m_request.typeCode);
-    if (!address)
-        return ExitCode::Failure;
-    if (const std::optional<int> failed = openPort())
+    QString address;
+    if (const std::optional<int> failed = openAtAddress(address))
         return *failed;
 
     PictureFileRecords records(2);
@@ -270,7 +261,7 @@ int CliSession::attributes()
     records[1].Attributes = m_request.arguments.constFirst().toUpper();
     const ReplyOutcome outcome = SendAttributeCommand(
         m_link,
-        BuildAttributeCommand(m_request.withTypeLetter, m_request.typeCode, records, *address, 1));
+        BuildAttributeCommand(m_request.withTypeLetter, m_request.typeCode, records, address, 1));
     printReply();
     switch (outcome) {
     case ReplyOutcome::Done:
@@ -346,6 +337,16 @@ std::optional<int> CliSession::openPort()
     if (!m_link.OpenPort())
         return fail(QStringLiteral("cannot open %1").arg(m_catalog.describe(number)));
     return std::nullopt;
+}
+
+std::optional<int> CliSession::openAtAddress(QString& address)
+{
+    m_state.TypeCode = m_request.typeCode;
+    const std::optional<QString> checked = checkedAddress(m_request.typeCode);
+    if (!checked)
+        return ExitCode::Failure;
+    address = *checked;
+    return openPort();
 }
 
 std::optional<QString> CliSession::checkedAddress(qint16 typeCode)
