@@ -333,18 +333,31 @@ private Q_SLOTS:
                  DecodeSwitchPicture(SwitchTypeCode::Oled52x36, stored->payload));
     }
 
-    void portVanishesDuringDownload()
+    void portVanishesMidStream_data()
     {
-        m_server->setLineSpeed(9600); // the picture takes seconds to come down the line
+        QTest::addColumn<bool>("rawText");
+        QTest::newRow("picture") << false;
+        QTest::newRow("raw text") << true;
+    }
+    void portVanishesMidStream()
+    {
+        QFETCH(bool, rawText);
+        m_server->setLineSpeed(9600); // the data take seconds to come down the line
+        const QStringList command =
+            rawText
+                ? QStringList{"text",
+                              writeFile("long.txt", "RAW DATA\n" + QByteArray(4000, 'A') + "\n"),
+                              "--as", "hex"}
+                : QStringList{"download", m_samples[6], "--address", "1"};
         QProcess process;
-        start(process,
-              {"--port", m_server->devicePath(), "download", m_samples[6], "--address", "1"});
+        start(process, QStringList{"--port", m_server->devicePath(), "--speed", "9600"} + command);
         QTRY_VERIFY_WITH_TIMEOUT(m_controller->receivedBytes().size() > 1000, 20000);
         m_server->vanish();
         const CliRun run = finish(process);
         static const QRegularExpression lost(
-            QStringLiteral("\\nvantrel-cli: Communication port COM\\d+ was lost: "));
+            QStringLiteral("(^|\\n)vantrel-cli: Communication port COM\\d+ was lost: "));
         QVERIFY2(run.err.contains(lost), qPrintable(run.err));
+        QVERIFY(!run.out.contains("1 downloaded files"));
         QCOMPARE(run.exitCode, 3);
         QVERIFY(m_controller->pictures().isEmpty());
     }

@@ -5,6 +5,7 @@
 #include "InProcessPort.h"
 #include "VirtualController.h"
 
+#include <QDeadlineTimer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -93,6 +94,24 @@ private Q_SLOTS:
         // An LCD 36x24 picture is answered once the line has been quiet for a moment.
         QCOMPARE(readUntil(port, 'y'), QByteArray("ay"));
         QCOMPARE(controller.picture(0x7F, 1)->payload, QByteArray(125, char(0xCC)));
+    }
+
+    // As a USB adapter: the program's count is 0 after the next pass while the line still sends,
+    // and only the line's own time tells when the last byte has left.
+    void hiddenQueueShowsNothingOfTheLine()
+    {
+        VirtualController controller;
+        InProcessPort port(controller);
+        port.setLineModel(true);
+        port.setTransmitFifo(InProcessPort::HiddenQueue);
+        QVERIFY(port.setBaudRate(9600));
+        QVERIFY(port.open());
+        const QByteArray command = "*0001" + QByteArray(16, '0'); // 22 ms at 9600 bit/s
+        port.write(command);
+        QVERIFY(drained(port));
+        QVERIFY(controller.receivedBytes().size() < command.size());
+        QVERIFY(port.lineIdleAtNs() > QDeadlineTimer::current(Qt::PreciseTimer).deadlineNSecs());
+        QTRY_COMPARE(controller.receivedBytes(), command);
     }
 
     // Raw text through a transmit FIFO. Flow control is switched off as soon as the program has
