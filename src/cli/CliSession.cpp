@@ -21,15 +21,10 @@
 #include <QImageWriter>
 
 #include <algorithm>
-#include <cctype>
 
 namespace {
 
 const QString SimulatorPort = QStringLiteral("sim");
-// The switch data screen drops these leading bytes of an upload: the controller's own framing.
-constexpr int UploadFramingDigits = 22;
-// Uploads arrive in reads of up to this many bytes, so a picture is not handled byte by byte.
-constexpr int UploadReceiveThreshold = 8192;
 
 bool sameDevice(const QString& deviceName, const QString& wanted)
 {
@@ -54,15 +49,6 @@ QString openFailure(const PortError& error, qint32 speed)
     default:
         return QStringLiteral("it cannot be opened");
     }
-}
-
-// The hex digits an upload begins with: the picture, before the controller's final answer.
-QByteArray leadingHexDigits(const QByteArray& text)
-{
-    const auto end = std::find_if_not(text.begin(), text.end(), [](char c) {
-        return std::isxdigit(static_cast<unsigned char>(c)) != 0;
-    });
-    return text.left(end - text.begin());
 }
 
 } // namespace
@@ -181,18 +167,15 @@ int CliSession::download()
 
 int CliSession::clear()
 {
-    m_state.TypeCode = m_request.typeCode;
-    const std::optional<QString> address = checkedAddress(m_request.typeCode);
-    if (!address)
-        return ExitCode::Failure;
-    if (const std::optional<int> failed = openPort())
+    QString address;
+    if (const std::optional<int> failed = openAtAddress(address))
         return *failed;
 
-    ClearAddress(m_link, m_request.withTypeLetter, *address);
+    ClearAddress(m_link, m_request.withTypeLetter, address);
     printReply();
     if (const std::optional<int> blocked = lineBlocked())
         return finish(*blocked);
-    const Outcome outcome = JudgeClear(m_state, *address, m_shell);
+    const Outcome outcome = JudgeClear(m_state, address, m_shell);
     if (!outcome.status.isEmpty())
         PrintLine(stdout, outcome.status);
     return finish(outcome.exitCode);
@@ -200,26 +183,15 @@ int CliSession::clear()
 
 int CliSession::upload()
 {
-    m_state.TypeCode = m_request.typeCode;
-    const std::optional<QString> address = checkedAddress(m_request.typeCode);
-    if (!address)
-        return ExitCode::Failure;
-    if (const std::optional<int> failed = openPort())
+    QString address;
+    if (const std::optional<int> failed = openAtAddress(address))
         return *failed;
 
-    m_state.HideReceived = true;
-    m_state.ReceivedByteCount = 0;
-    m_link.setReceiveThreshold(UploadReceiveThreshold);
-    m_link.SendHexCommand(QStringLiteral("29") + TextToAsciiHex(*address));
-    awaitLongReply();
-    m_link.setReceiveThreshold(1);
-    m_state.HideReceived = false;
-    const QByteArray uploaded =
-        HexToBytes(QString(m_state.ReplyLog).remove(u' ').mid(UploadFramingDigits));
+    const UploadResult uploaded = UploadSwitchData(m_link, address);
     printReply();
     const int exitCode = ExitCodeForReply(m_state.ReplyCode);
     if (exitCode == ExitCode::Done) {
-        if (const QString problem = writeUpload(uploaded); !problem.isEmpty())
+        if (const QString problem = writeUpload(uploaded.data); !problem.isEmpty())
             return finish(fail(problem));
     }
     return finish(exitCode);
@@ -258,11 +230,8 @@ int CliSession::text()
 
 int CliSession::attributes()
 {
-    m_state.TypeCode = m_request.typeCode;
-    const std::optional<QString> address = checkedAddress(m_request.typeCode);
-    if (!address)
-        return ExitCode::Failure;
-    if (const std::optional<int> failed = openPort())
+    QString address;
+    if (const std::optional<int> failed = openAtAddress(address))
         return *failed;
 
     PictureFileRecords records(2);
@@ -270,7 +239,7 @@ int CliSession::attributes()
     records[1].Attributes = m_request.arguments.constFirst().toUpper();
     const ReplyOutcome outcome = SendAttributeCommand(
         m_link,
-        BuildAttributeCommand(m_request.withTypeLetter, m_request.typeCode, records, *address, 1));
+        BuildAttributeCommand(m_request.withTypeLetter, m_request.typeCode, records, address, 1));
     printReply();
     switch (outcome) {
     case ReplyOutcome::Done:
@@ -348,6 +317,16 @@ std::optional<int> CliSession::openPort()
     return std::nullopt;
 }
 
+std::optional<int> CliSession::openAtAddress(QString& address)
+{
+    m_state.TypeCode = m_request.typeCode;
+    const std::optional<QString> checked = checkedAddress(m_request.typeCode);
+    if (!checked)
+        return ExitCode::Failure;
+    address = *checked;
+    return openPort();
+}
+
 std::optional<QString> CliSession::checkedAddress(qint16 typeCode)
 {
     const int width = AddressWidth(typeCode);
@@ -371,15 +350,6 @@ QString CliSession::encodePicture(const QString& path)
     return Lcd36x24PictureBlock(picture, m_request.ledOff, m_request.ledOn);
 }
 
-void CliSession::awaitLongReply()
-{
-    // A picture upload is thousands of bytes; on a slow line it outlasts the reply window. The
-    // wait goes on for as long as bytes keep arriving, and ends at the final answer or silence.
-    qint64 received = 0;
-    while (!m_link.WaitForReply() && !m_portLost && m_state.ReceivedByteCount > received)
-        received = m_state.ReceivedByteCount;
-}
-
 QString CliSession::writeUpload(const QByteArray& uploaded) const
 {
     const QString& path = m_request.output;
@@ -390,7 +360,7 @@ QString CliSession::writeUpload(const QByteArray& uploaded) const
     const QByteArray format = QFileInfo(path).suffix().toLower().toLatin1();
     bool written = false;
     if (QImageWriter::supportedImageFormats().contains(format)) {
-        const QByteArray payload = QByteArray::fromHex(leadingHexDigits(uploaded));
+        const QByteArray payload = QByteArray::fromHex(UploadedPictureDigits(uploaded));
         const QImage picture = DecodeSwitchPicture(m_request.typeCode, payload);
         if (picture.isNull()) {
             return QStringLiteral("the controller sent %1 picture bytes; a %2 picture has %3")

@@ -39,9 +39,10 @@ private:
     std::unique_ptr<SerialPort> simulatorPort();
     std::optional<int> openPort();
     std::optional<QString> checkedAddress(qint16 typeCode);
+    // For the commands that take --type and --address: the type, the checked address and the
+    // open port; the exit status when one of them fails.
+    std::optional<int> openAtAddress(QString& address);
     QString encodePicture(const QString& path);
-    // Waits for the end of an answer that may take longer than the reply window to arrive.
-    void awaitLongReply();
     // Prints the upload or writes it to --output; why it could not, or the empty text.
     QString writeUpload(const QByteArray& uploaded) const;
 

@@ -2,7 +2,19 @@
 
 #include "AppState.h"
 #include "ControllerLink.h"
+#include "Conversions.h"
 #include "SwitchCommands.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+// The controller's own framing ahead of uploaded data: 'a', the type letter, the address and the
+// byte count as four hex digits each, ':' (11 bytes, 22 digits in the reply log).
+constexpr int UploadFramingDigits = 22;
+// Uploads arrive in reads of up to this many bytes, so a picture is not handled byte by byte.
+constexpr int UploadReceiveThreshold = 8192;
+} // namespace
 
 ReplyOutcome ReadReplyOutcome(const AppState& state)
 {
@@ -53,4 +65,32 @@ ReplyOutcome CallController(ControllerLink& link)
     link.SendHexCommand(QStringLiteral("01"));
     link.WaitForReply();
     return ReadReplyOutcome(link.state());
+}
+
+UploadResult UploadSwitchData(ControllerLink& link, const QString& address)
+{
+    AppState& state = link.state();
+    state.HideReceived = true;
+    state.ReceivedByteCount = 0;
+    link.setReceiveThreshold(UploadReceiveThreshold);
+    link.SendHexCommand(QStringLiteral("29") + TextToAsciiHex(address));
+    qint64 received = 0;
+    while (!link.WaitForReply() && link.isPortOpen() && !state.CancelFlag &&
+           state.ReceivedByteCount > received)
+        received = state.ReceivedByteCount;
+    link.setReceiveThreshold(1);
+    state.HideReceived = false;
+    UploadResult result;
+    result.data = HexToBytes(QString(state.ReplyLog).remove(u' ').mid(UploadFramingDigits));
+    state.ReplyLog = QString::fromLatin1(result.data);
+    result.outcome = ReadReplyOutcome(state);
+    return result;
+}
+
+QByteArray UploadedPictureDigits(const QByteArray& data)
+{
+    const auto end = std::find_if_not(data.begin(), data.end(), [](char c) {
+        return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+    });
+    return data.left(end - data.begin());
 }

@@ -35,3 +35,18 @@ ReplyOutcome SendAttributeCommand(ControllerLink& link, const QByteArray& comman
 ReplyOutcome ClearAddress(ControllerLink& link, bool withTypeLetter, const QString& address);
 // The connection test: "01" and the reply wait, at a receive threshold of one byte.
 ReplyOutcome CallController(ControllerLink& link);
+
+// What an upload brought: the answer without the controller's 11 leading bytes (its ready byte,
+// type letter, address and byte count), as characters.
+struct UploadResult
+{
+    ReplyOutcome outcome = ReplyOutcome::NotReady;
+    QByteArray data;
+};
+// The switch data upload of `address`: ")" and the address as ASCII digits, the answer received
+// in reads of up to 8192 bytes and kept out of the traffic log. A picture is thousands of bytes
+// and on a slow line outlasts the reply window, so the wait goes on while bytes keep arriving.
+// The result also becomes the reply log, as the switch data screen shows it.
+UploadResult UploadSwitchData(ControllerLink& link, const QString& address);
+// The hex digits uploaded data begins with: the picture, before the controller's final answer.
+QByteArray UploadedPictureDigits(const QByteArray& data);

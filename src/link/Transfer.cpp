@@ -26,6 +26,13 @@ ControllerLink::LineState ControllerLink::streamPieces(const QByteArray& block, 
 {
     m_lineBlock.reset();
     qint64 written = 0;
+    const auto blockedAt = [&](LineState line) {
+        if (line == LineState::Blocked) {
+            m_lineBlock = LineBlock{LinkTiming::OutputStallLimitMs / 1000, written - bytesToWrite(),
+                                    qMin(block.size(), 2 * pieces)};
+        }
+        return line;
+    };
     for (qsizetype i = 0; i < pieces; ++i) {
         pumpMessages();
         if (!isPortOpen())
@@ -36,15 +43,16 @@ ControllerLink::LineState ControllerLink::streamPieces(const QByteArray& block, 
         m_shell.setProgressValue(int(i + 2));
         if (m_state.StopTransferFlag)
             return LineState::Clear;
-        const LineState line = WaitForEmptyOutput();
-        if (line == LineState::Blocked) {
-            m_lineBlock = LineBlock{LinkTiming::OutputStallLimitMs / 1000, written - bytesToWrite(),
-                                    qMin(block.size(), 2 * pieces)};
-        }
-        if (line != LineState::Clear)
-            return line;
+        if (const LineState line = WaitForEmptyOutput(); line != LineState::Clear)
+            return blockedAt(line);
     }
-    return LineState::Clear;
+    // A block ends when all of it has left: raw text must be through before flow control is
+    // switched off again, or its tail would reach the controller as a command. The pass of the
+    // event loop after that lets a far end served on this machine (the virtual controller's
+    // pseudo-terminal) read what the system now holds.
+    const LineState line = blockedAt(waitForLine(0, nullptr));
+    pumpMessages();
+    return line;
 }
 
 void ControllerLink::beginProgress(qsizetype pieces)

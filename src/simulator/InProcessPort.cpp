@@ -2,6 +2,7 @@
 
 #include "VirtualController.h"
 
+#include <QDeadlineTimer>
 #include <QSerialPort>
 
 #include <algorithm>
@@ -203,6 +204,13 @@ void InProcessPort::announceReceived()
                 Q_EMIT readyRead();
         },
         Qt::QueuedConnection);
+}
+
+qint64 InProcessPort::lineIdleAtNs() const
+{
+    const qint64 idleOnClock = m_headStartNs + m_out.size() * byteNanoseconds();
+    return QDeadlineTimer::current(Qt::PreciseTimer).deadlineNSecs() +
+           (idleOnClock - m_clock.nsecsElapsed());
 }
 
 qint64 InProcessPort::bytesGoneByNow() const

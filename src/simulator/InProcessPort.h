@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <limits>
 
 class VirtualController;
 
@@ -48,10 +49,16 @@ public:
     void setLineModel(bool on) { m_lineModel = on; }
     bool lineModel() const { return m_lineModel; }
     void setTransmitFifo(int bytes) { m_transmitFifo = std::max(0, bytes); }
+    // A transmitter that takes every byte at once, as a USB adapter's chip does: bytesToWrite()
+    // then says nothing of what the line still has to send.
+    static constexpr int HiddenQueue = std::numeric_limits<int>::max();
     int transmitFifo() const { return m_transmitFifo; }
     qint32 baudRate() const { return m_baud; }
     FlowControl flowControl() const { return m_flow; }
     bool isHeldByXoff() const { return m_held; }
+    // With the line model: when the last byte written so far leaves the line, on the monotonic
+    // clock of QDeadlineTimer::current() in nanoseconds.
+    qint64 lineIdleAtNs() const;
 
     // The device disappears, like a USB adapter pulled out: an open port reports `failed` with a
     // NoSuchPort error and refuses all I/O; opening fails until reappear().

@@ -16,8 +16,9 @@ namespace {
 
 constexpr int ReadChunk = 4096;
 constexpr qint64 NsPerMs = 1'000'000;
-// A pass that comes late may catch up on this much line time; more means the line was idle.
-constexpr qint64 CatchUpNs = 5 * NsPerMs;
+// A pass that comes late after an idle line may catch up on this much line time (a wake-up that
+// came late on a busy machine); more means the line really was idle.
+constexpr qint64 CatchUpNs = 20 * NsPerMs;
 // A start bit, eight data bits and a stop bit per byte.
 constexpr qint64 BitsPerByte = 10;
 
@@ -101,19 +102,22 @@ void PtyServer::onReadable()
     const qint64 byteNs = m_speed > 0 ? BitsPerByte * 1'000'000'000 / m_speed : 0;
     if (byteNs > 0) {
         // Read no further ahead than the line has brought. Timers count whole milliseconds and
-        // passes come late, so a pass may catch up on a little line time.
+        // passes come late, so a pass may catch up on a little line time after an idle line,
+        // and on all of it while bytes were still waiting (a busy machine must not slow the line).
         const qint64 now = m_clock.nsecsElapsed();
         if (now < m_lineFreeNs) {
             m_readNotifier->setEnabled(false);
             m_readResume.start(int((m_lineFreeNs - now + NsPerMs - 1) / NsPerMs));
             return;
         }
-        m_lineFreeNs = std::max(m_lineFreeNs, now - CatchUpNs);
+        if (!m_lineBusy)
+            m_lineFreeNs = std::max(m_lineFreeNs, now - CatchUpNs);
         wanted = std::clamp<qint64>((now - m_lineFreeNs) / byteNs, 1, ReadChunk);
     }
     m_readNotifier->setEnabled(true);
     char buffer[ReadChunk];
     const ssize_t count = ::read(m_master, buffer, size_t(wanted));
+    m_lineBusy = count == wanted; // more may be waiting behind what this pass took
     if (count <= 0)
         return; // nothing there after all (EAGAIN)
     m_lineFreeNs += count * byteNs;

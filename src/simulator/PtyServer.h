@@ -65,5 +65,6 @@ private:
     qint32 m_speed = 0;
     QElapsedTimer m_clock;
     qint64 m_lineFreeNs = 0; // on m_clock: when the bytes read so far have come down the line
+    bool m_lineBusy = false; // the last read left bytes waiting
     QTimer m_readResume;
 };

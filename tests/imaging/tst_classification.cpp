@@ -2,8 +2,10 @@
 #include "FileClassification.h"
 #include "ImagingTestSupport.h"
 
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -160,6 +162,34 @@ private Q_SLOTS:
         QCOMPARE(state.SwitchCountList.size(), 9);
         QCOMPARE(state.SwitchingAttributesList[2], QStringLiteral("b"));
         QCOMPARE(state.SwitchCountList[8], qint16(0));
+    }
+
+    // Paths match exactly, and the window gets its turn once per record compared.
+    void findRecordByPath()
+    {
+        PictureFileRecords records(4);
+        const char* paths[] = {"", "/x/a.bmp", "/x/B.bmp", "/x/B.bmp"};
+        for (int i = 1; i < 4; ++i) {
+            records[i].Index = i;
+            records[i].Path = QString::fromLatin1(paths[i]);
+        }
+        QCOMPARE(FindRecordByPath(records, "/x/B.bmp"), 2);
+        QCOMPARE(FindRecordByPath(records, "/x/A.BMP"), 0);
+        int yields = 0;
+        QCOMPARE(FindRecordByPath(records, "/x/none", [&] { ++yields; }), 0);
+        QCOMPARE(yields, int(records.size() - 1));
+    }
+
+    void windowYieldRunsPendingEvents()
+    {
+        bool ran = false;
+        QTimer::singleShot(0, this, [&] { ran = true; });
+        WindowYield yield;
+        QElapsedTimer walking;
+        walking.start();
+        while (!ran && walking.elapsed() < 5000)
+            yield();
+        QVERIFY(ran);
     }
 
     void openFileObjects_data()

@@ -224,8 +224,8 @@ private Q_SLOTS:
         QCOMPARE(encodeFile(typeCode, second), a);
     }
 
-    // The inversion is decided while the current type is MONO 96x64; each picture is read afresh,
-    // so under another current type it is never inverted.
+    // The inversion is decided by a read while the current type is MONO 96x64; a read under any
+    // other type keeps the flag the last mono read left.
     void monoInversionFollowsCurrentType()
     {
         BitmapLayout layout = MonoSpec(96, 64, 0);
@@ -233,12 +233,14 @@ private Q_SLOTS:
         QVERIFY(WriteFile(m_dir.filePath("mono.bmp"), BuildBitmap(layout)));
         RecordingPrompter prompter;
         AppState state;
+        QCOMPARE(EncodeMono96x64(m_dir.filePath("mono.bmp"), "", "", state, prompter),
+                 repeat("00", 768)); // never read as mono yet
         state.TypeCode = SwitchTypeCode::Mono96x64;
         QCOMPARE(EncodeMono96x64(m_dir.filePath("mono.bmp"), "", "", state, prompter),
                  repeat("FF", 768));
         state.TypeCode = SwitchTypeCode::Oled64x48;
         QCOMPARE(EncodeMono96x64(m_dir.filePath("mono.bmp"), "", "", state, prompter),
-                 repeat("00", 768));
+                 repeat("FF", 768));
     }
 
     void encoderShape_data()

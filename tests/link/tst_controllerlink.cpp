@@ -1,4 +1,5 @@
 #include "ControllerLink.h"
+#include "LineAccount.h"
 #include "LinkFakes.h"
 #include "PortCatalog.h"
 
@@ -320,6 +321,33 @@ private:
         for (char c : bytes)
             s += QString::asprintf("%02X ", uint(quint8(c)));
         return s;
+    }
+
+    // Each character takes ten bit times and starts after the later of its write and the end of
+    // the character before it.
+    void lineAccount_data()
+    {
+        QTest::addColumn<qint32>("speed");
+        QTest::addColumn<QList<qint64>>("writes"); // pairs: time written (ns), characters
+        QTest::addColumn<qint64>("lineFree");
+        QTest::newRow("idle line starts at the write")
+            << 9600 << QList<qint64>{1000, 3} << qint64(1000 + 3 * 1041666);
+        QTest::newRow("busy line queues behind")
+            << 115200 << QList<qint64>{0, 2, 100, 2} << qint64(4 * 86805);
+        QTest::newRow("write after an idle gap starts afresh")
+            << 57600 << QList<qint64>{0, 1, 10'000'000, 1} << qint64(10'000'000 + 173611);
+        QTest::newRow("unknown speed claims nothing") << 0 << QList<qint64>{5, 100} << qint64(5);
+    }
+    void lineAccount()
+    {
+        QFETCH(qint32, speed);
+        QFETCH(QList<qint64>, writes);
+        LineAccount account;
+        account.setSpeed(speed);
+        for (qsizetype i = 0; i + 1 < writes.size(); i += 2)
+            account.wrote(writes[i + 1], writes[i]);
+        QTEST(account.lineFreeNs(), "lineFree");
+        QCOMPARE(account.backlogNs(account.lineFreeNs() + 1), qint64(0));
     }
 };
 

@@ -71,6 +71,9 @@ private Q_SLOTS:
     {
         QCOMPARE(TextToAsciiHex("00A1"), QString("30304131"));
         QCOMPARE(TextToAsciiHex("z-9"), QString("5A-39"));
+        // What is not converted passes through as given: no upper-casing, no "SS" for a sharp s.
+        QCOMPARE(TextToAsciiHex(QString::fromUtf8("\u00DF\u00E9 1")),
+                 QString::fromUtf8("\u00DF\u00E9 31"));
         QCOMPARE(BinaryToHex("000111111010"), QString("1FA"));
         QCOMPARE(BinaryToHex("0001101"), QString("1")); // a short last group adds nothing
         QCOMPARE(HexToBinary("1f"), QString("00011111"));
@@ -137,11 +140,24 @@ private Q_SLOTS:
         QCOMPARE(verdict.message, message);
     }
 
-    void rangeMessageSpeaksOfMaximum()
+    // The range check reads the digits as a 32-bit signed value: eight digits from 80000000 on
+    // are negative and pass on to the hex check.
+    void rangeCheck_data()
     {
-        const HexFieldVerdict verdict = CheckHexField("1FF", 3, 255);
-        QVERIFY(!verdict.accepted);
-        QCOMPARE(verdict.message, QString("Data must between 1 and 255."));
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("maximum");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("over the maximum") << "1FF" << 255 << "Data must between 1 and 255.";
+        QTest::newRow("largest positive")
+            << "7FFFFFFF" << 65535 << "Data must between 1 and 65535.";
+        QTest::newRow("negative passes") << "FFFFFFFF" << 65535 << "";
+    }
+    void rangeCheck()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, maximum);
+        QFETCH(QString, message);
+        QCOMPARE(CheckHexField(text, int(text.size()), maximum).message, message);
     }
 };
 

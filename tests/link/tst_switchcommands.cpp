@@ -50,32 +50,10 @@ private Q_SLOTS:
         QCOMPARE(BuildAttributeCommand(letter, qint16(type), records, address, 1), command);
     }
 
-    void lcd64x32CommandIsTwentyFourCharacters()
-    {
-        const PictureFileRecords records = oneRecord(2, "0123456789ABCDEF", "11", "22");
-        QCOMPARE(BuildAttributeCommand(true, 2, records, "01", 1).size(), 24);
-    }
-
     void clearCommandIsTenBytes()
     {
         QCOMPARE(ClearCommandHex("0001"), QString("27 43 3030303130303030"));
         QCOMPARE(ClearCommandHex("ABCD"), QString("27 43 4142434430303030"));
-    }
-
-    void ledTester_data()
-    {
-        QTest::addColumn<int>("index");
-        QTest::addColumn<QString>("hex");
-        const char* const expected[] = {"264658",     "264358",     "264458",  "264558",
-                                        "2730313031", "2730313030", "264F1B24"};
-        for (int i = 0; i < 7; ++i)
-            QTest::addRow("button %d", i) << i << QString::fromLatin1(expected[i]);
-    }
-    void ledTester()
-    {
-        QFETCH(int, index);
-        QFETCH(QString, hex);
-        QCOMPARE(LedTesterCommand(index), hex);
     }
 
     void textFileLines_data()

@@ -1,10 +1,13 @@
 #include "ControllerLink.h"
+#include "ControllerOperations.h"
 #include "ControllerQuery.h"
 #include "LinkFakes.h"
 #include "PortCatalog.h"
 #include "Transfer.h"
 
+#include <QElapsedTimer>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -67,9 +70,9 @@ private Q_SLOTS:
         QTest::newRow("split at every R") << QByteArray("a1BOARDR2.1y") << 1 << "LCD 36x24"
                                           << "BOA"
                                           << "D";
-        QTest::newRow("unknown code keeps box") << QByteArray("a9XYZV1y") << 9 << "old setting"
+        QTest::newRow("unknown code keeps box") << QByteArray("a9XYZV1.00y") << 9 << "old setting"
                                                 << "XYZ"
-                                                << "1";
+                                                << "1.00";
         QTest::newRow("name containing V") << QByteArray("a3DEVV1.0y") << 3 << "OLED 64x48"
                                            << "DE"
                                            << "";
@@ -111,6 +114,100 @@ private Q_SLOTS:
         QCOMPARE(rig->shell.panels[4], QString("No controller reply"));
         QCOMPARE(rig->state.ControllerInfo, QStringList{QString()});
         QCOMPARE(rig->state.ReplyCode, QString("no reply"));
+    }
+
+    // The query's receive threshold is ten bytes: a shorter answer never arrives as a reply, while
+    // a long one that comes in pieces is taken whole.
+    void queryThreshold_data()
+    {
+        QTest::addColumn<QByteArray>("first");
+        QTest::addColumn<QByteArray>("rest");
+        QTest::addColumn<QString>("panel");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("setting");
+        QTest::newRow("short answer is none")
+            << QByteArray("an") << QByteArray() << "No controller reply"
+            << "No Reply" << 3;
+        QTest::newRow("long answer in two pieces")
+            << QByteArray("a5GLINTSIMV1") << QByteArray(".00y") << "Command received"
+            << "GLINTSIM" << 5;
+    }
+    void queryThreshold()
+    {
+        QFETCH(QByteArray, first);
+        QFETCH(QByteArray, rest);
+        rig->state.ControllerSetting = 3;
+        port->responder = [&](const QByteArray&) {
+            if (!rest.isEmpty())
+                QTimer::singleShot(2, port, [&] { port->feed(rest); });
+            return first;
+        };
+        rig->link.QueryController();
+        QTEST(rig->shell.panels[4], "panel");
+        QTEST(rig->screen.controllerName, "name");
+        QCOMPARE(rig->state.ControllerSetting, qint16(QTest::currentDataTag()[0] == 's' ? 3 : 5));
+    }
+
+    // An answer left over from the query must not end the wait of the next command: each
+    // operation waits for the controller's answer to its own command, which comes late here.
+    void operationsWaitForTheirOwnAnswer_data()
+    {
+        QTest::addColumn<int>("operation");
+        QTest::newRow("attributes") << 0;
+        QTest::newRow("call") << 1;
+        QTest::newRow("clear") << 2;
+    }
+    void operationsWaitForTheirOwnAnswer()
+    {
+        QFETCH(int, operation);
+        rig->state.ReplyCode = "79";
+        rig->state.ReadyReceived = true;
+        rig->state.TypeCode = 3;
+        port->responder = [this](const QByteArray&) {
+            QTimer::singleShot(30, port, [this] { port->feed("ay"); });
+            return QByteArray();
+        };
+        const ReplyOutcome outcome = operation == 0   ? SendAttributeCommand(rig->link, "*0001AB")
+                                     : operation == 1 ? CallController(rig->link)
+                                                      : ClearAddress(rig->link, false, "0001");
+        QCOMPARE(outcome, ReplyOutcome::Done);
+        QCOMPARE(rig->screen.received, QString("61 79 "));
+    }
+
+    // At 9600 bit/s 300 characters take 312.5 ms to leave; the controller answers 50 ms after
+    // that, which is inside the reply window only if the window opens once the line is clear.
+    void replyWindowOpensAfterTheLine()
+    {
+        rig->link.ClosePort();
+        rig->state.RequestedSpeed = 9600;
+        QVERIFY(rig->link.OpenPort());
+        QElapsedTimer sent;
+        port->responder = [&](const QByteArray&) {
+            sent.start();
+            QTimer::singleShot(312 + 50, port, [this] { port->feed("ay"); });
+            return QByteArray();
+        };
+        rig->link.SendHexCommand(QString(600, QLatin1Char('A')));
+        QVERIFY(rig->link.WaitForReply());
+        QCOMPARE(rig->state.ReplyCode, QString("79"));
+    }
+
+    void blockedLineIsReported()
+    {
+        rig->state.TypeCode = 3;
+        // From the third piece on, nothing leaves: the count grows until the transfer stops
+        // writing ahead and waits.
+        port->responder = [this](const QByteArray& bytes) {
+            if (port->writes.size() >= 4)
+                port->queued += bytes.size();
+            return port->writes.size() == 1 ? QByteArray("a") : QByteArray();
+        };
+        rig->link.TransferData(false, "0001", digits(100));
+        QCOMPARE(rig->state.ReplyCode, QString("no reply"));
+        QVERIFY(rig->link.lineBlocked().has_value());
+        QCOMPARE(rig->screen.status(),
+                 QString(" The line was blocked for 5 s; 4 of 100 characters sent."));
+        QVERIFY(!rig->shell.progressVisible);
     }
 
     void headers_data()

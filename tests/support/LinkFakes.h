@@ -140,7 +140,7 @@ public:
     }
     QByteArray readAll() override { return std::exchange(incoming, {}); }
     qint64 bytesAvailable() const override { return incoming.size(); }
-    qint64 bytesToWrite() const override { return 0; }
+    qint64 bytesToWrite() const override { return queued; }
     PortError lastError() const override { return openError; }
 
     void feed(const QByteArray& bytes)
@@ -151,6 +151,7 @@ public:
 
     PortError openError;
     QByteArray answer; // sent back after every write, as a controller would
+    qint64 queued = 0; // bytes the line does not take (a controller holding XOFF)
     std::function<QByteArray(const QByteArray&)> responder; // or decided per write
     QList<FlowControl> flowHistory;
     bool opened = false;
