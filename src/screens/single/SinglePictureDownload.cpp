@@ -173,8 +173,8 @@ void frmSinglePicture::downloadAttributes()
     ControllerLink& link = m_context.link;
     state.BusyFlag = true;
     switch (SendAttributeCommand(
-        link, BuildAttributeCommand(options()->switchIdentifier()->isChecked(), state.TypeCode, m_records,
-                                    state.CurrentAddress, m_currentIndex))) {
+        link, BuildAttributeCommand(options()->switchIdentifier()->isChecked(), state.TypeCode,
+                                    m_records, state.CurrentAddress, m_currentIndex))) {
     case ReplyOutcome::NotReady:
         m_context.shell.setPanelText(4, QStringLiteral("No controller reply"));
         break;
@@ -197,8 +197,8 @@ void frmSinglePicture::downloadAttributes()
 void frmSinglePicture::callController()
 {
     m_context.shell.setPanelText(4, CallController(m_context.link) == ReplyOutcome::NotReady
-                               ? QStringLiteral("No controller reply")
-                               : QStringLiteral("Command received"));
+                                        ? QStringLiteral("No controller reply")
+                                        : QStringLiteral("Command received"));
 }
 
 void frmSinglePicture::resetController()
