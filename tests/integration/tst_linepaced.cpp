@@ -37,13 +37,6 @@ class TestLinePaced : public QObject
         app->controller.setIdentity({char('0' + type), "GLINTSIM", 'V', "1.00"});
         app->state.ControllerSetting = qint16(type);
     }
-    void choose(const QString& path)
-    {
-        app->seam.openPaths.push_back(path);
-        auto* files = app->find<QComboBox>("cmbFileName");
-        files->setCurrentIndex(0);
-        Q_EMIT files->activated(0);
-    }
     static QList<qint32> speeds() { return {9600, 57600, 115200}; }
 
 private Q_SLOTS:
@@ -76,7 +69,7 @@ private Q_SLOTS:
         QFETCH(int, type);
         chooseSpeed(speed);
         expectType(type);
-        choose(app->samplePath(file));
+        app->choosePicture(app->samplePath(file));
         box("txtAddress")->setText("2");
         app->click("cmdShowPicture");
         QCOMPARE(panel(4), QString("1 downloaded files"));

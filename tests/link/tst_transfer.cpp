@@ -145,7 +145,8 @@ private Q_SLOTS:
         rig->link.QueryController();
         QTEST(rig->shell.panels[4], "panel");
         QTEST(rig->screen.controllerName, "name");
-        QCOMPARE(rig->state.ControllerSetting, qint16(QTest::currentDataTag()[0] == 's' ? 3 : 5));
+        QFETCH(int, setting);
+        QCOMPARE(rig->state.ControllerSetting, qint16(setting));
     }
 
     // An answer left over from the query must not end the wait of the next command: each

@@ -12,6 +12,7 @@
 #include "ScriptedUiSeam.h"
 #include "VirtualController.h"
 
+#include <QComboBox>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -67,5 +68,14 @@ struct AppFixture
     void click(const QString& button) const
     {
         QTest::mouseClick(find<QWidget>(button), Qt::LeftButton);
+    }
+    // Imports a picture on the single picture screen through the file dialog and selects it, as
+    // its "Import bmp" entry does.
+    void choosePicture(const QString& path)
+    {
+        seam.openPaths.push_back(path);
+        auto* files = find<QComboBox>(QStringLiteral("cmbFileName"));
+        files->setCurrentIndex(0);
+        Q_EMIT files->activated(0);
     }
 };

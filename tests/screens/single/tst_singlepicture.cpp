@@ -25,13 +25,6 @@ class TestSinglePicture : public QObject
     QString panel(int n) { return app->form->panelText(n); }
     QLineEdit* box(const char* name) { return app->find<QLineEdit>(name); }
 
-    // Imports a picture through the file dialog and selects it, as the "Import bmp" entry does.
-    void choose(const QString& path)
-    {
-        app->seam.openPaths.push_back(path);
-        files()->setCurrentIndex(0);
-        Q_EMIT files()->activated(0);
-    }
     void tick(const char* name, bool on)
     {
         auto* check = app->find<QCheckBox>(name);
@@ -88,7 +81,7 @@ private Q_SLOTS:
         // A controller set up for this type needs no letter to know what arrives.
         app->controller.setIdentity({char('0' + type), "GLINTSIM", 'V', "1.00"});
         app->state.ControllerSetting = qint16(type);
-        choose(app->samplePath(file));
+        app->choosePicture(app->samplePath(file));
         QCOMPARE(box("txtSwitchType")->text(), typeText);
         QCOMPARE(box("txtAddress")->text(), type <= 2 ? QString("01") : QString("0001"));
         box("txtAddress")->setText("2");
@@ -143,7 +136,7 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(QByteArray(length, 'x'));
         file.close();
-        choose(path);
+        app->choosePicture(path);
         QCOMPARE(app->seam.messageTexts(), QStringList{message});
         QCOMPARE(app->seam.messages[0].title, QString("Vantrel"));
         QCOMPARE(app->state.TypeCode, qint16(3)); // the previous type stays in force
@@ -153,8 +146,8 @@ private Q_SLOTS:
     void importingTwiceAddsOnce()
     {
         const QString path = app->samplePath("MONO 96x64 Gears.bmp");
-        choose(path);
-        choose(path);
+        app->choosePicture(path);
+        app->choosePicture(path);
         QCOMPARE(files()->count(), 3);
         QCOMPARE(files()->currentIndex(), 2);
         app->seam.openPaths.push_back(QString()); // a cancelled dialog changes nothing
@@ -190,7 +183,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, wire);
         app->controller.setIdentity({char('0' + type), "GLINTSIM", 'V', "1.00"});
         app->state.ControllerSetting = qint16(type);
-        choose(app->samplePath(file));
+        app->choosePicture(app->samplePath(file));
         app->click("cmdClear");
         QVERIFY(app->controller.receivedBytes().endsWith(wire));
         QCOMPARE(panel(2), type <= 2 ? QString("Address 01 Clear") : QString("Address 0001 Clear"));
@@ -223,7 +216,7 @@ private Q_SLOTS:
     {
         app->server.setLineSpeed(9600); // about 25 s for the whole picture: Cancel comes first
         app->state.ControllerSetting = 6;
-        choose(app->samplePath("COLOR 96x64 Rocket.bmp"));
+        app->choosePicture(app->samplePath("COLOR 96x64 Rocket.bmp"));
         auto* cancel =
             app->find<frmSinglePicture>("frmSinglePicture")->findChild<QPushButton*>("cmdCancel");
         QTimer::singleShot(300, cancel, [cancel] {
