@@ -27,7 +27,15 @@ InProcessPort::InProcessPort(VirtualController& controller, QObject* parent)
     m_drainTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_drainTimer, &QTimer::timeout, this, &InProcessPort::drain);
     connect(&controller, &VirtualController::transmit, this, &InProcessPort::onControllerBytes);
+    // Bytes held back by XOFF are not moving: the controller asked for the pause.
+    controller.setLineProbe([this] { return m_open && !m_held && !m_out.isEmpty(); });
     m_clock.start();
+}
+
+InProcessPort::~InProcessPort()
+{
+    if (m_controller)
+        m_controller->setLineProbe({});
 }
 
 bool InProcessPort::open()

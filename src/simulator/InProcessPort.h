@@ -34,6 +34,7 @@ class InProcessPort : public SerialPort
     Q_OBJECT
 public:
     explicit InProcessPort(VirtualController& controller, QObject* parent = nullptr);
+    ~InProcessPort() override;
 
     bool open() override;
     void close() override;

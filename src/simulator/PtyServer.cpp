@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -37,12 +38,23 @@ PtyServer::PtyServer(VirtualController& controller, QObject* parent)
     m_readResume.setTimerType(Qt::PreciseTimer);
     connect(&m_readResume, &QTimer::timeout, this, &PtyServer::onReadable);
     connect(&controller, &VirtualController::transmit, this, &PtyServer::onControllerBytes);
+    controller.setLineProbe([this] { return bytesOnTheWay(); });
     m_clock.start();
 }
 
 PtyServer::~PtyServer()
 {
+    if (m_controller)
+        m_controller->setLineProbe({});
     closeDevice();
+}
+
+bool PtyServer::bytesOnTheWay() const
+{
+    // What the program wrote and the controller has not read yet: on a slowed line, the bytes the
+    // line has not brought so far.
+    int waiting = 0;
+    return isRunning() && ::ioctl(m_master, FIONREAD, &waiting) == 0 && waiting > 0;
 }
 
 bool PtyServer::start()

@@ -48,6 +48,7 @@ private:
     void onControllerBytes(const QByteArray& bytes);
     void flushOutput();
     bool hostUsesXonXoff() const;
+    bool bytesOnTheWay() const;
     void closeDevice();
     void fail(const QString& what);
 

@@ -179,7 +179,6 @@ void VirtualController::armGap()
         m_gap.stop();
         return;
     }
-    m_quietTicks = 0;
     m_quietClock.start();
     if (!m_gap.isActive())
         m_gap.start();
@@ -187,17 +186,14 @@ void VirtualController::armGap()
 
 void VirtualController::onGapTick()
 {
-    // The quiet must have lasted both on the clock and in ticks: a process that was not running
-    // for a while gets one late tick, not the many the clock would count, so a pause of its own
-    // is never taken for the program having stopped.
     const bool data = m_phase == Phase::Text || (m_phase == Phase::Transfer && m_readySent);
     const bool awaitingData =
         m_phase == Phase::Transfer && m_readySent && m_command.size() == m_readyAt;
     const int gapMs = awaitingData ? ControllerTiming::FirstDataGapMs
                       : data       ? ControllerTiming::DataGapMs
                                    : ControllerTiming::CommandGapMs;
-    ++m_quietTicks;
-    if (m_quietTicks * ControllerTiming::GapTickMs < gapMs || m_quietClock.elapsed() < gapMs)
+    // Bytes still on their way mean the program has not stopped: only this process was late.
+    if (m_quietClock.elapsed() < gapMs || (m_bytesOnTheWay && m_bytesOnTheWay()))
         return;
     m_gap.stop();
     lineIdle();

@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QTimer>
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <utility>
@@ -84,6 +85,13 @@ public:
     // The program has been quiet for long enough: ends the command in progress as it stands.
     // The controller's own gap timer calls it; tests call it to step without waiting.
     void lineIdle();
+    // The transport tells whether bytes the program has sent are still on their way (written
+    // but not yet received), so that a quiet gap is judged on the line and not on a clock that
+    // also runs while the controller's own process waits for its turn.
+    void setLineProbe(std::function<bool()> bytesOnTheWay)
+    {
+        m_bytesOnTheWay = std::move(bytesOnTheWay);
+    }
 
     // --- configuration
     void setIdentity(const ControllerIdentity& identity) { m_identity = identity; }
@@ -166,7 +174,7 @@ private:
     Phase m_phase = Phase::Idle;
     QByteArray m_command; // the command in progress, its first byte included
     QTimer m_gap;
-    int m_quietTicks = 0;
+    std::function<bool()> m_bytesOnTheWay;
     QElapsedTimer m_quietClock;
 
     // transfer in progress

@@ -1,6 +1,7 @@
 // The virtual controller's core, fed synchronously: every command's answer and what it keeps,
 // each delivered in bulk and byte by byte with the same outcome.
 
+#include "ControllerTiming.h"
 #include "VirtualController.h"
 
 #include <QSignalSpy>
@@ -279,6 +280,20 @@ private Q_SLOTS:
         QCOMPARE(runScript(controller, {Idle}), answer);
         QCOMPARE(controller.rawText(), QByteArray(written - lost, 'x'));
         QCOMPARE(controller.counters().textCharsLost, lost);
+    }
+
+    // The quiet gap is judged on the line: while bytes are still on their way (the controller's
+    // own process came late to read them), no time on the clock ends the block.
+    void bytesOnTheWayKeepTheBlockOpen()
+    {
+        VirtualController controller;
+        bool onTheWay = true;
+        controller.setLineProbe([&onTheWay] { return onTheWay; });
+        QCOMPARE(runScript(controller, transferScript("(Q01", QByteArray(250, '0'))), "a");
+        QTest::qWait(2 * ControllerTiming::DataGapMs);
+        QCOMPARE(controller.sentBytes(), "a");
+        onTheWay = false;
+        QTRY_COMPARE(controller.sentBytes(), "ay");
     }
 };
 
