@@ -16,7 +16,6 @@
 #include "ControllerLink.h"
 #include "Conversions.h"
 #include "InProcessPort.h"
-#include "MDI_MainForm.h"
 #include "PicturePreview.h"
 #include "PortCatalog.h"
 #include "SamplePictures.h"
@@ -125,7 +124,7 @@ bool importAndList(const QString& root)
             return false;
     }
     VirtualProgram program(root);
-    MDI_MainForm& form = program.form;
+    ProgramWindow& form = *program.form;
     if (!form.start())
         return false;
     form.findChild<QAction*>(QStringLiteral("mnuBatchPictures"))->trigger();

@@ -57,7 +57,7 @@ int main(int argc, char* argv[])
     QTemporaryDir folder;
     SeedSamplePictures(folder.path());
     VirtualProgram program(folder.path());
-    MDI_MainForm& form = program.form;
+    ProgramWindow& form = *program.form;
     AppState& state = program.state;
     ScriptedUiSeam& seam = program.seam;
     if (!form.start())

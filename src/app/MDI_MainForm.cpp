@@ -85,9 +85,15 @@ constexpr int StartScreen = 0;
 
 } // namespace
 
+std::unique_ptr<ProgramWindow> MakeProgramWindow(AppState& state, PortCatalog& catalog,
+                                                 UiSeam& seam, const QString& programFolder)
+{
+    return std::make_unique<MDI_MainForm>(state, catalog, seam, programFolder);
+}
+
 MDI_MainForm::MDI_MainForm(AppState& state, PortCatalog& catalog, UiSeam& seam,
                            const QString& programFolder, QWidget* parent)
-    : QMainWindow(parent)
+    : ProgramWindow(parent)
     , m_state(state)
     , m_seam(seam)
     , m_link(state, catalog, *this)

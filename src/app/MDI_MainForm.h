@@ -3,9 +3,9 @@
 #include "AppState.h"
 #include "ControllerLink.h"
 #include "LinkViews.h"
+#include "ProgramWindow.h"
 #include "ScreenContext.h"
 
-#include <QMainWindow>
 #include <QPointer>
 
 #include <memory>
@@ -23,7 +23,7 @@ class UiSeam;
 // The program's frame: menu, six-panel status bar with the progress bar and the Quit button,
 // the child screens, and the one controller link they share. The screens come from a table of
 // menu entry, caption and factory; each is built with a ScreenContext and never sees this class.
-class MDI_MainForm : public QMainWindow, public LinkShell
+class MDI_MainForm : public ProgramWindow, public LinkShell
 {
     Q_OBJECT
 public:
@@ -33,25 +33,24 @@ public:
                  QWidget* parent = nullptr);
     ~MDI_MainForm() override;
 
-    // The start-up sequence. False when the program ended on the way (no usable port).
-    bool start();
-    // The port to open at start when it can be opened, instead of the first one.
-    void setStartPort(int number) { m_startPort = number; }
-    bool hasEnded() const { return m_ended; }
+    // ProgramWindow
+    bool start() override;
+    void setStartPort(int number) override { m_startPort = number; }
+    bool hasEnded() const override { return m_ended; }
+    ControllerLink& link() override { return m_link; }
+    QString panelText(int panel) const override;
+    void ControllerFeedback() override;
 
-    ControllerLink& link() { return m_link; }
     AttributeEditors& editors() { return *m_editors; }
 
     // Shows the screen of row `row` of the screen table, building it on first use.
     void showScreen(int row);
-    void ControllerFeedback();
     void showAbout();
     // Quit button: stops whatever runs and ends the program.
     void quit();
 
     // Places a control over a status bar panel (1..6), where it stays when the window resizes.
     void PlaceInStatusBar(QWidget* control, int panel);
-    QString panelText(int panel) const;
     // Sizes the window to hold the active screen, within the desktop's work area.
     void fitToWorkArea(const QRect& workAreaPixels);
 

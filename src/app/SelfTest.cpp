@@ -1,9 +1,10 @@
 #include "SelfTest.h"
 
 #include "AppState.h"
+#include "ControllerLink.h"
 #include "InProcessPort.h"
-#include "MDI_MainForm.h"
 #include "PortCatalog.h"
+#include "ProgramWindow.h"
 #include "QtUiSeam.h"
 #include "VirtualController.h"
 
@@ -51,14 +52,15 @@ int RunSelfTest()
     AddVirtualControllerPort(catalog, controller);
     ReportingSeam seam;
     QTemporaryDir folder;
-    MDI_MainForm form(state, catalog, seam, folder.path());
-    if (!form.start())
+    const std::unique_ptr<ProgramWindow> form =
+        MakeProgramWindow(state, catalog, seam, folder.path());
+    if (!form->start())
         return 1;
-    form.link().SendHexCommand(QStringLiteral("01"));
-    form.link().WaitForReply();
+    form->link().SendHexCommand(QStringLiteral("01"));
+    form->link().WaitForReply();
     const bool answered = state.ReplyCode == QLatin1String("79");
     std::printf("Self test: call command on %s: reply %s\n",
                 qPrintable(catalog.describe(state.OpenPortNumber)), qPrintable(state.ReplyCode));
-    form.close();
+    form->close();
     return answered ? 0 : 1;
 }

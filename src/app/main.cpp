@@ -1,7 +1,7 @@
 #include "AppState.h"
-#include "MDI_MainForm.h"
 #include "PortCatalog.h"
 #include "ProgramFolder.h"
+#include "ProgramWindow.h"
 #include "QtUiSeam.h"
 #include "SelfTest.h"
 
@@ -40,12 +40,13 @@ int main(int argc, char* argv[])
     int virtualPort = 0;
     if (parser.isSet(simulator))
         virtualPort = AddVirtualControllerPort(catalog, controller);
-    MDI_MainForm* window = nullptr;
+    ProgramWindow* window = nullptr;
     QtUiSeam seam([&window]() -> QWidget* { return window; });
-    MDI_MainForm mainForm(state, catalog, seam, PrepareProgramFolder());
-    window = &mainForm;
-    mainForm.setStartPort(virtualPort);
-    if (!mainForm.start())
+    const std::unique_ptr<ProgramWindow> mainForm =
+        MakeProgramWindow(state, catalog, seam, PrepareProgramFolder());
+    window = mainForm.get();
+    mainForm->setStartPort(virtualPort);
+    if (!mainForm->start())
         return 1;
     return app.exec();
 }

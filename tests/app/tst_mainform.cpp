@@ -1,7 +1,7 @@
 #include "AppFixture.h"
 #include "AppState.h"
-#include "MDI_MainForm.h"
 #include "PortCatalog.h"
+#include "ProgramWindow.h"
 #include "TrafficLogView.h"
 #include "WorkArea.h"
 
@@ -30,7 +30,7 @@ class TestMainForm : public QObject
     std::unique_ptr<AppState> state;
     std::unique_ptr<PortCatalog> catalog;
     std::unique_ptr<ScriptedUiSeam> seam;
-    std::unique_ptr<MDI_MainForm> form;
+    std::unique_ptr<ProgramWindow> form;
 
     void addPorts(int count)
     {
@@ -42,7 +42,7 @@ class TestMainForm : public QObject
     ScriptedPort* port(int n) { return static_cast<ScriptedPort*>(catalog->port(n)); }
     void startForm()
     {
-        form = std::make_unique<MDI_MainForm>(*state, *catalog, *seam, folder->path());
+        form = MakeProgramWindow(*state, *catalog, *seam, folder->path());
         QVERIFY(form->start());
     }
     template <typename T> T* find(const char* name)
@@ -85,7 +85,7 @@ private Q_SLOTS:
 
     void startupWithoutPortsEndsProgram()
     {
-        form = std::make_unique<MDI_MainForm>(*state, *catalog, *seam, folder->path());
+        form = MakeProgramWindow(*state, *catalog, *seam, folder->path());
         QVERIFY(!form->start());
         QVERIFY(form->hasEnded());
         QVERIFY(!form->isVisible());
@@ -251,11 +251,9 @@ private Q_SLOTS:
     {
         QTest::addColumn<QRect>("workArea");
         QTest::addColumn<QRect>("fitted");
-        const QRect window(3000, 2000, 5000, 4000);
         QTest::newRow("narrow") << QRect(600, 300, 11000, 20000) << QRect(600, 2000, 9900, 10005);
         QTest::newRow("wide") << QRect(600, 300, 13000, 20000) << QRect(3000, 2000, 12000, 10005);
         QTest::newRow("low") << QRect(0, 450, 20000, 9000) << QRect(3000, 450, 12000, 8100);
-        Q_UNUSED(window);
     }
     void workArea()
     {

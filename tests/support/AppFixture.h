@@ -5,8 +5,8 @@
 // is a fresh temporary folder holding the sample pictures.
 
 #include "AppState.h"
-#include "MDI_MainForm.h"
 #include "PortCatalog.h"
+#include "ProgramWindow.h"
 #include "PtyServer.h"
 #include "SamplePictures.h"
 #include "ScriptedUiSeam.h"
@@ -36,7 +36,7 @@ struct AppFixture
     AppState state;
     PortCatalog catalog;
     ScriptedUiSeam seam;
-    std::unique_ptr<MDI_MainForm> form;
+    std::unique_ptr<ProgramWindow> form;
 
     // False (with the reason logged) when the pseudo-terminal or the window could not start.
     bool start()
@@ -48,7 +48,7 @@ struct AppFixture
             return false;
         }
         catalog.addDevice(server.devicePath(), QStringLiteral("virtual controller"));
-        form = std::make_unique<MDI_MainForm>(state, catalog, seam, folder.path());
+        form = MakeProgramWindow(state, catalog, seam, folder.path());
         return form->start();
     }
     ~AppFixture() { form.reset(); }

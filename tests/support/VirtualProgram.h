@@ -4,8 +4,8 @@
 // gives it) with the desktop scripted: what benches and tools drive outside a test.
 
 #include "AppState.h"
-#include "MDI_MainForm.h"
 #include "PortCatalog.h"
+#include "ProgramWindow.h"
 #include "ScriptedUiSeam.h"
 #include "SelfTest.h"
 #include "VirtualController.h"
@@ -13,7 +13,7 @@
 struct VirtualProgram
 {
     explicit VirtualProgram(const QString& programFolder)
-        : form(state, catalog, seam, programFolder)
+        : form(MakeProgramWindow(state, catalog, seam, programFolder))
     {
         AddVirtualControllerPort(catalog, controller);
     }
@@ -22,5 +22,5 @@ struct VirtualProgram
     PortCatalog catalog;
     VirtualController controller;
     ScriptedUiSeam seam;
-    MDI_MainForm form;
+    std::unique_ptr<ProgramWindow> form;
 };

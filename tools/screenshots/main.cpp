@@ -59,7 +59,7 @@ int main(int argc, char* argv[])
     if (!folder.mkpath(QStringLiteral(".")) || !SeedSamplePictures(folder.path()))
         return 1;
     VirtualProgram program(folder.path());
-    MDI_MainForm& form = program.form;
+    ProgramWindow& form = *program.form;
     ScriptedUiSeam& seam = program.seam;
     if (!form.start())
         return 1;
