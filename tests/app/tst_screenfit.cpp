@@ -1,4 +1,9 @@
 #include "AppFixture.h"
+#include "AttributeEditors.h"
+#include "LcdAttributeEditor.h"
+#include "OledAttributeEditor.h"
+#include "frmAbout.h"
+#include "frmCharacter.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -10,8 +15,10 @@
 #include <QScrollBar>
 #include <QStatusBar>
 
-// Every screen opened as the operator opens it, on a 1366 x 768 desktop, at the scale CTest
-// gives (1 and 2): no visible caption is cut, and what the window cannot hold scrolls.
+#include <map>
+
+// Every screen and dialog opened as the operator opens it, on a 1366 x 768 desktop, at the scale
+// CTest gives (1 and 2): no visible caption is cut, and what the window cannot hold scrolls.
 class TestScreenFit : public QObject
 {
     Q_OBJECT
@@ -78,6 +85,38 @@ private Q_SLOTS:
             QVERIFY(area->horizontalScrollBar()->maximum() > 0);
         if (window->height() > viewport.height())
             QVERIFY(area->verticalScrollBar()->maximum() > 0);
+    }
+
+    void everyDialogFits_data()
+    {
+        QTest::addColumn<QString>("dialog");
+        for (const char* name : {"LCD 36x24 attributes", "LCD 64x32 attributes", "OLED attributes",
+                                 "MONO 96x64 attributes", "character picker", "about"})
+            QTest::newRow(name) << QString::fromLatin1(name);
+    }
+    void everyDialogFits()
+    {
+        QFETCH(QString, dialog);
+        FailOnQtWarnings();
+        AppState state;
+        ScriptedUiSeam seam;
+        QWidget owner;
+        AttributeEditors editors(state, seam, &owner);
+        frmAbout about(seam, &owner);
+        const std::map<QString, QDialog*> dialogs{{"LCD 36x24 attributes", &editors.lcd36x24()},
+                                                  {"LCD 64x32 attributes", &editors.lcd64x32()},
+                                                  {"OLED attributes", &editors.oled()},
+                                                  {"MONO 96x64 attributes", &editors.mono96x64()},
+                                                  {"character picker", &editors.character()},
+                                                  {"about", &about}};
+        QDialog* shown = dialogs.at(dialog);
+        shown->show();
+        QVERIFY(QTest::qWaitForWindowExposed(shown));
+        const QSize workArea = QGuiApplication::primaryScreen()->availableGeometry().size();
+        QCOMPARE(shown->size().boundedTo(workArea), shown->size());
+        const QStringList cut = clipped(shown);
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral(", "))));
+        shown->close();
     }
 };
 
