@@ -17,6 +17,9 @@ constexpr int DataGapMs = 50;
 constexpr int FirstDataGapMs = 250;
 // The quiet line is watched in ticks of this length while a command is in progress.
 constexpr int GapTickMs = 5;
+// A tick that comes later than this after the one before counts only this much quiet: the
+// controller's process was not running, so it cannot tell how long the line was quiet.
+constexpr int LongestTickCreditMs = 20;
 // Answers held back by the "late" misbehaviour arrive this long after they were due, past the
 // program's reply window.
 constexpr int LateAnswerMs = 150;

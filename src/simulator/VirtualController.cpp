@@ -180,6 +180,8 @@ void VirtualController::armGap()
         return;
     }
     m_quietClock.start();
+    m_quietCountedMs = 0;
+    m_lastTickMs = 0;
     if (!m_gap.isActive())
         m_gap.start();
 }
@@ -192,8 +194,14 @@ void VirtualController::onGapTick()
     const int gapMs = awaitingData ? ControllerTiming::FirstDataGapMs
                       : data       ? ControllerTiming::DataGapMs
                                    : ControllerTiming::CommandGapMs;
-    // Bytes still on their way mean the program has not stopped: only this process was late.
-    if (m_quietClock.elapsed() < gapMs || (m_bytesOnTheWay && m_bytesOnTheWay()))
+    // A tick that comes much later than due means this process was not running (and in the
+    // program's own process, neither was the sender): that stretch counts only in part. Bytes
+    // still on their way mean the program has not stopped: only this process was late.
+    const qint64 nowMs = m_quietClock.elapsed();
+    m_quietCountedMs +=
+        std::min<qint64>(nowMs - m_lastTickMs, ControllerTiming::LongestTickCreditMs);
+    m_lastTickMs = nowMs;
+    if (m_quietCountedMs < gapMs || (m_bytesOnTheWay && m_bytesOnTheWay()))
         return;
     m_gap.stop();
     lineIdle();

@@ -176,6 +176,8 @@ private:
     QTimer m_gap;
     std::function<bool()> m_bytesOnTheWay;
     QElapsedTimer m_quietClock;
+    qint64 m_quietCountedMs = 0; // the quiet so far, a late tick's stretch counted in part
+    qint64 m_lastTickMs = 0;
 
     // transfer in progress
     QList<PictureForm> m_forms;
