@@ -8,25 +8,17 @@
 #include "PortCatalog.h"
 #include "ProgramWindow.h"
 #include "PtyServer.h"
+#include "QtWarnings.h"
 #include "SamplePictures.h"
 #include "ScriptedUiSeam.h"
 #include "VirtualController.h"
 
 #include <QComboBox>
-#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
-
-// Any Qt warning fails the running test, except the offscreen platform's note that it cannot
-// pass size limits on to a window system it does not have.
-inline void FailOnQtWarnings()
-{
-    QTest::failOnWarning(
-        QRegularExpression(QStringLiteral("^(?!This plugin does not support propagateSizeHints)")));
-}
 
 struct AppFixture
 {

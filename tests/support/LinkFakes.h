@@ -43,6 +43,14 @@ struct MessageScript
             texts << m.text;
         return texts;
     }
+    // "title: text" of every message, as the operator reads the box.
+    QStringList shown() const
+    {
+        QStringList texts;
+        for (const ShownMessage& m : messages)
+            texts << m.title + QStringLiteral(": ") + m.text;
+        return texts;
+    }
 
     QList<ShownMessage> messages;
     std::deque<MessageAnswer> answers;

@@ -25,36 +25,37 @@ class TestBatchPicture : public QObject
     std::unique_ptr<QTemporaryDir> batch;
     // (row, colour) of every single-row colour change, in order.
     QList<std::pair<int, RowColour>> colours;
+    // Pressed as soon as this row turns blue (starts to be sent).
+    QPushButton* pressWhenSending = nullptr;
+    int pressRow = -1;
 
-    template <typename T> T* w(const char* name)
+    // Looked up on this screen: the single picture screen has widgets of the same names.
+    template <typename T = QPushButton> T* w(const char* name)
     {
         T* widget = screen->findChild<T*>(QLatin1String(name));
         if (!widget)
             qFatal("no widget named %s", name);
         return widget;
     }
-    void click(const char* name) { w<QPushButton>(name)->click(); }
+    void click(const char* name) { w(name)->click(); }
     BatchFileModel* files()
     {
         return qobject_cast<BatchFileModel*>(w<QTreeView>("LsvManyFiles")->model());
     }
     QString panel(int n) { return app->form->panelText(n); }
     QString box(const char* name) { return w<QLineEdit>(name)->text(); }
-    QStringList messages() { return app->seam.messageTexts(); }
-    QString lastTitle() { return app->seam.messages.last().title; }
+    // Every message box so far, as "title: text".
+    QStringList shown() const { return app->seam.shown(); }
+    bool isRed(const char* button)
+    {
+        return w(button)->palette().color(QPalette::Button) == Qt::red;
+    }
 
     void chooseType(int type)
     {
         auto* combo = w<QComboBox>("cmbSwitchType");
         combo->setCurrentIndex(type - 1);
         Q_EMIT combo->activated(type - 1);
-    }
-    // The controller is set up for the type, so no question comes before a download.
-    void expectType(int type)
-    {
-        app->controller.setIdentity({char('0' + type), "GLINTSIM", 'V', "1.00"});
-        app->state.ControllerSetting = qint16(type);
-        chooseType(type);
     }
     void importFrom(const QString& folder)
     {
@@ -74,9 +75,14 @@ class TestBatchPicture : public QObject
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(bytes);
     }
-    // `count` different LCD 64x32 pictures f01.bmp, f02.bmp, ...: the sample with one byte of
-    // its pixels changed per file.
-    void writeLcdPictures(int count)
+    static QString pictureName(int i)
+    {
+        return QStringLiteral("f%1.bmp").arg(i, 2, 10, QLatin1Char('0'));
+    }
+    // Imports `count` different LCD 64x32 pictures f01.bmp, f02.bmp, ... (the sample with one
+    // pixel byte changed per file) for a controller set up for that type, so no question comes
+    // before a download.
+    void importLcdPictures(int count)
     {
         QFile sample(app->samplePath(QStringLiteral("LCD 64x32 Speaker.bmp")));
         QVERIFY(sample.open(QIODevice::ReadOnly));
@@ -85,33 +91,31 @@ class TestBatchPicture : public QObject
         for (int i = 1; i <= count; ++i) {
             QByteArray picture = bytes;
             picture[PixelStart + i] = char(~picture[PixelStart + i]);
-            writeFile(QStringLiteral("f%1.bmp").arg(i, 2, 10, QLatin1Char('0')), picture);
+            writeFile(pictureName(i), picture);
         }
-    }
-    void importLcdPictures(int count)
-    {
-        writeLcdPictures(count);
-        expectType(2);
+        app->controller.setIdentity({'2', "GLINTSIM", 'V', "1.00"});
+        app->state.ControllerSetting = SwitchTypeCode::Lcd64x32;
+        chooseType(SwitchTypeCode::Lcd64x32);
         importFrom(batch->path());
         QCOMPARE(files()->rowCount(), count);
     }
-    // What the controller stores, as hex digits, and what the encoder makes of the file.
-    QString stored(quint16 address, qint16 type)
+    // The LCD 64x32 picture the controller stores at `address` and what the encoder makes of
+    // picture `i`, as hex digits.
+    QString stored(quint16 address)
     {
-        const auto picture = app->controller.picture(address, type);
+        const auto picture = app->controller.picture(address, SwitchTypeCode::Lcd64x32);
         return picture ? QString::fromLatin1(picture->payload.toHex().toUpper()) : QString();
     }
-    QString encoded(const QString& name)
+    QString encoded(int i)
     {
-        return EncodeLcd64x32(batch->filePath(name), {}, {}, app->state, app->seam);
+        return EncodeLcd64x32(batch->filePath(pictureName(i)), {}, {}, app->state, app->seam);
     }
     // The addresses of the transfer headers the controller received, in order.
     QStringList sentAddresses()
     {
-        QStringList addresses;
-        const QByteArray received = app->controller.receivedBytes();
         static const QRegularExpression header(QStringLiteral("\\(([0-9A-F]{2})"));
-        auto matches = header.globalMatch(QString::fromLatin1(received));
+        QStringList addresses;
+        auto matches = header.globalMatch(QString::fromLatin1(app->controller.receivedBytes()));
         while (matches.hasNext())
             addresses << matches.next().captured(1);
         return addresses;
@@ -123,20 +127,6 @@ class TestBatchPicture : public QObject
             if (changedRow == row)
                 sequence << colour;
         return sequence;
-    }
-    // Presses a button as soon as `row` starts to be sent.
-    void pressWhenSending(int row, const char* button)
-    {
-        QPushButton* target = w<QPushButton>(button);
-        auto connection = std::make_shared<QMetaObject::Connection>();
-        *connection =
-            connect(files(), &QAbstractItemModel::dataChanged, this,
-                    [this, row, target, connection](const QModelIndex& topLeft) {
-                        if (topLeft.row() == row && files()->rowColour(row) == RowColour::Blue) {
-                            disconnect(*connection);
-                            QTimer::singleShot(0, target, &QPushButton::click);
-                        }
-                    });
     }
     void tickRow(int row, bool on)
     {
@@ -153,9 +143,7 @@ class TestBatchPicture : public QObject
     void typeOffset(const QString& text)
     {
         auto* box = w<QLineEdit>("txtOffsetAddress");
-        QTest::mouseClick(box, Qt::LeftButton);
-        box->selectAll();
-        QTest::keyClick(box, Qt::Key_Delete);
+        box->clear();
         QTest::keyClicks(box, text);
         QTest::keyClick(box, Qt::Key_Return);
     }
@@ -173,11 +161,18 @@ private Q_SLOTS:
             files(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         batch = std::make_unique<QTemporaryDir>();
         colours.clear();
+        pressRow = -1;
         connect(files(), &QAbstractItemModel::dataChanged, this,
                 [this](const QModelIndex& topLeft, const QModelIndex& bottomRight,
                        const QList<int>& roles) {
-                    if (topLeft.row() == bottomRight.row() && roles.contains(Qt::ForegroundRole))
-                        colours.append({topLeft.row(), files()->rowColour(topLeft.row())});
+                    const int row = topLeft.row();
+                    if (row != bottomRight.row() || !roles.contains(Qt::ForegroundRole))
+                        return;
+                    colours.append({row, files()->rowColour(row)});
+                    if (row == pressRow && files()->rowColour(row) == RowColour::Blue) {
+                        pressRow = -1;
+                        QTimer::singleShot(0, pressWhenSending, &QPushButton::click);
+                    }
                 });
     }
     void cleanup()
@@ -205,18 +200,17 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("listed");
         QTest::addColumn<QString>("firstAddress");
         QTest::addColumn<QString>("maxStart");
-        QTest::newRow("LCD 36x24") << 1 << QStringList{"LCD 36x24 Power.bmp"} << "01"
-                                   << "FF";
-        QTest::newRow("LCD 64x32") << 2 << QStringList{"LCD 64x32 Speaker.bmp"} << "01"
-                                   << "FF";
-        QTest::newRow("OLED 64x48 both lengths")
-            << 3 << QStringList{"Koala.bmp", "OLED 64x48 Sunset.bmp"} << "0001"
-            << "FFFE";
-        QTest::newRow("OLED 52x36 only 9272") << 4 << QStringList{"Koala.bmp"} << "0001"
-                                              << "FFFF";
-        QTest::newRow("MONO both lengths")
-            << 5 << QStringList{"MONO 96x64 Bell.bmp", "MONO 96x64 Gears.bmp"} << "0001"
-            << "FFFE";
+        QTest::addColumn<QString>("ledOn");
+        const auto row = [](const char* tag, int type, const QStringList& listed, const char* first,
+                            const char* maxStart, const char* ledOn) {
+            QTest::newRow(tag) << type << listed << QString(first) << QString(maxStart)
+                               << QString(ledOn);
+        };
+        row("LCD 36x24", 1, {"LCD 36x24 Power.bmp"}, "01", "FF", "0");
+        row("LCD 64x32", 2, {"LCD 64x32 Speaker.bmp"}, "01", "FF", "00");
+        row("OLED 64x48 both lengths", 3, {"Koala.bmp", "OLED 64x48 Sunset.bmp"}, "0001", "FFFE",
+            "");
+        row("OLED 52x36 only 9272", 4, {"Koala.bmp"}, "0001", "FFFF", "");
     }
     void importTakesTheTypesFiles()
     {
@@ -224,14 +218,8 @@ private Q_SLOTS:
         QFETCH(QStringList, listed);
         QFETCH(QString, firstAddress);
         QFETCH(QString, maxStart);
-        // Every sample, plus files that must stay out: wrong extension, one byte off, SD length.
-        for (const QString& sample : SamplePicturePaths())
-            QVERIFY(QFile::copy(sample, batch->filePath(QFileInfo(sample).fileName())));
-        writeFile("LCD copy.txt", QByteArray(254, '\0'));
-        writeFile("short.bmp", QByteArray(253, '\0'));
-        writeFile("long.BMP", QByteArray(9273, '\0'));
-        writeFile("switch data.bmp", QByteArray(264, '\0'));
-        writeFile("no extension", QByteArray(318, '\0'));
+        QFETCH(QString, ledOn);
+        QVERIFY(SeedSamplePictures(batch->path())); // one sample of every type
         chooseType(type);
         importFrom(batch->path());
 
@@ -244,47 +232,52 @@ private Q_SLOTS:
         QCOMPARE(box("txtMaxStartAddress"), maxStart);
         QCOMPARE(panel(2), QString("Import Successful"));
         QCOMPARE(panel(3), QStringLiteral("%1 imported files").arg(listed.size()));
-        QCOMPARE(app->state.BatchFileNames.mid(1), listed);
         QCOMPARE(app->state.BatchRecords.at(1).TypeCode, qint16(type));
-        QCOMPARE(app->state.BatchRecords.at(1).LEDon, type == 1   ? QString("0")
-                                                      : type == 2 ? QString("00")
-                                                                  : QString());
-        QVERIFY(messages().isEmpty());
-        QVERIFY(w<QPushButton>("cmdCancelImport")->isHidden());
+        QCOMPARE(app->state.BatchRecords.at(1).LEDon, ledOn);
+        QCOMPARE(shown(), QStringList());
+        QVERIFY(w("cmdCancelImport")->isHidden());
         QVERIFY(!w<QLabel>("picHolder")->pixmap().isNull());
     }
 
-    void sortsByCharacterCode()
-    {
-        for (const char* name : {"b.bmp", "A.bmp", "a.bmp", "B.Bmp"})
-            writeFile(QString::fromLatin1(name), QByteArray(254, '\0'));
-        chooseType(1);
-        importFrom(batch->path());
-        QCOMPARE(column(0), (QStringList{"A.bmp", "B.Bmp", "a.bmp", "b.bmp"}));
-        QCOMPARE(column(1), (QStringList{"01", "02", "03", "04"}));
-        QCOMPARE(w<QComboBox>("cmbStartAddresses")->currentText(), QString("01"));
-        QCOMPARE(w<QComboBox>("cmbStopAddresses")->currentText(), QString("04"));
-        QCOMPARE(box("txtMaxStartAddress"), QString("FC"));
-    }
-
-    void largeImportsAreAnnounced_data()
+    // A large import ends with a message; a large list takes ticks into the batch only when
+    // the operator refreshes it.
+    void largeBatches_data()
     {
         QTest::addColumn<int>("count");
-        QTest::addColumn<QStringList>("shown");
-        QTest::newRow("99 files") << 99 << QStringList{};
-        QTest::newRow("100 files") << 100 << QStringList{"Import Successful"};
+        QTest::addColumn<bool>("announced");
+        QTest::addColumn<bool>("atOnce");
+        QTest::newRow("99 files") << 99 << false << true;
+        QTest::newRow("100 files") << 100 << true << true;
+        QTest::newRow("101 files") << 101 << true << false;
     }
-    void largeImportsAreAnnounced()
+    void largeBatches()
     {
         QFETCH(int, count);
-        QFETCH(QStringList, shown);
+        QFETCH(bool, announced);
+        QFETCH(bool, atOnce);
         for (int i = 0; i < count; ++i)
-            writeFile(QStringLiteral("p%1.bmp").arg(i), QByteArray(832, '\0'));
-        chooseType(5);
+            writeFile(QStringLiteral("p%1.bmp").arg(i, 3, 10, QLatin1Char('0')),
+                      QByteArray(254, '\0'));
+        chooseType(1);
         importFrom(batch->path());
-        QCOMPARE(messages(), shown);
         QCOMPARE(files()->rowCount(), count);
-        QCOMPARE(box("txtMaxStartAddress"), QString::number(65536 - count, 16).toUpper());
+        QCOMPARE(shown(), announced ? QStringList{"Import Batch Message: Import Successful"}
+                                    : QStringList());
+        tickRow(5, false);
+        QCOMPARE(app->state.CheckedFlags.at(6), !atOnce);
+        QCOMPARE(isRed("cmdRefresh"), !atOnce);
+        if (!atOnce) {
+            click("cmdDownloadBatch");
+            QCOMPARE(shown().last(),
+                     QString("Download Picture Message: Press refresh button first."));
+        }
+        click("cmdCheckAll");
+        if (!atOnce)
+            click("cmdRefresh");
+        QVERIFY(!isRed("cmdRefresh"));
+        QCOMPARE(panel(2), QString("Refresh Complete"));
+        QVERIFY(app->state.CheckedFlags.at(6));
+        QCOMPARE(sentAddresses(), QStringList());
     }
 
     void folderWithoutTheTypeSaysSo()
@@ -292,10 +285,9 @@ private Q_SLOTS:
         writeFile("a.bmp", QByteArray(254, '\0'));
         chooseType(3);
         importFrom(batch->path());
-        QCOMPARE(messages(),
-                 QStringList{"There are no files for this switch type in selected folder.\r\n"
-                             "Please select a different switch type or a different folder."});
-        QCOMPARE(lastTitle(), QString("Load File Error"));
+        QCOMPARE(shown(), QStringList{"Load File Error: There are no files for this switch type "
+                                      "in selected folder.\r\nPlease select a different switch "
+                                      "type or a different folder."});
         QCOMPARE(panel(2), QString("Import Canceled"));
         QVERIFY(box("txtFilePath").isEmpty());
         QVERIFY(!app->state.BusyFlag);
@@ -322,8 +314,7 @@ private Q_SLOTS:
         });
         watch.start(0);
         importFrom(batch->path());
-        QCOMPARE(messages(), QStringList{"Import Canceled"});
-        QCOMPARE(lastTitle(), QString("Import Batch Message"));
+        QCOMPARE(shown(), QStringList{"Import Batch Message: Import Canceled"});
         QCOMPARE(panel(2), QString("Import Canceled"));
         QVERIFY(collected > 0 && collected < Count);
         QCOMPARE(files()->rowCount(), collected);
@@ -331,53 +322,30 @@ private Q_SLOTS:
         QVERIFY(!app->state.BusyFlag);
     }
 
+    // The row's name is the button pressed on a screen without files.
     void emptyScreenExplains_data()
     {
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("title");
-        QTest::newRow("All") << "cmdCheckAll"
-                             << "No files to check."
-                             << "Check All File List Message";
-        QTest::newRow("None") << "cmdCheckNone"
-                              << "No files to uncheck."
-                              << "Check None File List Message";
-        QTest::newRow("Invert") << "cmdInvert"
-                                << "No files to invert check."
-                                << "Invert File List Message";
-        QTest::newRow("Refresh") << "cmdRefresh"
-                                 << "No files have been imported."
-                                 << "Refresh File List Message";
-        QTest::newRow("Offset") << "cmdOffsetAddresses"
-                                << "No files have been imported."
-                                << "Offset Address Message";
-        QTest::newRow("Reverse") << "cmdReverse"
-                                 << "No files have been imported."
-                                 << "Reversing Addresses Message";
-        QTest::newRow("Start / Stop") << "cmdSetStart"
-                                      << "No files have been imported."
-                                      << "Select Address Message";
-        QTest::newRow("Download Batch") << "cmdDownloadBatch"
-                                        << "No files to download."
-                                        << "Download Picture Message";
-        QTest::newRow("Download Selected Image") << "cmdDownloadPicture"
-                                                 << "No files to select."
-                                                 << "Download Picture Message";
-        QTest::newRow("Pause") << "cmdPause"
-                               << "No files have been imported."
-                               << "Pause Download Message";
-        QTest::newRow("Edit Attributes") << "cmdEditAttributes"
-                                         << "No files have been imported."
-                                         << "Edit Attributes Message";
+        QTest::addColumn<QString>("message");
+        const auto row = [](const char* button, const char* message) {
+            QTest::newRow(button) << QString(message);
+        };
+        row("cmdCheckAll", "Check All File List Message: No files to check.");
+        row("cmdCheckNone", "Check None File List Message: No files to uncheck.");
+        row("cmdInvert", "Invert File List Message: No files to invert check.");
+        row("cmdRefresh", "Refresh File List Message: No files have been imported.");
+        row("cmdOffsetAddresses", "Offset Address Message: No files have been imported.");
+        row("cmdReverse", "Reversing Addresses Message: No files have been imported.");
+        row("cmdSetStart", "Select Address Message: No files have been imported.");
+        row("cmdDownloadBatch", "Download Picture Message: No files to download.");
+        row("cmdDownloadPicture", "Download Picture Message: No files to select.");
+        row("cmdPause", "Pause Download Message: No files have been imported.");
+        row("cmdEditAttributes", "Edit Attributes Message: No files have been imported.");
     }
     void emptyScreenExplains()
     {
-        QFETCH(QString, button);
-        QFETCH(QString, text);
-        QFETCH(QString, title);
-        click(qPrintable(button));
-        QCOMPARE(messages(), QStringList{text});
-        QCOMPARE(lastTitle(), title);
+        QFETCH(QString, message);
+        click(QTest::currentDataTag());
+        QCOMPARE(shown(), QStringList{message});
     }
 
     void startEntryMovesTheBlock_data()
@@ -385,41 +353,27 @@ private Q_SLOTS:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("last");
-        QTest::addColumn<QStringList>("shown");
-        const QString notEnough = QStringLiteral(
-            "Not enough addresses for 10 files.\r\nMaximum address is F6.\r\nMaximum offset is "
-            "245.");
-        QTest::newRow("start F6") << "F6"
-                                  << "F6"
-                                  << "FF" << QStringList{};
-        QTest::newRow("start F7 goes back to 01") << "F7"
-                                                  << "01"
-                                                  << "0A" << QStringList{notEnough};
-        QTest::newRow("offset +245") << "+245"
-                                     << "F6"
-                                     << "FF" << QStringList{};
-        QTest::newRow("offset +246") << "+246"
-                                     << "01"
-                                     << "0A" << QStringList{notEnough};
-        QTest::newRow("start 5 is padded") << "5"
-                                           << "05"
-                                           << "0E" << QStringList{};
-        QTest::newRow("not hex") << "G1"
-                                 << "01"
-                                 << "0A"
-                                 << QStringList{"Address must be in Hex or Decimal format."};
+        QTest::addColumn<QStringList>("messages");
+        const auto row = [](const char* typed, const char* first, const char* last,
+                            const QStringList& messages) {
+            QTest::newRow(typed) << QString(typed) << QString(first) << QString(last) << messages;
+        };
+        row("F6", "F6", "FF", {});
+        row("5", "05", "0E", {}); // padded to the type's width
+        // A refused entry puts the block back on the default addresses.
+        row("+246", "01", "0A",
+            {"Address Offset: Not enough addresses for 10 files.\r\nMaximum address is F6.\r\n"
+             "Maximum offset is 245."});
     }
     void startEntryMovesTheBlock()
     {
         QFETCH(QString, typed);
         QFETCH(QString, first);
         QFETCH(QString, last);
-        QFETCH(QStringList, shown);
+        QFETCH(QStringList, messages);
         importLcdPictures(10);
         typeOffset(typed);
-        QCOMPARE(messages(), shown);
-        if (!shown.isEmpty())
-            QCOMPARE(lastTitle(), QString("Address Offset"));
+        QCOMPARE(shown(), messages);
         QCOMPARE(app->state.AssignedAddresses.value(1), first);
         QCOMPARE(app->state.AssignedAddresses.value(10), last);
         QCOMPARE(column(1).first(), first);
@@ -435,9 +389,7 @@ private Q_SLOTS:
         QCOMPARE(app->state.CheckedFlags, (QList<bool>{false, true, false, true}));
         click("cmdReverse");
         QCOMPARE(column(1), (QStringList{"03", "02", "01"}));
-        auto* start = w<QComboBox>("cmbStartAddresses");
-        QCOMPARE(start->itemText(0), QString("03"));
-        QCOMPARE(start->itemText(2), QString("01"));
+        QCOMPARE(w<QComboBox>("cmbStartAddresses")->itemText(0), QString("03"));
         QCOMPARE(panel(2), QString("Addresses Reversed..."));
         // Rows come back ticked; the batch keeps its ticks until the next refresh.
         QVERIFY(files()->isChecked(1));
@@ -463,43 +415,9 @@ private Q_SLOTS:
         QCOMPARE(panel(2), QString("Addresses Updated"));
 
         leave("cmbStartAddresses", "99");
-        QCOMPARE(messages(), QStringList{"Invalid Start Address"});
-        QCOMPARE(lastTitle(), QString("Start Address Message"));
         leave("cmbStopAddresses", "02");
-        QCOMPARE(messages().last(), QString("Invalid Stop Address"));
-    }
-
-    void largeListsAskForARefresh_data()
-    {
-        QTest::addColumn<int>("count");
-        QTest::addColumn<bool>("atOnce");
-        QTest::newRow("100 rows refresh at once") << 100 << true;
-        QTest::newRow("101 rows wait for Refresh") << 101 << false;
-    }
-    void largeListsAskForARefresh()
-    {
-        QFETCH(int, count);
-        QFETCH(bool, atOnce);
-        for (int i = 0; i < count; ++i)
-            writeFile(QStringLiteral("p%1.bmp").arg(i, 3, 10, QLatin1Char('0')),
-                      QByteArray(254, '\0'));
-        chooseType(1);
-        importFrom(batch->path());
-        tickRow(5, false);
-        QCOMPARE(app->state.CheckedFlags.at(6), !atOnce);
-        auto* refresh = w<QPushButton>("cmdRefresh");
-        QCOMPARE(refresh->palette().color(QPalette::Button) == QColor(Qt::red), !atOnce);
-        if (atOnce) // the download starts: it asks about the type first, and is told no
-            app->seam.answers = {MessageAnswer::No};
-        click("cmdDownloadBatch");
-        click("cmdCheckAll");
-        if (!atOnce) {
-            QCOMPARE(messages().last(), QString("Press refresh button first."));
-            click("cmdRefresh");
-            QVERIFY(refresh->palette().color(QPalette::Button) != QColor(Qt::red));
-        }
-        QCOMPARE(panel(2), QString("Refresh Complete"));
-        QVERIFY(app->state.CheckedFlags.at(6));
+        QCOMPARE(shown(), (QStringList{"Start Address Message: Invalid Start Address",
+                                       "Stop Address Message: Invalid Stop Address"}));
     }
 
     void runDeliversEveryTickedPicture()
@@ -512,15 +430,13 @@ private Q_SLOTS:
         app->seam.answers = {MessageAnswer::Yes}; // refresh the controller at the end
         click("cmdDownloadBatch");
 
-        QCOMPARE(messages(),
-                 QStringList{"Download successful.\r\nDo you want to refresh controller?"});
-        QCOMPARE(lastTitle(), QString("Download Batch Message"));
+        QCOMPARE(shown(), QStringList{"Download Batch Message: Download successful.\r\nDo you "
+                                      "want to refresh controller?"});
         QCOMPARE(panel(4), QString("18 downloaded files"));
         for (int i = 1; i <= 20; ++i) {
             const quint16 address = quint16(0x24 - (i - 1)); // offset 16, reversed
-            const QString name = QStringLiteral("f%1.bmp").arg(i, 2, 10, QLatin1Char('0'));
             const bool ticked = i != 3 && i != 7;
-            QCOMPARE(stored(address, 2), ticked ? encoded(name) : QString());
+            QCOMPARE(stored(address), ticked ? encoded(i) : QString());
             QCOMPARE(files()->rowColour(i - 1), ticked ? RowColour::Magenta : RowColour::Black);
         }
         QCOMPARE(sentAddresses().first(), QString("24"));
@@ -545,7 +461,7 @@ private Q_SLOTS:
                                          C::Blue, C::Magenta}));
         QCOMPARE(coloursOf(1), (QList<C>{C::Blue, C::Magenta}));
         QCOMPARE(sentAddresses(), (QStringList{"01", "01", "01", "01", "02"}));
-        QCOMPARE(stored(1, 2), encoded("f01.bmp"));
+        QCOMPARE(stored(1), encoded(1));
         QCOMPARE(panel(4), QString("2 downloaded files"));
         QCOMPARE(app->controller.counters().resets, 0);
     }
@@ -562,8 +478,8 @@ private Q_SLOTS:
             expected << C::Blue << C::Yellow;
         QCOMPARE(coloursOf(0), expected << C::Red);
         QCOMPARE(sentAddresses(), QStringList(6, QStringLiteral("10")));
-        QCOMPARE(messages(), QStringList{"Error while downloading images.\r\nf01.bmp failed to "
-                                         "download to address 10."});
+        QCOMPARE(shown(), QStringList{"Download Picture Message: Error while downloading "
+                                      "images.\r\nf01.bmp failed to download to address 10."});
         QCOMPARE(app->seam.messages.last().icon, MessageIcon::None);
         QCOMPARE(panel(2), QString("Download Canceled"));
         QVERIFY(!app->state.BusyFlag);
@@ -578,18 +494,19 @@ private Q_SLOTS:
         QCOMPARE(sentAddresses(), (QStringList{"01", "02", "03"}));
         QCOMPARE(files()->rowColour(2), RowColour::Cyan);
         QCOMPARE(panel(4), QString("No controller reply"));
-        QVERIFY(messages().isEmpty()); // nothing confirmed: no refresh question
+        QCOMPARE(shown(), QStringList()); // nothing confirmed: no refresh question
     }
 
     void pauseThenContinueSendsThePausedFileAgain()
     {
         importLcdPictures(10);
-        pressWhenSending(3, "cmdPause");
+        pressWhenSending = w("cmdPause");
+        pressRow = 3;
         click("cmdDownloadBatch");
         QCOMPARE(sentAddresses(), (QStringList{"01", "02", "03", "04"}));
         QCOMPARE(panel(2), QString("Download Paused"));
-        QVERIFY(w<QPushButton>("cmdPause")->isHidden());
-        QVERIFY(!w<QPushButton>("cmdContinueDownload")->isHidden());
+        QVERIFY(w("cmdPause")->isHidden());
+        QVERIFY(!w("cmdContinueDownload")->isHidden());
         QVERIFY(app->state.BusyFlag);
         click("cmdDownloadBatch"); // a paused run is still busy
         QCOMPARE(sentAddresses().size(), 4);
@@ -599,42 +516,40 @@ private Q_SLOTS:
         QCOMPARE(sentAddresses(),
                  (QStringList{"01", "02", "03", "04", "04", "05", "06", "07", "08", "09", "0A"}));
         for (int i = 1; i <= 10; ++i)
-            QCOMPARE(stored(quint16(i), 2),
-                     encoded(QStringLiteral("f%1.bmp").arg(i, 2, 10, QLatin1Char('0'))));
-        QCOMPARE(w<QPushButton>("cmdPause")->text(), QString("Pause  Download"));
-        QVERIFY(w<QPushButton>("cmdContinueDownload")->isHidden());
+            QCOMPARE(stored(quint16(i)), encoded(i));
+        QCOMPARE(w("cmdPause")->text(), QString("Pause  Download"));
+        QVERIFY(w("cmdContinueDownload")->isHidden());
         QVERIFY(!app->state.BusyFlag);
     }
 
-    void cancelStopsTheRun()
+    void cancelEndsTheRun_data()
     {
+        QTest::addColumn<bool>("pausedFirst");
+        QTest::addColumn<QStringList>("sent");
+        QTest::newRow("while sending") << false << QStringList{"01", "02"};
+        QTest::newRow("while paused") << true << QStringList{"01", "02", "03"};
+    }
+    void cancelEndsTheRun()
+    {
+        QFETCH(bool, pausedFirst);
+        QFETCH(QStringList, sent);
         importLcdPictures(6);
-        pressWhenSending(1, "cmdCancel");
+        pressWhenSending = w(pausedFirst ? "cmdPause" : "cmdCancel");
+        pressRow = int(sent.size()) - 1;
         click("cmdDownloadBatch");
-        QCOMPARE(sentAddresses(), (QStringList{"01", "02"}));
+        if (pausedFirst)
+            click("cmdCancel");
+        QCOMPARE(sentAddresses(), sent);
         QCOMPARE(panel(2), QString("Download Canceled"));
-        QCOMPARE(w<QPushButton>("cmdCancel")->text(), QString("Cancel Download"));
+        QCOMPARE(w("cmdCancel")->text(), QString("Cancel Download"));
+        QVERIFY(w("cmdContinueDownload")->isHidden());
+        QVERIFY(!w("cmdPause")->isHidden());
+        QVERIFY(w<QWidget>("famCommInfo")->isEnabled());
         QVERIFY(app->state.CancelFlag); // until the next download starts
         QVERIFY(!app->state.BusyFlag);
-        QVERIFY(messages().isEmpty());
-    }
-
-    void cancelWhilePausedEndsTheRun()
-    {
-        importLcdPictures(6);
-        pressWhenSending(2, "cmdPause");
-        click("cmdDownloadBatch");
-        QVERIFY(!w<QPushButton>("cmdContinueDownload")->isHidden());
-        click("cmdCancel");
-        QVERIFY(w<QPushButton>("cmdContinueDownload")->isHidden());
-        QVERIFY(!w<QPushButton>("cmdPause")->isHidden());
-        QCOMPARE(panel(2), QString("Download Canceled"));
-        QCOMPARE(w<QPushButton>("cmdCancel")->text(), QString("Cancel Download"));
-        QVERIFY(w<QWidget>("famCommInfo")->isEnabled());
-        QVERIFY(app->state.CancelFlag);
-        QVERIFY(!app->state.BusyFlag);
+        QCOMPARE(shown(), QStringList());
         click("cmdContinueDownload"); // nothing left to continue
-        QCOMPARE(sentAddresses().size(), 3);
+        QCOMPARE(sentAddresses(), sent);
     }
 
     void selectedImageAlone()
@@ -645,22 +560,19 @@ private Q_SLOTS:
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(second).center());
         click("cmdDownloadPicture");
         QCOMPARE(sentAddresses(), QStringList{"02"});
-        QCOMPARE(stored(2, 2), encoded("f02.bmp"));
+        QCOMPARE(stored(2), encoded(2));
         QCOMPARE(files()->rowColour(1), RowColour::Magenta);
         QCOMPARE(panel(4), QString("1 downloaded files"));
 
         app->controller.setMisbehaviour(Misbehaviour::RefuseAll);
         click("cmdDownloadPicture");
         QCOMPARE(files()->rowColour(1), RowColour::Red);
-        QCOMPARE(messages(), QStringList{"An error message has been received from the "
-                                         "controller.\r\nError message: 6E"});
-        QCOMPARE(lastTitle(), QString("Controller Error Message"));
-
         tickRow(1, false);
         click("cmdDownloadPicture");
-        QCOMPARE(messages().last(),
-                 QString("File has no address.\r\nPlease select a different file or check the "
-                         "checkbox."));
+        QCOMPARE(shown(), (QStringList{"Controller Error Message: An error message has been "
+                                       "received from the controller.\r\nError message: 6E",
+                                       "Download Picture Message: File has no address.\r\nPlease "
+                                       "select a different file or check the checkbox."}));
         QCOMPARE(panel(2), QString("Download Canceled"));
         QCOMPARE(sentAddresses().size(), 2);
         QVERIFY(!app->state.BusyFlag);

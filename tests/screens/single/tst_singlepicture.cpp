@@ -1,8 +1,5 @@
 #include "AppFixture.h"
-#include "AttributeEditors.h"
-#include "OledAttributeEditor.h"
 #include "PictureEncoding.h"
-#include "TrafficLogView.h"
 #include "frmAbout.h"
 #include "frmSinglePicture.h"
 
@@ -31,11 +28,13 @@ class TestSinglePicture : public QObject
         if (check->isChecked() != on)
             check->click();
     }
-    // The controller's stored picture, as hex digits.
-    QString stored(quint16 address, qint16 type)
+    // Every message box so far, as "title: text".
+    QStringList shown() const { return app->seam.shown(); }
+    void writeFile(const QString& path, const QByteArray& bytes)
     {
-        const auto picture = app->controller.picture(address, type);
-        return picture ? QString::fromLatin1(picture->payload.toHex().toUpper()) : QString();
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
     }
 
 private Q_SLOTS:
@@ -87,15 +86,17 @@ private Q_SLOTS:
         box("txtAddress")->setText("2");
         tick("chkSwitchIdentifier", identifier);
         app->click("cmdShowPicture");
-        QCOMPARE(app->seam.messageTexts(), QStringList{});
+        QCOMPARE(shown(), QStringList());
         QCOMPARE(panel(4), QString("1 downloaded files"));
         QCOMPARE(box("txtAddress")->text(), type <= 2 ? QString("02") : QString("0002"));
 
-        const PictureFileRecord& record =
-            app->find<frmSinglePicture>("frmSinglePicture")->records().last();
         // The encoders themselves are checked byte by byte with the imaging tests.
-        const QString expected = EncodeDownloadBlock(record, app->state, app->seam);
-        QCOMPARE(stored(2, qint16(type)), expected);
+        const auto stored = app->controller.picture(2, qint16(type));
+        QVERIFY(stored);
+        QCOMPARE(
+            QString::fromLatin1(stored->payload.toHex().toUpper()),
+            EncodeDownloadBlock(app->find<frmSinglePicture>("frmSinglePicture")->records().last(),
+                                app->state, app->seam));
     }
 
     void mismatchAsksFirst()
@@ -132,13 +133,9 @@ private Q_SLOTS:
         QFETCH(int, length);
         QFETCH(QString, message);
         const QString path = app->samplePath(QStringLiteral("odd %1.bmp").arg(length));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray(length, 'x'));
-        file.close();
+        writeFile(path, QByteArray(length, 'x'));
         app->choosePicture(path);
-        QCOMPARE(app->seam.messageTexts(), QStringList{message});
-        QCOMPARE(app->seam.messages[0].title, QString("Vantrel"));
+        QCOMPARE(shown(), QStringList{"Vantrel: " + message});
         QCOMPARE(app->state.TypeCode, qint16(3)); // the previous type stays in force
         QCOMPARE(box("txtSwitchType")->text().isEmpty(), length != 256);
     }
@@ -160,8 +157,7 @@ private Q_SLOTS:
     {
         box("txtAddress")->setText("0G");
         app->click("cmdShowPicture");
-        QCOMPARE(app->seam.messageTexts(), QStringList{"Data must be in Hex format."});
-        QCOMPARE(app->seam.messages[0].title, QString("Input Data Message"));
+        QCOMPARE(shown(), QStringList{"Input Data Message: Data must be in Hex format."});
         QCOMPARE(box("txtAddress")->text(), QString("000G"));
         QCOMPARE(app->controller.counters().picturesStored, 0);
     }
@@ -194,10 +190,8 @@ private Q_SLOTS:
         app->controller.setMisbehaviour(Misbehaviour::RefuseAll);
         app->state.ControllerSetting = 3;
         app->click("cmdShowPicture");
-        QCOMPARE(app->seam.messageTexts(),
-                 QStringList{"An error message has been received from the controller.\r\n"
-                             "Error message: 6E"});
-        QCOMPARE(app->seam.messages[0].title, QString("Controller Error Message"));
+        QCOMPARE(shown(), QStringList{"Controller Error Message: An error message has been "
+                                      "received from the controller.\r\nError message: 6E"});
         QCOMPARE(panel(4), QString("0 downloaded files"));
         QVERIFY(!app->state.BusyFlag);
     }
@@ -207,7 +201,7 @@ private Q_SLOTS:
         app->controller.setMisbehaviour(Misbehaviour::Silent);
         app->state.ControllerSetting = 3;
         app->click("cmdShowPicture");
-        QVERIFY(app->seam.messages.isEmpty());
+        QCOMPARE(shown(), QStringList());
         QCOMPARE(panel(4), QString("No controller reply"));
         QVERIFY(app->find<QWidget>("famPicture")->isEnabled());
     }
@@ -277,7 +271,7 @@ private Q_SLOTS:
         app->state.ControllerSetting = 3;
         // The record gets its attributes from the editor, accepted as they stand.
         QTimer::singleShot(0, this, [this] {
-            app->form->editors().oled().findChild<QPushButton*>("cmdSelect")->click();
+            app->find<QDialog>("frmBackgroundOLED")->findChild<QPushButton*>("cmdSelect")->click();
         });
         app->click("cmdEditAttributes");
         QCOMPARE(app->find<frmSinglePicture>("frmSinglePicture")->records().at(1).Attributes.size(),
@@ -292,43 +286,37 @@ private Q_SLOTS:
 
     void rawDataFile_data()
     {
-        QTest::addColumn<bool>("asCharacters");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("choice");
         QTest::addColumn<QByteArray>("received");
-        QTest::newRow("characters") << true << QByteArray("\x01\x02\x0A");
-        QTest::newRow("hex") << false << QByteArray("0102A");
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QString>("panels");
+        const QByteArray file("RAW DATA\r\n0102\r\nA\r\n");
+        QTest::newRow("characters") << file << "cmbCharacter" << QByteArray("\x01\x02\x0A")
+                                    << QStringList() << "1 downloaded files|";
+        QTest::newRow("hex") << file << "cmbHex" << QByteArray("0102A") << QStringList()
+                             << "1 downloaded files|";
+        QTest::newRow("header not upper case")
+            << QByteArray("raw data\r\n0102\r\n") << "cmbHex" << QByteArray()
+            << QStringList{"Downloading Error: File does not contain correct header."}
+            << "0 downloaded files|Error while downloading";
     }
+    // `panels`: status panels 4 and 5 after the download, joined by "|".
     void rawDataFile()
     {
-        QFETCH(bool, asCharacters);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, choice);
         QFETCH(QByteArray, received);
+        QFETCH(QStringList, messages);
+        QFETCH(QString, panels);
         const QString path = app->samplePath("data.txt");
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("RAW DATA\r\n0102\r\nA\r\n");
-        file.close();
+        writeFile(path, content);
         app->seam.openPaths.push_back(path);
-        QTimer::singleShot(0, this, [this, asCharacters] {
-            app->find<QPushButton>(asCharacters ? "cmbCharacter" : "cmbHex")->click();
-        });
+        QTimer::singleShot(0, this, [this, choice] { app->find<QPushButton>(choice)->click(); });
         app->click("cmdDownloadTextFile");
         QCOMPARE(app->controller.rawText(), received);
-        QCOMPARE(panel(4), QString("1 downloaded files"));
-    }
-
-    void rawDataFileNeedsHeader()
-    {
-        const QString path = app->samplePath("data.txt");
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("raw data\r\n0102\r\n");
-        file.close();
-        app->seam.openPaths.push_back(path);
-        QTimer::singleShot(0, this, [this] { app->find<QPushButton>("cmbHex")->click(); });
-        app->click("cmdDownloadTextFile");
-        QCOMPARE(app->seam.messageTexts(), QStringList{"File does not contain correct header."});
-        QCOMPARE(app->seam.messages[0].title, QString("Downloading Error"));
-        QCOMPARE(panel(5), QString("Error while downloading"));
-        QVERIFY(app->controller.rawText().isEmpty());
+        QCOMPARE(shown(), messages);
+        QCOMPARE(panel(4) + QLatin1Char('|') + panel(5), panels);
     }
 
     void aboutBox_data()

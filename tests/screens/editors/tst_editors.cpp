@@ -1,0 +1,484 @@
+#include "AppState.h"
+#include "AttributeEditors.h"
+#include "EditorScreen.h"
+#include "FileClassification.h"
+#include "LcdAttributeEditor.h"
+#include "OledAttributeEditor.h"
+#include "QtWarnings.h"
+#include "ScriptedUiSeam.h"
+#include "frmCharacter.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+// The screen behind the editors: its address box, and the colour boxes it was handed.
+class RecordingEditorScreen : public EditorScreen
+{
+public:
+    QString editorAddressText() const override { return address; }
+    void setEditorAddressText(const QString& text) override { address = text; }
+    void setCycleColours(const QColor& on, const QColor&) override
+    {
+        onColour = on;
+        ++colourChanges;
+    }
+    QString address = QStringLiteral("05");
+    QColor onColour;
+    int colourChanges = 0;
+};
+
+struct Fixture
+{
+    AppState state;
+    ScriptedUiSeam seam;
+    RecordingEditorScreen screen;
+    AttributeEditors editors{state, seam, nullptr};
+};
+
+template <typename T = QLineEdit> T* findIn(QWidget* dialog, const QString& name)
+{
+    T* widget = dialog->findChild<T*>(name);
+    if (!widget)
+        qFatal("no widget named %s", qPrintable(name));
+    return widget;
+}
+
+void showActive(QDialog& dialog)
+{
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+}
+
+// Focus on the box selects its text, so typing replaces it.
+void typeInto(QLineEdit* box, const QString& text)
+{
+    box->setFocus(Qt::TabFocusReason);
+    QCoreApplication::processEvents();
+    QCOMPARE(box->selectedText(), box->text());
+    QTest::keyClicks(box, text);
+}
+
+// Tab away from the box and let its check run.
+void leave(QLineEdit* box)
+{
+    QTest::keyClick(box, Qt::Key_Tab);
+    QCoreApplication::processEvents();
+}
+
+// A real click: the button takes the focus from the box being edited first.
+void clickWithMouse(QDialog& dialog, const char* button)
+{
+    QTest::mouseClick(findIn<QAbstractButton>(&dialog, button), Qt::LeftButton);
+    QCoreApplication::processEvents();
+}
+
+// "close" is the title-bar button, "escape" the key, anything else a button's name.
+void end(QDialog& dialog, const QString& how)
+{
+    if (how == QLatin1String("close"))
+        dialog.close();
+    else if (how == QLatin1String("escape"))
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+    else
+        findIn<QAbstractButton>(&dialog, how)->click();
+}
+
+QSlider* slider(QDialog& dialog, const char* group, int k)
+{
+    return findIn<QSlider>(&dialog, ControlArrayName(group, k));
+}
+
+QColor onCyclePreview(QDialog& dialog)
+{
+    return findIn<QFrame>(&dialog, "picOnCycle")->palette().color(QPalette::Window);
+}
+
+} // namespace
+
+// The attribute editors and the character picker, driven through their real controls: the
+// records they split and join, the LED codes and colours of the LCD editors, the entry checks,
+// and what goes back on each way out.
+class TestEditors : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<Fixture> f;
+
+    // The editor of a type, with the type current as the screens make it.
+    AttributeEditorDialog& editor(int type)
+    {
+        f->state.TypeCode = qint16(type);
+        if (LcdAttributeEditor* lcd = f->editors.lcdEditorFor(qint16(type)))
+            return *lcd;
+        return *f->editors.oledEditorFor(qint16(type));
+    }
+    LcdAttributeEditor& lcd(int type) { return static_cast<LcdAttributeEditor&>(editor(type)); }
+    OledAttributeEditor& oled(int type) { return static_cast<OledAttributeEditor&>(editor(type)); }
+    QString record(int type)
+    {
+        LcdAttributeEditor* lcd = f->editors.lcdEditorFor(qint16(type));
+        return lcd ? lcd->SwitchingAttributes()
+                   : f->editors.oledEditorFor(qint16(type))->SwitchingAttributes();
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        FailOnQtWarnings();
+        f = std::make_unique<Fixture>();
+        f->editors.setScreen(&f->screen);
+    }
+    void cleanup()
+    {
+        f.reset();
+        QVERIFY(QApplication::topLevelWidgets().isEmpty());
+    }
+
+    void ledCodeFromSliders_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QList<int>>("positions");
+        QTest::addColumn<QString>("ledCode");
+        QTest::addColumn<QColor>("colour");
+        QTest::newRow("36x24 red and blue on") << 1 << QList{2, 1, 2} << "5" << QColor(255, 0, 255);
+        QTest::newRow("36x24 all off") << 1 << QList{1, 1, 1} << "0" << QColor(0, 0, 0);
+        QTest::newRow("64x32 red 3 green 2 blue 4")
+            << 2 << QList{3, 2, 4} << "9F" << QColor(128, 64, 255);
+        QTest::newRow("64x32 all lowest") << 2 << QList{1, 1, 1} << "03" << QColor(0, 0, 0);
+        QTest::newRow("64x32 all highest") << 2 << QList{4, 4, 4} << "FF" << QColor(255, 255, 255);
+    }
+    // The off sliders take the on positions in reverse, so the two codes differ.
+    void ledCodeFromSliders()
+    {
+        QFETCH(int, type);
+        QFETCH(QList<int>, positions);
+        QFETCH(QString, ledCode);
+        QFETCH(QColor, colour);
+        LcdAttributeEditor& dialog = lcd(type);
+        showActive(dialog);
+        for (int k = 0; k < 3; ++k) {
+            slider(dialog, "sdrLEDOn", k)->setValue(positions[k]);
+            slider(dialog, "sdrLEDOff", k)->setValue(positions[2 - k]);
+        }
+        QCOMPARE(onCyclePreview(dialog), colour); // the preview follows the sliders at once
+        end(dialog, "cmdSelect");
+
+        QVERIFY(!dialog.isVisible());
+        QVERIFY(!dialog.CancelChange());
+        QCOMPARE(dialog.LEDon(), ledCode);
+        QCOMPARE(dialog.BackgroundColoron(),
+                 QString::number(colour.red() + 256 * colour.green() + 65536 * colour.blue()));
+        QCOMPARE(f->screen.onColour, colour);
+        // Reopening sets every slider from the two codes again; the preview shows the record's
+        // own colour number.
+        for (int k = 0; k < 3; ++k) {
+            slider(dialog, "sdrLEDOn", k)->setValue(1);
+            slider(dialog, "sdrLEDOff", k)->setValue(1);
+        }
+        dialog.setBackgroundColoron(QString::number(0x123456));
+        showActive(dialog);
+        for (int k = 0; k < 3; ++k) {
+            QCOMPARE(slider(dialog, "sdrLEDOn", k)->value(), positions[k]);
+            QCOMPARE(slider(dialog, "sdrLEDOff", k)->value(), positions[2 - k]);
+        }
+        QCOMPARE(onCyclePreview(dialog), QColor(0x56, 0x34, 0x12));
+        dialog.close();
+    }
+
+    void fieldsBySwitchCount_data()
+    {
+        QTest::addColumn<qint16>("count");
+        QTest::addColumn<qint16>("shownCount");
+        QTest::addColumn<QStringList>("labels");
+        const QStringList pair{"PM1:", "PM2:", "PT1", "PT2", "T1V", "T2V"};
+        const QStringList eight{"PM1:", "PM2:", "PM3", "PM4", "PM5", "PM6", "PM7:", "PM8:"};
+        QTest::newRow("pair") << qint16(2) << qint16(2) << pair;
+        QTest::newRow("unset count opens as pair") << qint16(0) << qint16(2) << pair;
+        QTest::newRow("eight") << qint16(8) << qint16(8) << eight;
+        QTest::newRow("sixteen") << qint16(16) << qint16(16)
+                                 << eight + QStringList{"PM9:",  "PM10:", "PM11:", "PM12:",
+                                                        "PM13:", "PM14:", "PM15:", "PM16:"};
+    }
+    void fieldsBySwitchCount()
+    {
+        QFETCH(qint16, count);
+        QFETCH(qint16, shownCount);
+        QFETCH(QStringList, labels);
+        LcdAttributeEditor& dialog = lcd(1);
+        dialog.setNumbofSwitch(count);
+        dialog.setSwitchingAttributes(QStringLiteral("0102030405060708090A0B0C0D0E0F10"));
+        showActive(dialog);
+        QCOMPARE(findIn<QComboBox>(&dialog, "cmbNumbofSwchs")->currentText(),
+                 QString::number(shownCount));
+        QStringList visible;
+        for (int i = 0; i < 16; ++i) {
+            auto* label = findIn<QLabel>(&dialog, ControlArrayName("lblAttributes1", i));
+            QCOMPARE(label->isVisible(),
+                     findIn(&dialog, ControlArrayName("txtAttributes", i))->isVisible());
+            if (label->isVisible())
+                visible << label->text();
+        }
+        QCOMPARE(visible, labels);
+        // Hidden fields keep their values in the record.
+        typeInto(findIn(&dialog, "txtAttributes_0"), QStringLiteral("FF"));
+        end(dialog, "cmdSelect");
+        QCOMPARE(dialog.SwitchingAttributes(), QStringLiteral("FF02030405060708090A0B0C0D0E0F10"));
+        QCOMPARE(dialog.NumbofSwitch(), shownCount);
+    }
+
+    void oledFieldsOfRecord_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("record");
+        QTest::addColumn<QStringList>("fields");
+        QTest::addColumn<QString>("selected");
+        QTest::newRow("OLED empty record gives 16 zeros")
+            << 4 << "" << QStringList{"0000", "0000", "0000", "00", "00"}
+            << QString(16, QLatin1Char('0'));
+        QTest::newRow("COLOR digits beyond the fields dropped")
+            << 6 << "0102030405060708FFFFFFFF" << QStringList{"0102", "0304", "0506", "07", "08"}
+            << "0102030405060708";
+        QTest::newRow("MONO empty record gives 28 zeros")
+            << 5 << "" << QStringList{"0000", "0000", "0000", "0000", "00", "00", "0000", "0000"}
+            << QString(28, QLatin1Char('0'));
+        QTest::newRow("MONO fields in order")
+            << 5 << "00010002000300040506000700AB"
+            << QStringList{"0001", "0002", "0003", "0004", "05", "06", "0007", "00AB"}
+            << "00010002000300040506000700AB";
+    }
+    void oledFieldsOfRecord()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, record);
+        QFETCH(QStringList, fields);
+        QFETCH(QString, selected);
+        f->screen.address = QStringLiteral("0001");
+        OledAttributeEditor& dialog = oled(type);
+        dialog.setSwitchingAttributes(record);
+        showActive(dialog);
+        QStringList texts;
+        for (int i = 0;
+             auto* box = dialog.findChild<QLineEdit*>(ControlArrayName("txtAttributes", i)); ++i)
+            texts << box->text();
+        QCOMPARE(texts, fields);
+        QCOMPARE(findIn(&dialog, "txtAddress")->text(), QStringLiteral("0001"));
+        end(dialog, "cmdSelect");
+        QVERIFY(!dialog.CancelChange());
+        QCOMPARE(dialog.SwitchingAttributes(), selected);
+    }
+
+    void entryChecks_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shows");
+        QTest::addColumn<bool>("refused");
+        const auto row = [](const char* tag, int type, const char* box, const char* typed,
+                            const char* shows, bool refused) {
+            QTest::newRow(tag) << type << QString(box) << QString(typed) << QString(shows)
+                               << refused;
+        };
+        row("LCD address 7 becomes 07", 2, "txtAddress", "7", "07", false);
+        row("LCD address G refused", 2, "txtAddress", "G", "0G", true);
+        row("LCD attribute a becomes 0A", 2, "txtAttributes_3", "a", "0A", false);
+        row("LCD attribute 1G refused", 2, "txtAttributes_5", "1G", "1G", true);
+        row("LCD attribute holds two digits", 2, "txtAttributes_0", "1FF", "1F", false);
+        row("OLED 52x36 address 1 becomes 0001", 4, "txtAddress", "1", "0001", false);
+        row("OLED pointer 7 becomes 0007", 3, "txtAttributes_2", "7", "0007", false);
+        row("COLOR timer G refused", 6, "txtAttributes_4", "G", "0G", true);
+    }
+    void entryChecks()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, box);
+        QFETCH(QString, typed);
+        QFETCH(QString, shows);
+        QFETCH(bool, refused);
+        AttributeEditorDialog& dialog = editor(type);
+        showActive(dialog);
+        QLineEdit* entry = findIn(&dialog, box);
+        typeInto(entry, typed);
+        leave(entry);
+        const QString refusal = QStringLiteral("Data must be in Hex format.");
+        QTRY_COMPARE(f->seam.messageTexts(), refused ? QStringList{refusal} : QStringList());
+        QCOMPARE(entry->text(), shows);
+        QCOMPARE(entry->hasFocus(), refused);
+        if (refused) {
+            // Select refuses too while the entry stands, and says why once more; Cancel closes
+            // without a word.
+            clickWithMouse(dialog, "cmdSelect");
+            QVERIFY(dialog.isVisible());
+            QTRY_VERIFY(entry->hasFocus());
+            clickWithMouse(dialog, "cmdCancel");
+            QVERIFY(!dialog.isVisible());
+            QCOMPARE(f->seam.messageTexts(), (QStringList{refusal, refusal}));
+            QCOMPARE(f->seam.messages.first().title, QStringLiteral("Input Data Message"));
+            return;
+        }
+        end(dialog, "cmdSelect");
+        QVERIFY(!dialog.isVisible());
+        if (box == QLatin1String("txtAddress"))
+            QCOMPARE(f->state.CurrentAddress, shows);
+        else
+            QVERIFY(record(type).contains(shows));
+    }
+
+    // Each row: how the openings ended; before the last ending the operator typed a timer value
+    // (attribute field 3) and an address. The address box checks what was typed when it is left,
+    // whatever ending follows.
+    void whatGoesBack_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QStringList>("endings");
+        QTest::addColumn<bool>("cancelChange");
+        QTest::addColumn<bool>("taken");
+        QTest::addColumn<QString>("screenAddress");
+        const auto row = [](const char* tag, int type, const QStringList& endings, bool cancel,
+                            bool taken, const char* address) {
+            QTest::newRow(tag) << type << endings << cancel << taken << QString(address);
+        };
+        row("LCD select", 1, {"cmdSelect"}, false, true, "A0");
+        row("LCD cancel", 1, {"cmdCancel"}, true, false, "05");
+        row("LCD escape", 1, {"escape"}, true, false, "05");
+        row("LCD title bar, first opening", 1, {"close"}, false, true, "A0");
+        row("LCD title bar after select", 1, {"cmdSelect", "close"}, false, true, "A0");
+        row("LCD title bar after cancel", 1, {"cmdCancel", "close"}, true, false, "05");
+        // The OLED editors hand the address back on every ending; their title bar takes nothing.
+        row("OLED select", 3, {"cmdSelect"}, false, true, "00A0");
+        row("OLED cancel", 3, {"cmdCancel"}, true, false, "00A0");
+        row("OLED escape", 3, {"escape"}, true, false, "00A0");
+        row("OLED title bar after select", 3, {"cmdSelect", "close"}, false, false, "00A0");
+        row("OLED title bar after cancel", 3, {"cmdCancel", "close"}, true, false, "00A0");
+    }
+    void whatGoesBack()
+    {
+        QFETCH(int, type);
+        QFETCH(QStringList, endings);
+        QFETCH(bool, cancelChange);
+        QFETCH(bool, taken);
+        QFETCH(QString, screenAddress);
+        AttributeEditorDialog& dialog = editor(type);
+        for (const QString& ending : endings.first(endings.size() - 1)) {
+            showActive(dialog);
+            end(dialog, ending);
+        }
+        f->screen.colourChanges = 0;
+        showActive(dialog);
+        typeInto(findIn(&dialog, "txtAttributes_3"), QStringLiteral("11"));
+        QLineEdit* address = findIn(&dialog, "txtAddress");
+        typeInto(address, QStringLiteral("A0"));
+        leave(address);
+        end(dialog, endings.last());
+
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.CancelChange(), cancelChange);
+        QCOMPARE(record(type).contains(QLatin1String("11")), taken);
+        QCOMPARE(f->screen.address, screenAddress);
+        QCOMPARE(f->screen.colourChanges > 0, taken && type <= 2); // LCD colour boxes
+        QCOMPARE(f->state.CurrentAddress, type <= 2 ? QString("A0") : QString("00A0"));
+    }
+
+    // Closing with the title-bar button takes the LCD entries as selected, so a wrong one keeps
+    // the window open; after a Cancel it takes nothing and closes.
+    void lcdTitleBarWithWrongEntry_data()
+    {
+        QTest::addColumn<QString>("previous");
+        QTest::addColumn<bool>("stays");
+        QTest::newRow("after select") << "cmdSelect" << true;
+        QTest::newRow("after cancel") << "cmdCancel" << false;
+    }
+    void lcdTitleBarWithWrongEntry()
+    {
+        QFETCH(QString, previous);
+        QFETCH(bool, stays);
+        LcdAttributeEditor& dialog = lcd(1);
+        showActive(dialog);
+        end(dialog, previous);
+        showActive(dialog);
+        typeInto(findIn(&dialog, "txtAttributes_2"), QStringLiteral("X"));
+        dialog.close();
+        QCOMPARE(dialog.isVisible(), stays);
+        QCOMPARE(f->seam.messageTexts(),
+                 stays ? QStringList{"Data must be in Hex format."} : QStringList());
+        QCOMPARE(dialog.SwitchingAttributes(), QString(32, QLatin1Char('0')));
+        if (stays)
+            end(dialog, "cmdCancel");
+    }
+
+    // New LCD 64x32 pictures take the editor's current LED and colour values.
+    void classificationTakesEditorValues()
+    {
+        QTemporaryDir folder;
+        QFile picture(folder.filePath(QStringLiteral("switch.bmp")));
+        QVERIFY(picture.open(QIODevice::WriteOnly));
+        picture.write(QByteArray(318, '\0'));
+        picture.close();
+        auto classify = [&] {
+            PictureFileRecords records{PictureFileRecord()};
+            ClassifyFile(records, QFileInfo(picture.fileName()), 1, f->state,
+                         f->editors.lcd64x32Defaults());
+            const PictureFileRecord& r = records[1];
+            return QStringList{r.LEDon, r.LEDoff, r.BackgroundColoron, r.BackgroundColoroff};
+        };
+        QCOMPARE(classify(), QStringList({"03", "03", "0", "0"}));
+
+        LcdAttributeEditor& dialog = lcd(2);
+        showActive(dialog);
+        slider(dialog, "sdrLEDOn", 2)->setValue(4);
+        slider(dialog, "sdrLEDOff", 0)->setValue(2);
+        end(dialog, "cmdSelect");
+        QCOMPARE(classify(), QStringList({"0F", "43", "16711680", "64"}));
+    }
+
+    // "Charactor or Hex" keeps its choice between uses; only its two choice buttons change it.
+    void characterPicker_data()
+    {
+        QTest::addColumn<QStringList>("endings");
+        QTest::addColumn<bool>("cancel");
+        QTest::addColumn<bool>("asCharacters");
+        QTest::newRow("character") << QStringList{"cmbCharacter"} << false << true;
+        QTest::newRow("hex after character")
+            << QStringList{"cmbCharacter", "cmbHex"} << false << false;
+        QTest::newRow("cancel keeps hex") << QStringList{"cmbHex", "cmbCancel"} << true << false;
+        QTest::newRow("title bar keeps character")
+            << QStringList{"cmbCharacter", "close"} << true << true;
+        QTest::newRow("escape keeps character")
+            << QStringList{"cmbCharacter", "escape"} << true << true;
+        QTest::newRow("choice after cancel")
+            << QStringList{"cmbCancel", "cmbCharacter"} << false << true;
+        QTest::newRow("nothing chosen yet sends as written")
+            << QStringList{"cmbCancel"} << true << false;
+    }
+    void characterPicker()
+    {
+        QFETCH(QStringList, endings);
+        QFETCH(bool, cancel);
+        QFETCH(bool, asCharacters);
+        frmCharacter& picker = f->editors.character();
+        QCOMPARE(picker.windowTitle(), QStringLiteral("Charactor or Hex"));
+        QCOMPARE(findIn<QLabel>(&picker, "Label1")->text(),
+                 QStringLiteral("Send data as ASCII Characters or Hex?"));
+        for (const QString& how : endings) {
+            // Opened as the download opens it: modal.
+            QTimer::singleShot(0, &picker, [&picker, how] { end(picker, how); });
+            picker.exec();
+            QVERIFY(!picker.isVisible());
+        }
+        QCOMPARE(picker.Cancel(), cancel);
+        QCOMPARE(picker.SendAsCharacters(), asCharacters);
+    }
+};
+
+QTEST_MAIN(TestEditors)
+#include "tst_editors.moc"
