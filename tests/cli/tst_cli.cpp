@@ -1,4 +1,4 @@
-#include "ControllerQuery.h"
+#include "ControllerTiming.h"
 #include "Decoders.h"
 #include "Encoders.h"
 #include "FileClassification.h"
@@ -138,76 +138,66 @@ private Q_SLOTS:
             QVERIFY2(numbered.match(line).hasMatch(), qPrintable(line));
     }
 
-    // A controller that reads at the line's own pace behind a pseudo-terminal, which takes every
-    // write at once and shows no queue (as a USB adapter hides its chip): the picture of every
-    // type and an attribute record still end "79", each sent once.
-    void linePacedTransfers_data()
+    // Every switch type, each at one of the line's speeds to a controller that reads at that pace
+    // behind a pseudo-terminal taking every write at once (as a USB adapter hides its chip): the
+    // picture arrives once, under its header and as the window's encoders make it, reads back as
+    // stored, and an attribute record for the type follows it.
+    void everyTypeArrivesWhole_data()
     {
-        QTest::addColumn<int>("speed");
         QTest::addColumn<int>("typeCode");
-        for (int speed : {9600, 57600, 115200}) {
-            for (int type = 1; type <= 6; ++type)
-                QTest::addRow("%d %s", speed, qPrintable(ControllerSettingText(qint16(type))))
-                    << speed << type;
-        }
+        QTest::addColumn<int>("speed");
+        QTest::addColumn<bool>("identifier");
+        QTest::addColumn<QByteArray>("header"); // after '(' for a picture, '*' for a record
+        // A MONO 96x64 header always carries its letter.
+        QTest::newRow("LCD 36x24") << 1 << 9600 << false << QByteArray("07");
+        QTest::newRow("LCD 64x32 with letter") << 2 << 115200 << true << QByteArray("R07");
+        QTest::newRow("OLED 64x48 with letter") << 3 << 57600 << true << QByteArray("S0007");
+        QTest::newRow("OLED 52x36") << 4 << 9600 << false << QByteArray("0007");
+        QTest::newRow("MONO 96x64") << 5 << 115200 << false << QByteArray("U0007");
+        QTest::newRow("COLOR 96x64 with letter") << 6 << 57600 << true << QByteArray("V0007");
     }
-    void linePacedTransfers()
+    void everyTypeArrivesWhole()
     {
-        QFETCH(int, speed);
         QFETCH(int, typeCode);
+        QFETCH(int, speed);
+        QFETCH(bool, identifier);
+        QFETCH(QByteArray, header);
+        const auto type = qint16(typeCode);
         m_server->setLineSpeed(speed);
-        const QStringList line{"--speed", QString::number(speed)};
-        CliRun run = cli(line + QStringList{"download", m_samples[typeCode], "--address", "1"});
+        QStringList line{"--speed", QString::number(speed),   "--address", "7",
+                         "--type",  QString::number(typeCode)};
+        if (identifier)
+            line << "--identifier";
+        CliRun run = cli(
+            line + QStringList{"download", m_samples[typeCode], "--led-off", "3", "--led-on", "a"});
         QCOMPARE(run.err, QString());
         QCOMPARE(run.out, QStringLiteral("Reply: 79\n1 downloaded files\n"));
         QCOMPARE(run.exitCode, 0);
-        // MONO 96x64 records are 28 digits, the others 16.
+        QVERIFY(m_controller->receivedBytes().startsWith('(' + header));
+        const std::optional<StoredPicture> stored = m_controller->picture(7, type);
+        QVERIFY(stored);
+        QCOMPARE(stored->payload, expectedPayload(m_samples[typeCode], type));
+
+        // Read back as the controller sends it, and as the picture the switch shows.
+        run = cli(line + QStringList{"upload"});
+        QCOMPARE(run.out,
+                 "Reply: 79\n" + QString::fromLatin1(stored->payload.toHex().toUpper()) + "y\n");
+        const QString image = m_files.filePath("uploaded.png");
+        run = cli(line + QStringList{"upload", "--output", image});
+        QCOMPARE(run.out, "Reply: 79\nPicture written to " + image + "\n");
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(QImage(image).convertToFormat(QImage::Format_RGB32),
+                 DecodeSwitchPicture(type, stored->payload));
+
+        // MONO 96x64 records are 28 digits, the others 16; they go out in upper case.
         const QString digits = QStringLiteral("0123456789abcdef0123456789ab")
-                                   .left(typeCode == SwitchTypeCode::Mono96x64 ? 28 : 16);
-        run = cli(line + QStringList{"attributes", digits, "--address", "1", "--type",
-                                     QString::number(typeCode)});
+                                   .left(type == SwitchTypeCode::Mono96x64 ? 28 : 16);
+        run = cli(line + QStringList{"attributes", digits});
         QCOMPARE(run.out, QStringLiteral("Reply: 79\nAttributes downloaded\n"));
         QCOMPARE(run.exitCode, 0);
+        QVERIFY(m_controller->receivedBytes().endsWith('*' + header + digits.toUpper().toLatin1()));
         QCOMPARE(m_controller->counters().picturesStored, 1);
         QCOMPARE(m_controller->counters().attributeRecords, 1);
-        const QByteArray record = typeCode == 5 ? "*U0001" : typeCode <= 2 ? "*01" : "*0001";
-        QVERIFY(m_controller->receivedBytes().contains(record + digits.toUpper().toLatin1()));
-    }
-
-    // The header on the wire, and the picture stored as the window's encoders make it.
-    void pictureArrivesByteExact_data()
-    {
-        QTest::addColumn<int>("typeCode");
-        QTest::addColumn<bool>("identifier");
-        QTest::addColumn<QByteArray>("header");
-        // A MONO 96x64 header always carries its letter.
-        const char* const headers[][2] = {{"(07", "(Q07"},      {"(07", "(R07"},
-                                          {"(0007", "(S0007"},  {"(0007", "(T0007"},
-                                          {"(U0007", "(U0007"}, {"(0007", "(V0007"}};
-        for (int type = 1; type <= 6; ++type) {
-            const QString name = ControllerSettingText(qint16(type));
-            QTest::newRow(qPrintable(name)) << type << false << QByteArray(headers[type - 1][0]);
-            QTest::newRow(qPrintable(name + " with identifier"))
-                << type << true << QByteArray(headers[type - 1][1]);
-        }
-    }
-    void pictureArrivesByteExact()
-    {
-        QFETCH(int, typeCode);
-        QFETCH(bool, identifier);
-        QFETCH(QByteArray, header);
-        QStringList arguments{"download", m_samples[typeCode], "--address", "7"};
-        arguments << "--led-off"
-                  << "3"
-                  << "--led-on"
-                  << "a";
-        if (identifier)
-            arguments << "--identifier";
-        QCOMPARE(cli(arguments).exitCode, 0);
-        QVERIFY(m_controller->receivedBytes().startsWith(header));
-        const std::optional<StoredPicture> stored = m_controller->picture(7, qint16(typeCode));
-        QVERIFY(stored);
-        QCOMPARE(stored->payload, expectedPayload(m_samples[typeCode], qint16(typeCode)));
     }
 
     void outcomes_data()
@@ -221,6 +211,8 @@ private Q_SLOTS:
         const QStringList clear{"clear", "--address", "2A", "--type", "COLOR 96x64"};
         const QString refused = "Controller Error Message: An error message has been received "
                                 "from the controller.\nError message: 6E\n";
+        const QString noReply =
+            "Controller Error Message: No reply from controller.\nError message: no reply\n";
         outcome("download refused", Misbehaviour::RefuseAll, download, 1,
                 "Reply: 6E\n0 downloaded files\n", refused);
         outcome("download to a silent controller", Misbehaviour::Silent, download, 2,
@@ -229,8 +221,16 @@ private Q_SLOTS:
                 "Reply: 79\nNo controller reply\n");
         // A long picture, so the late ready byte still comes while the data are being sent.
         outcome("download answered late", Misbehaviour::Late, {"download", "%6", "--address", "1"},
-                2, "Reply: no reply\n0 downloaded files\n",
-                "Controller Error Message: No reply from controller.\nError message: no reply\n");
+                2, "Reply: no reply\n0 downloaded files\n", noReply);
+        // Pixels of 16 bits give no pixel digits; the header still goes and the controller's
+        // answer decides, as in the window.
+        QFile colour(m_samples[SwitchTypeCode::Color96x64]);
+        QVERIFY(colour.open(QIODevice::ReadOnly));
+        QByteArray shallow = colour.readAll();
+        shallow[28] = 16; // the bitmap header's bits per pixel
+        outcome("picture without pixel digits", Misbehaviour::None,
+                {"download", writeFile("c16.bmp", shallow), "--address", "5"}, 2,
+                "Reply: no reply\n0 downloaded files\n", noReply);
         outcome("clear done", Misbehaviour::None, clear, 0, "Reply: 79\nAddress 002A Clear\n");
         outcome("clear refused", Misbehaviour::RefuseAll, clear, 1,
                 "Reply: 6E\nAddress not cleared\n", refused);
@@ -258,6 +258,11 @@ private Q_SLOTS:
         outcome("raw data, header on a line of its own, spaces, a lone digit", Misbehaviour::None,
                 {"--port", "sim", "text", lines, "--as", "chars", "--traffic"}, 0,
                 "Reply: 79\nReply: 79\n1 downloaded files\n", "> 01 02 < 79\n> 0A < 79\n");
+        // Far more text than the controller's input holds at once: only its XOFF saves the text.
+        const QString flood = writeFile("flood.txt", "RAW DATA\n" + QByteArray(4000, 'F') + "\n");
+        outcome("raw data held back by XOFF", Misbehaviour::None,
+                {"--port", "sim", "text", flood, "--as", "hex"}, 0,
+                "Reply: 79\n1 downloaded files\n");
     }
     void outcomes()
     {
@@ -315,80 +320,59 @@ private Q_SLOTS:
         QCOMPARE(run.exitCode, 3);
     }
 
-    void uploadGivesBackThePicture()
+    // Streams that stop on the way over the pseudo-terminal, whose tty really holds the program's
+    // output on the controller's XOFF: for a moment, beyond the stall limit, or for good when the
+    // device goes away as a removed adapter does. A file cut short is no file downloaded.
+    void interruptedStreams_data()
     {
-        QCOMPARE(cli({"download", "%4", "--address", "3"}).exitCode, 0);
-        const std::optional<StoredPicture> stored =
-            m_controller->picture(3, SwitchTypeCode::Oled52x36);
-        QVERIFY(stored);
-        const QStringList upload{"upload", "--address", "3", "--type", "4"};
-        CliRun run = cli(upload);
-        QCOMPARE(run.out,
-                 "Reply: 79\n" + QString::fromLatin1(stored->payload.toHex().toUpper()) + "y\n");
-        QCOMPARE(run.exitCode, 0);
-
-        const QString image = m_files.filePath("uploaded.png");
-        QCOMPARE(cli(upload + QStringList{"--output", image}).exitCode, 0);
-        QCOMPARE(QImage(image).convertToFormat(QImage::Format_RGB32),
-                 DecodeSwitchPicture(SwitchTypeCode::Oled52x36, stored->payload));
+        QTest::addColumn<bool>("picture");       // or raw text
+        QTest::addColumn<int>("charsPerSecond"); // how fast the controller takes raw text
+        QTest::addColumn<bool>("vanish");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err"); // a pattern
+        QTest::addColumn<int>("exitCode");
+        const QString lost = "(^|\n)vantrel-cli: Communication port COM\\d+ was lost: ";
+        QTest::newRow("text paused, then resumed")
+            << false << 500 << false << "Reply: 79\n1 downloaded files\n"
+            << "^$" << 0;
+        QTest::newRow("text held beyond the stall limit")
+            << false << 1 << false << "Reply: no reply\n"
+            << "^vantrel-cli: The line was blocked for 5 s; \\d+ of 1500 characters sent.\n$" << 4;
+        QTest::newRow("text, port vanishes") << false << 500 << true << "Reply: no reply\n"
+                                             << lost << 3;
+        QTest::newRow("picture, port vanishes")
+            << true << 500 << true << "Reply: no reply\n0 downloaded files\n"
+            << lost << 3;
     }
-
-    void portVanishesMidStream_data()
+    void interruptedStreams()
     {
-        QTest::addColumn<bool>("rawText");
-        QTest::newRow("picture") << false;
-        QTest::newRow("raw text") << true;
-    }
-    void portVanishesMidStream()
-    {
-        QFETCH(bool, rawText);
+        QFETCH(bool, picture);
+        QFETCH(int, charsPerSecond);
+        QFETCH(bool, vanish);
         m_server->setLineSpeed(9600); // the data take seconds to come down the line
+        m_controller->setTextInput(ControllerTiming::TextCapacity, charsPerSecond);
+        QByteArray text;
+        for (int i = 0; i < 1500; ++i)
+            text += char('A' + i % 26);
         const QStringList command =
-            rawText
-                ? QStringList{"text",
-                              writeFile("long.txt", "RAW DATA\n" + QByteArray(4000, 'A') + "\n"),
-                              "--as", "hex"}
-                : QStringList{"download", m_samples[6], "--address", "1"};
+            picture ? QStringList{"download", m_samples[6], "--address", "1"}
+                    : QStringList{"text", writeFile("long.txt", "RAW DATA\n" + text + "\n"), "--as",
+                                  "hex"};
         QProcess process;
         start(process, QStringList{"--port", m_server->devicePath(), "--speed", "9600"} + command);
-        QTRY_VERIFY_WITH_TIMEOUT(m_controller->receivedBytes().size() > 1000, 20000);
-        m_server->vanish();
+        if (vanish) {
+            QTRY_VERIFY_WITH_TIMEOUT(m_controller->receivedBytes().size() > 1000, 20000);
+            m_server->vanish();
+        }
         const CliRun run = finish(process);
-        static const QRegularExpression lost(
-            QStringLiteral("(^|\\n)vantrel-cli: Communication port COM\\d+ was lost: "));
-        QVERIFY2(run.err.contains(lost), qPrintable(run.err));
-        QVERIFY(!run.out.contains("1 downloaded files"));
-        QCOMPARE(run.exitCode, 3);
+        QFETCH(QString, err);
+        QTEST(run.out, "out");
+        QVERIFY2(QRegularExpression(err).match(run.err).hasMatch(), qPrintable(run.err));
+        QTEST(run.exitCode, "exitCode");
+        QCOMPARE(m_controller->counters().xoffSent > 0, !picture);
+        QCOMPARE(m_controller->counters().textCharsLost, 0);
+        QCOMPARE(m_controller->rawText() == text, !picture && run.exitCode == 0);
         QVERIFY(m_controller->pictures().isEmpty());
-    }
-
-    // A controller that holds XOFF far beyond the stall limit: the command says so, counts no
-    // file and has its own exit status.
-    void blockedLineIsNoDownload()
-    {
-        m_controller->setTextInput(256, 1);
-        const CliRun run =
-            cli({"text", writeFile("long.txt", "RAW DATA\n" + QByteArray(2000, 'A') + "\n"), "--as",
-                 "hex"});
-        QVERIFY2(run.err.startsWith("vantrel-cli: The line was blocked for 5 s; "),
-                 qPrintable(run.err));
-        QVERIFY2(run.err.contains(" of 2000 characters sent."), qPrintable(run.err));
-        QVERIFY(!run.out.contains("downloaded files"));
-        QCOMPARE(run.exitCode, 4);
-    }
-
-    // Pixels of 16 or 32 bits give no pixel digits; the header still goes and the controller's
-    // answer decides, as in the window.
-    void pictureWithoutPixelDigitsIsStillSent()
-    {
-        QFile sample(m_samples[SwitchTypeCode::Color96x64]);
-        QVERIFY(sample.open(QIODevice::ReadOnly));
-        QByteArray bytes = sample.readAll();
-        bytes[28] = 16; // the bitmap header's bits per pixel
-        const CliRun run = cli({"download", writeFile("c16.bmp", bytes), "--address", "5"});
-        QCOMPARE(run.out, QStringLiteral("Reply: no reply\n0 downloaded files\n"));
-        QCOMPARE(run.exitCode, 2);
-        QVERIFY(m_controller->receivedBytes().startsWith("(0005"));
     }
 };
 

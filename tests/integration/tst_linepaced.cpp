@@ -1,21 +1,17 @@
 #include "AppFixture.h"
-#include "QtSerialPortAdapter.h"
+#include "ControllerLink.h"
+#include "PtyServer.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QSignalSpy>
 #include <QTimer>
 
-#include <fcntl.h>
-#include <termios.h>
-#include <unistd.h>
-
-// The program against a controller that reads at the line's own pace, through a pseudo-terminal
-// that takes every write at once and reports an empty output queue, as a USB adapter hides what
-// its chip still holds. Reply windows must still open only once the data has left.
+// The whole program through QSerialPort on a pseudo-terminal. Mostly against a controller that
+// reads at the line's own pace, while the pseudo-terminal takes every write at once and reports
+// an empty output queue, as a USB adapter hides what its chip still holds: reply windows must
+// still open only once the data has left. Then waits that end early: the device goes away, or the
+// operator cancels.
 class TestLinePaced : public QObject
 {
     Q_OBJECT
@@ -32,12 +28,10 @@ class TestLinePaced : public QObject
         speeds->setCurrentIndex(entry);
         Q_EMIT speeds->activated(entry);
     }
-    void expectType(int type)
+    void setControllerType(int type)
     {
         app->controller.setIdentity({char('0' + type), "GLINTSIM", 'V', "1.00"});
-        app->state.ControllerSetting = qint16(type);
     }
-    static QList<qint32> speeds() { return {9600, 57600, 115200}; }
 
 private Q_SLOTS:
     void init()
@@ -57,7 +51,7 @@ private Q_SLOTS:
             {"OLED 64x48 Sunset.bmp", 3}, {"OLED 52x36 Clownfish.bmp", 4},
             {"MONO 96x64 Gears.bmp", 5},  {"COLOR 96x64 Rocket.bmp", 6},
         };
-        for (qint32 speed : speeds()) {
+        for (qint32 speed : {9600, 57600, 115200}) {
             for (const auto& [file, type] : samples)
                 QTest::addRow("%d %s", speed, file) << speed << QString(file) << type;
         }
@@ -68,7 +62,11 @@ private Q_SLOTS:
         QFETCH(QString, file);
         QFETCH(int, type);
         chooseSpeed(speed);
-        expectType(type);
+        // As the operator works: the program learns the controller's setting from its query, over
+        // the same paced line, and the query's "79" must not end the picture's own wait.
+        setControllerType(type);
+        app->click("cmdQuery");
+        QCOMPARE(app->state.ControllerSetting, qint16(type));
         app->choosePicture(app->samplePath(file));
         box("txtAddress")->setText("2");
         app->click("cmdShowPicture");
@@ -77,85 +75,54 @@ private Q_SLOTS:
         QVERIFY(app->controller.picture(2, qint16(type)).has_value());
     }
 
-    // The query leaves "79" behind; the attribute download must wait for its own answer.
-    void attributesAfterQuery_data()
-    {
-        QTest::addColumn<qint32>("speed");
-        for (qint32 speed : speeds())
-            QTest::addRow("%d", speed) << speed;
-    }
-    void attributesAfterQuery()
-    {
-        QFETCH(qint32, speed);
-        chooseSpeed(speed);
-        app->controller.setIdentity({'3', "GLINTSIM", 'V', "1.00"});
-        app->click("cmdQuery");
-        QCOMPARE(box("txtControllerSetting")->text(), QString("OLED 64x48"));
-        QTimer::singleShot(0, this, [] {
-            QApplication::activeModalWidget()->findChild<QPushButton*>("cmdSelect")->click();
-        });
-        app->click("cmdEditAttributes");
-        app->click("cmdDownloadAttributes");
-        QCOMPARE(panel(4), QString("Attributes downloaded"));
-        QCOMPARE(app->controller.counters().attributeRecords, 1);
-        QVERIFY(app->seam.messages.isEmpty());
-    }
-
     void batchSendsEachPictureOnce()
     {
         chooseSpeed(9600);
-        app->form->findChild<QAction*>(QStringLiteral("mnuBatchPictures"))->trigger();
-        QWidget* screen = app->form->findChild<QWidget*>(QStringLiteral("frmBatchPicture"));
-        QVERIFY(screen);
-        expectType(5);
-        auto* types = screen->findChild<QComboBox*>(QStringLiteral("cmbSwitchType"));
+        app->find<QAction>("mnuBatchPictures")->trigger();
+        setControllerType(5);
+        app->state.ControllerSetting = 5;
+        auto* types = app->find<QComboBox>("cmbSwitchType");
         types->setCurrentIndex(4);
         Q_EMIT types->activated(4);
-        app->seam.openPaths.push_back(app->samplePath(QStringLiteral("any.bmp")));
-        screen->findChild<QPushButton*>(QStringLiteral("cmdImportBatch"))->click();
+        app->seam.openPaths.push_back(app->samplePath("any.bmp"));
+        app->click("cmdImportBatch");
         app->seam.answers = {MessageAnswer::No}; // no refresh at the end
-        screen->findChild<QPushButton*>(QStringLiteral("cmdDownloadBatch"))->click();
+        app->click("cmdDownloadBatch");
         QCOMPARE(panel(4), QString("2 downloaded files"));
         QCOMPARE(app->controller.counters().picturesStored, 2);
         QCOMPARE(app->controller.receivedBytes().count("(U"), 2);
     }
 
-    // A controller saying XOFF makes the system refuse writes for a while: a pause, never a lost
-    // port. The bytes go out once it says XON.
-    void xoffPausesWithoutLosingThePort()
+    // The device goes away mid-download, as a removed adapter does: the download ends, the
+    // operator reads why, and the screen is ready again, without a port.
+    void portVanishesMidDownload()
     {
-        const int master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-        QVERIFY(master >= 0);
-        QVERIFY(grantpt(master) == 0 && unlockpt(master) == 0);
-        termios raw{};
-        tcgetattr(master, &raw);
-        cfmakeraw(&raw);
-        tcsetattr(master, TCSANOW, &raw);
-        QtSerialPortAdapter port(QString::fromLocal8Bit(ptsname(master)));
-        QSignalSpy failed(&port, &SerialPort::failed);
-        QVERIFY(port.open());
-        port.setFlowControl(FlowControl::XonXoff);
-        const char xoff = 0x13, xon = 0x11;
-        QCOMPARE(::write(master, &xoff, 1), 1);
-        QTest::qWait(20);
-        port.write("held back");
-        QTest::qWait(100);
-        QCOMPARE(failed.count(), 0);
-        QVERIFY(port.isOpen());
-        QCOMPARE(::write(master, &xon, 1), 1);
-        QByteArray arrived;
-        QTRY_VERIFY_WITH_TIMEOUT(
-            [&] {
-                char buffer[64];
-                const ssize_t n = ::read(master, buffer, sizeof buffer);
-                if (n > 0)
-                    arrived.append(buffer, n);
-                return arrived == "held back";
-            }(),
-            2000);
-        QCOMPARE(failed.count(), 0);
-        port.close();
-        ::close(master);
+        chooseSpeed(9600); // the picture takes seconds to come down the line
+        app->state.ControllerSetting = 6;
+        app->choosePicture(app->samplePath("COLOR 96x64 Rocket.bmp"));
+        QTimer::singleShot(300, &app->server, &PtyServer::vanish);
+        app->click("cmdShowPicture");
+        QVERIFY(
+            box("txtDownloadPortStatus")->text().startsWith(" Communication port COM1 was lost: "));
+        QCOMPARE(app->seam.messageTexts(),
+                 QStringList{"No reply from controller.\r\nError message: no reply"});
+        QCOMPARE(panel(4), QString("0 downloaded files"));
+        QVERIFY(!app->state.BusyFlag);
+        QVERIFY(!app->state.DataPhase);
+        QVERIFY(app->find<QWidget>("famPicture")->isEnabled());
+        QVERIFY(!app->form->link().isPortOpen());
+        QVERIFY(app->controller.pictures().isEmpty());
+    }
+
+    // Cancel ends a reply wait, and a missing reply is not recorded.
+    void cancelEndsTheWait()
+    {
+        app->controller.setMisbehaviour(Misbehaviour::Silent);
+        ControllerLink& link = app->form->link();
+        link.SendHexCommand("01");
+        QTimer::singleShot(10, &link, &ControllerLink::requestCancel);
+        QVERIFY(!link.WaitForReply());
+        QVERIFY(app->state.ReplyCode.isEmpty());
     }
 };
 

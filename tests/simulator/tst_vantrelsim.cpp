@@ -1,5 +1,4 @@
-// vantrel-sim as a separate process: its first line is a device a QSerialPort can talk to, its
-// options set the identity, it writes what the switches show, and its signals work.
+// vantrel-sim as a separate process: its first line is a device a QSerialPort can talk to.
 
 #include <QFileInfo>
 #include <QImage>
@@ -12,15 +11,6 @@
 #include <csignal>
 
 namespace {
-
-QByteArray readUntil(QSerialPort& port, char last)
-{
-    QByteArray received = port.readAll();
-    QSignalSpy ready(&port, &QSerialPort::readyRead);
-    while (!received.endsWith(last) && ready.wait(2000))
-        received += port.readAll();
-    return received;
-}
 
 // Starts the program and returns the device path it prints first.
 QString startSimulator(QProcess& process, const QStringList& arguments, const QString& folder)
@@ -39,50 +29,35 @@ class TestVantrelSim : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void answersWithIdentityAndVanishes()
-    {
-        QTemporaryDir folder;
-        QProcess simulator;
-        const QString link = folder.filePath("glintkey");
-        const QString device =
-            startSimulator(simulator,
-                           {"--quiet", "--setting", "3", "--name", "TESTBOX", "--version-letter",
-                            "R", "--firmware", "2.5", "--link", link},
-                           folder.path());
-        QVERIFY(device.startsWith("/dev/"));
-        QCOMPARE(QFileInfo(link).symLinkTarget(), device);
-        QSerialPort port(device);
-        QVERIFY(port.open(QIODevice::ReadWrite));
-        port.write("&RX");
-        QCOMPARE(readUntil(port, 'y'), QByteArray("a3TESTBOXR2.5y"));
-
-        QSignalSpy errors(&port, &QSerialPort::errorOccurred);
-        ::kill(pid_t(simulator.processId()), SIGUSR2);
-        QVERIFY(simulator.waitForFinished());
-        QTRY_VERIFY(!errors.isEmpty());
-        QVERIFY(!QFileInfo::exists(link));
-    }
-
-    void writesWhatSwitchesShow_data()
+    // The options set the identity, and --link names the device. What the switches show is written
+    // on every store with --render-dir, or into the working folder on SIGUSR1. SIGTERM ends the
+    // program, and so does SIGUSR2 once it has made the device vanish as a removed adapter does.
+    void servesThePseudoTerminal_data()
     {
         QTest::addColumn<bool>("live");
-        QTest::newRow("on every store, with --render-dir") << true;
-        QTest::newRow("on SIGUSR1, into the working folder") << false;
+        QTest::newRow("pictures on every store, ended by SIGTERM") << true;
+        QTest::newRow("pictures on SIGUSR1, ended by SIGUSR2") << false;
     }
-    void writesWhatSwitchesShow()
+    void servesThePseudoTerminal()
     {
         QFETCH(bool, live);
         QTemporaryDir folder;
-        QStringList arguments{"--quiet", "--render-scale", "2"};
+        const QString link = folder.filePath("glintkey");
+        QStringList arguments{"--quiet", "--render-scale",   "2", "--setting",  "3",   "--name",
+                              "TESTBOX", "--version-letter", "R", "--firmware", "2.5", "--link",
+                              link};
         if (live)
             arguments << "--render-dir" << folder.path();
         QProcess simulator;
-        QSerialPort port(startSimulator(simulator, arguments, folder.path()));
+        const QString device = startSimulator(simulator, arguments, folder.path());
+        QCOMPARE(QFileInfo(link).symLinkTarget(), device);
+        QSerialPort port(device);
         QVERIFY(port.open(QIODevice::ReadWrite));
-        // A MONO picture in one write, its type letter fixing its length: the first byte of every
-        // row lit.
-        port.write("(U0001" + QByteArray("FF").append(22, '0').repeated(64));
-        QCOMPARE(readUntil(port, 'y'), QByteArray("ay"));
+        // The query, then a MONO picture, its type letter fixing its length: the first byte of
+        // every row lit.
+        port.write("&RX(U0001" + QByteArray("FF").append(22, '0').repeated(64));
+        QByteArray answer;
+        QTRY_COMPARE(answer += port.readAll(), QByteArray("a3TESTBOXR2.5yay"));
 
         const QString file = folder.filePath("0001-mono-96x64.png");
         if (!live) {
@@ -95,10 +70,14 @@ private Q_SLOTS:
         // Eight lit dots on the left of every row, dark dots beside them.
         QVERIFY(image.pixelColor(0, 0) != image.pixelColor(20, 0));
         QCOMPARE(image.pixelColor(0, 0), image.pixelColor(0, 127));
-        simulator.terminate();
+
+        QSignalSpy errors(&port, &QSerialPort::errorOccurred);
+        ::kill(pid_t(simulator.processId()), live ? SIGTERM : SIGUSR2);
         QVERIFY(simulator.waitForFinished());
         QCOMPARE(simulator.exitStatus(), QProcess::NormalExit);
         QCOMPARE(simulator.exitCode(), 0);
+        QTRY_VERIFY(!errors.isEmpty());
+        QVERIFY(!QFileInfo::exists(link));
     }
 
     void refusesBadOptions()
