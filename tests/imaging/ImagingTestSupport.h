@@ -1,15 +1,12 @@
 #pragma once
 
-#include "Prompter.h"
+#include "Bitmap.h"
 
-#include <QByteArray>
+#include <QDataStream>
 #include <QFile>
-#include <QList>
-#include <QString>
-#include <QtEndian>
 
-// Builds bitmap files byte by byte, so a test controls every header field, the palette and the
-// pixel bytes (including what a real writer would never produce).
+// Bitmap files built byte by byte, so a test controls every header field, the palette and the
+// pixel bytes, including what no real writer would produce.
 struct BitmapLayout
 {
     qint32 Width = 0;
@@ -17,54 +14,38 @@ struct BitmapLayout
     quint16 BitsPerPixel = 24;
     qint32 XPelsPerMeter = 0;
     qint32 YPelsPerMeter = 0;
-    QList<quint32> Palette; // 0x00RRGGBB per entry, written blue, green, red, 0
+    QList<quint32> Palette; // 0x00RRGGBB per entry
     QByteArray Pixels;      // rows as stored, bottom row first, padding included
     QByteArray Trailing;    // bytes after the pixel rows
 };
 
-inline void appendLittleEndian(QByteArray& out, quint32 value, int bytes)
+inline QByteArray BuildBitmap(const BitmapLayout& l)
 {
-    for (int i = 0; i < bytes; ++i)
-        out.append(char((value >> (8 * i)) & 0xff));
-}
-
-inline QByteArray BuildBitmap(const BitmapLayout& layout)
-{
-    const quint32 offset = 54 + 4 * quint32(layout.Palette.size());
-    QByteArray out;
-    out.append("BM");
-    appendLittleEndian(out, offset + quint32(layout.Pixels.size()), 4);
-    appendLittleEndian(out, 0, 4);
-    appendLittleEndian(out, offset, 4);
-    appendLittleEndian(out, 40, 4);
-    appendLittleEndian(out, quint32(layout.Width), 4);
-    appendLittleEndian(out, quint32(layout.Height), 4);
-    appendLittleEndian(out, 1, 2);
-    appendLittleEndian(out, layout.BitsPerPixel, 2);
-    appendLittleEndian(out, 0, 4);
-    appendLittleEndian(out, quint32(layout.Pixels.size()), 4);
-    appendLittleEndian(out, quint32(layout.XPelsPerMeter), 4);
-    appendLittleEndian(out, quint32(layout.YPelsPerMeter), 4);
-    appendLittleEndian(out, quint32(layout.Palette.size()), 4);
-    appendLittleEndian(out, 0, 4);
-    for (quint32 colour : layout.Palette)
-        appendLittleEndian(out, colour & 0xffffff, 4);
-    return out + layout.Pixels + layout.Trailing;
+    const quint32 offset = BitmapHeadersBytes + 4 * quint32(l.Palette.size());
+    QByteArray file;
+    QDataStream out(&file, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out << quint8('B') << quint8('M') << quint32(offset + l.Pixels.size()) << quint32(0) << offset
+        << quint32(40) << l.Width << l.Height << quint16(1) << l.BitsPerPixel << quint32(0)
+        << quint32(l.Pixels.size()) << l.XPelsPerMeter << l.YPelsPerMeter
+        << quint32(l.Palette.size()) << quint32(0);
+    for (quint32 colour : l.Palette)
+        out << (colour & 0xffffff);
+    return file + l.Pixels + l.Trailing;
 }
 
 // 1-bit pictures with the usual black-then-white palette.
 inline BitmapLayout MonoSpec(int width, int height, char fill)
 {
-    const int stride = ((width + 31) / 32) * 4;
+    const int stride = (width + 31) / 32 * 4;
     return {width, height, 1, 0, 0, {0x000000, 0xffffff}, QByteArray(stride * height, fill), {}};
 }
 
-// 24-bit pictures; `bgr` is one pixel's bytes as stored.
-inline BitmapLayout ColourSpec(int width, int height, QByteArray bgr = QByteArray(3, 0))
+// 24-bit pictures of one colour; `bgr` is a pixel's bytes as stored.
+inline BitmapLayout ColourSpec(int width, int height, const QByteArray& bgr = QByteArray(3, 0))
 {
-    const int stride = ((width * 3 + 3) / 4) * 4;
     QByteArray row = bgr.repeated(width);
-    row.append(QByteArray(stride - row.size(), 0));
+    row.append(QByteArray((4 - row.size() % 4) % 4, 0));
     return {width, height, 24, 0, 0, {}, row.repeated(height), {}};
 }
 
@@ -73,27 +54,3 @@ inline bool WriteFile(const QString& path, const QByteArray& bytes)
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
-
-// Answers every message with OK and keeps what was shown.
-class RecordingPrompter : public Prompter
-{
-public:
-    struct Shown
-    {
-        QString Text;
-        QString Title;
-        MessageIcon Icon;
-    };
-
-    MessageAnswer message(const QString& text, const QString& title, MessageIcon icon,
-                          MessageButtons) override
-    {
-        m_shown.append({text, title, icon});
-        return MessageAnswer::Ok;
-    }
-
-    const QList<Shown>& shown() const { return m_shown; }
-
-private:
-    QList<Shown> m_shown;
-};

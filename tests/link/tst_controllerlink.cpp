@@ -1,13 +1,31 @@
 #include "ControllerLink.h"
-#include "LineAccount.h"
 #include "LinkFakes.h"
 #include "PortCatalog.h"
 
-#include <QSignalSpy>
 #include <QTest>
-#include <QTimer>
 
 #include <memory>
+
+namespace {
+
+struct Reception
+{
+    QByteArray chunk;
+    bool checked; // the screen's "controller" box
+    QString reply;
+    bool ready;
+    QString log; // the traffic log and the reply log
+};
+
+struct OpenFailure
+{
+    PortErrorClass kind;
+    bool fallsBack; // another port is open to fall back to
+    QStringList messages;
+    MessageIcon icon;
+};
+
+} // namespace
 
 // The link's own decisions, driven through a scripted port: what goes on the wire, what the
 // operator reads, and what state a failure leaves behind.
@@ -51,10 +69,10 @@ private Q_SLOTS:
         QTest::newRow("tab and line break dropped")
             << "26\t52\r\n58" << QByteArray("\x26\x52\x58") << "26 52 58 ";
         QTest::newRow("single digit is text") << "5" << QByteArray("5") << "35 ";
-        QTest::newRow("word sent as typed") << "HELLO" << QByteArray("HELLO") << "48 45 4C 4C 4F ";
         QTest::newRow("word minus spaces")
             << "HI THERE" << QByteArray("HITHERE") << "48 49 54 48 45 52 45 ";
     }
+    // One write, echoed even with "display data" cleared, which the command leaves as it found it.
     void manualCommand()
     {
         QFETCH(QString, typed);
@@ -66,107 +84,63 @@ private Q_SLOTS:
         rig->link.SendHexCommand(typed);
         QCOMPARE(port(1)->writes, QList<QByteArray>{wire});
         QCOMPARE(rig->screen.sent, "\r\n" + echo + "   ");
-        QCOMPARE(rig->screen.displayDataValue, 0); // forced on for the command only
-        QCOMPARE(rig->shell.panels[2], QString("Command Sent"));
-        QCOMPARE(rig->screen.status(), QString(" Communication port COM1 is open."));
+        QCOMPARE(rig->screen.displayDataValue, 0);
+        QCOMPARE(rig->shell.panels[2], "Command Sent");
+        QCOMPARE(rig->screen.status(), " Communication port COM1 is open.");
         QCOMPARE(rig->shell.beeps, 1);
         QVERIFY(!rig->shell.busyCursor);
     }
 
-    void oddHexIsRefused_data()
+    void commandNotSent_data()
     {
         QTest::addColumn<QString>("typed");
-        QTest::newRow("single letter") << "A";
-        QTest::newRow("three digits") << "1 2A";
+        QTest::addColumn<bool>("cancelled");
+        QTest::addColumn<QString>("panel");
+        QTest::addColumn<QStringList>("messages");
+        const QStringList oddHex{"Hex input must be even number of nibbles."};
+        QTest::newRow("single letter") << "A" << false << "Sending Command" << oddHex;
+        QTest::newRow("three digits") << "1 2A" << false << "Sending Command" << oddHex;
+        QTest::newRow("cancelled") << "01" << true << "Command Canceled" << QStringList();
     }
-    void oddHexIsRefused()
+    void commandNotSent()
     {
         QFETCH(QString, typed);
+        QFETCH(bool, cancelled);
         makePorts(1);
         openOn(1);
         rig->state.BusyFlag = true;
+        rig->state.CancelFlag = cancelled;
         rig->link.SendHexCommand(typed);
         QVERIFY(port(1)->written.isEmpty());
-        QCOMPARE(rig->shell.messages.size(), 1);
-        QCOMPARE(rig->shell.messages[0].text, QString("Hex input must be even number of nibbles."));
-        QCOMPARE(rig->shell.messages[0].title, QString("Manual Command Message"));
-        QVERIFY(!rig->state.BusyFlag);
         QVERIFY(rig->screen.sent.isEmpty());
-    }
-
-    void cancelledCommandSendsNothing()
-    {
-        makePorts(1);
-        openOn(1);
-        rig->state.CancelFlag = true;
-        rig->link.SendHexCommand("01");
-        QVERIFY(port(1)->written.isEmpty());
-        QCOMPARE(rig->shell.panels[2], QString("Command Canceled"));
+        QTEST(rig->shell.panels[2], "panel");
+        QTEST(rig->shell.messageTexts(), "messages");
+        for (const ShownMessage& shown : rig->shell.messages)
+            QCOMPARE(shown.title, "Manual Command Message");
+        QVERIFY(!rig->state.BusyFlag);
         QVERIFY(!rig->state.CancelFlag);
-    }
-
-    void closedPortWritesNothing()
-    {
-        makePorts(1);
-        rig->link.setPortNumber(1);
-        rig->link.SendBytes("(");
-        QVERIFY(port(1)->written.isEmpty());
-        QCOMPARE(rig->screen.status(), QString(" Communication port is not open."));
-        QVERIFY(!rig->link.WaitForReply());
-        QCOMPARE(rig->state.ReplyCode, QString("no reply"));
+        QVERIFY(!rig->shell.busyCursor);
     }
 
     void receivedChunks_data()
     {
-        QTest::addColumn<QByteArray>("chunk");
-        QTest::addColumn<bool>("ready");
-        QTest::addColumn<QString>("reply");
-        QTest::newRow("ready then done") << QByteArray("a3y") << true << "79";
-        QTest::newRow("a inside is not ready") << QByteArray("xay") << false << "79";
-        QTest::newRow("later n wins") << QByteArray("aynq") << true << "6E";
-        QTest::newRow("no reply letter") << QByteArray("a12") << true << "";
+        QTest::addColumn<Reception>("r");
+        QTest::newRow("ready then done") << Reception{"a3y", true, "79", true, "61 33 79 "};
+        QTest::newRow("a inside is not ready") << Reception{"xay", true, "79", false, "78 61 79 "};
+        QTest::newRow("later n wins") << Reception{"aynq", true, "6E", true, "61 79 6E 71 "};
+        QTest::newRow("no reply letter") << Reception{"a12", true, "", true, "61 31 32 "};
+        QTest::newRow("replies not checked") << Reception{"ay", false, "", false, ""};
     }
     void receivedChunks()
     {
-        QFETCH(QByteArray, chunk);
-        QFETCH(bool, ready);
-        QFETCH(QString, reply);
-        rig->link.ReceiveData(chunk);
-        QCOMPARE(rig->state.ReadyReceived, ready);
-        QCOMPARE(rig->state.ReplyCode, reply);
-        QCOMPARE(rig->state.ReceivedByteCount, chunk.size());
-        QCOMPARE(rig->screen.received, BytesToHexPairsForTest(chunk));
-        QCOMPARE(rig->state.ReplyLog, rig->screen.received);
-    }
-
-    void repliesIgnoredWithoutControllerCheck()
-    {
-        rig->state.ControllerCheckFlag = 0;
-        rig->link.ReceiveData("ay");
-        QVERIFY(!rig->state.ReadyReceived);
-        QVERIFY(rig->state.ReplyCode.isEmpty());
-        QVERIFY(rig->screen.received.isEmpty());
-        QCOMPARE(rig->state.ReceivedByteCount, 0);
-    }
-
-    void replyArrivingDuringWait()
-    {
-        makePorts(1);
-        openOn(1);
-        QTimer::singleShot(20, this, [this] { port(1)->feed("ay"); });
-        QVERIFY(rig->link.WaitForReply());
-        QCOMPARE(rig->state.ReplyCode, QString("79"));
-        QVERIFY(rig->state.ReadyReceived);
-    }
-
-    void cancelEndsWaitKeepingReply()
-    {
-        makePorts(1);
-        openOn(1);
-        rig->state.ReplyCode = QString();
-        QTimer::singleShot(10, this, [this] { rig->link.requestCancel(); });
-        QVERIFY(!rig->link.WaitForReply());
-        QVERIFY(rig->state.ReplyCode.isEmpty());
+        QFETCH(Reception, r);
+        rig->state.ControllerCheckFlag = r.checked ? 1 : 0;
+        rig->link.ReceiveData(r.chunk);
+        QCOMPARE(rig->state.ReadyReceived, r.ready);
+        QCOMPARE(rig->state.ReplyCode, r.reply);
+        QCOMPARE(rig->screen.received, r.log);
+        QCOMPARE(rig->state.ReplyLog, r.log);
+        QCOMPARE(rig->state.ReceivedByteCount, r.log.size() / 3);
     }
 
     void thresholdHoldsShortRepliesUntilQuiet()
@@ -175,179 +149,108 @@ private Q_SLOTS:
         openOn(1);
         rig->link.setReceiveThreshold(10);
         port(1)->feed("a5");
-        QVERIFY(rig->state.RawReply.isEmpty()); // held back: fewer than 10 bytes so far
+        QVERIFY(rig->state.RawReply.isEmpty()); // fewer than 10 bytes so far
         port(1)->feed("Xy");
         QTRY_COMPARE(rig->state.RawReply, QByteArray("a5Xy"));
-        QCOMPARE(rig->screen.received, QString("61 35 58 79 ")); // one chunk, one line
+        QCOMPARE(rig->screen.received, "61 35 58 79 "); // one chunk, one line
         QVERIFY(rig->state.ReadyReceived);
     }
 
-    void enumerationListsOpenablePorts()
+    void enumeration_data()
     {
-        QList<int> missing;
-        for (int n = 1; n <= 9; ++n) {
-            if (n != 3 && n != 7)
-                missing << n;
-        }
-        makePorts(9, missing);
-        QVERIFY(rig->link.EnumeratePorts());
-        QCOMPARE(rig->state.PortList, (QStringList{"", "3", "7"}));
-        QVERIFY(!port(3)->isOpen());
-        QCOMPARE(rig->link.portNumber(), 3);
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QList<int>>("missing");
+        QTest::addColumn<QStringList>("listed");
+        QTest::newRow("only 3 and 7 open")
+            << 9 << QList<int>{1, 2, 4, 5, 6, 8, 9} << QStringList{"", "3", "7"};
+        QTest::newRow("none opens") << 2 << QList<int>{1, 2} << QStringList{"", ""};
+        QStringList sixteen{""};
+        for (int n = 1; n <= 16; ++n)
+            sixteen << QString::number(n);
+        QTest::newRow("never above 16") << 17 << QList<int>{} << sixteen;
+    }
+    // The first port listed becomes the link's; every port tried is closed again.
+    void enumeration()
+    {
+        QFETCH(int, count);
+        QFETCH(QList<int>, missing);
+        QFETCH(QStringList, listed);
+        makePorts(count, missing);
+        QCOMPARE(rig->link.EnumeratePorts(), listed.size() > 2);
+        QCOMPARE(rig->state.PortList, listed);
+        QCOMPARE(rig->catalog.entries().size(), qMin(count, 16));
+        for (int n = 1; n <= qMin(count, 16); ++n)
+            QVERIFY(!port(n)->isOpen());
+        QCOMPARE(rig->link.portNumber(), listed.value(1).toInt());
     }
 
-    void enumerationFailsWithoutPorts()
-    {
-        makePorts(2, {1, 2});
-        QVERIFY(!rig->link.EnumeratePorts());
-    }
-
-    void catalogStopsAtSixteen()
-    {
-        makePorts(16);
-        QCOMPARE(rig->catalog.addDevice("/dev/extra"), 0);
-        QVERIFY(rig->link.EnumeratePorts());
-        QCOMPARE(rig->state.PortList.size(), 17);
-    }
-
-    void reopeningSamePortSaysAlreadyOpen()
+    // Choosing the open port again says so and applies the settings again.
+    void statusTexts()
     {
         makePorts(3);
         openOn(3);
-        rig->screen.statusHistory.clear();
         rig->state.RequestedSpeed = 115200;
         QVERIFY(rig->link.OpenPort());
-        QCOMPARE(rig->screen.statusHistory,
-                 (QStringList{" Communication port COM3 is already open.",
-                              " Communication port COM3 is open."}));
         QCOMPARE(port(3)->baudRate, 115200);
+        rig->link.ClosePort();
+        rig->link.ClosePort();
+        QCOMPARE(
+            rig->screen.statusHistory,
+            (QStringList{" Communication port COM3 is open.",
+                         " Communication port COM3 is already open.",
+                         " Communication port COM3 is open.", " Communication port COM3 is closed.",
+                         " Communication port COM3 is not open."}));
     }
 
-    void missingPortFallsBackOnce()
+    void openFailures_data()
     {
-        makePorts(3, {2});
-        openOn(1);
+        QTest::addColumn<OpenFailure>("f");
+        const QString detail = "An error occured while opening COM port: 2\r\nError: bad Number: 9";
+        const QString closing = "\r\nClosing program.";
+        QTest::newRow("missing, back to the open port")
+            << OpenFailure{PortErrorClass::NoSuchPort, true, {detail}, MessageIcon::Exclamation};
+        // The fall-back to the port open before (none) fails too: the second failure in a row.
+        QTest::newRow("missing, nothing to fall back to") << OpenFailure{
+            PortErrorClass::NoSuchPort,
+            false,
+            {detail,
+             "An error occured while opening COM port: 0\r\nError: The port does not exist. "
+             "Number: 0",
+             "Closing program."},
+            MessageIcon::Exclamation};
+        QTest::newRow("in use") << OpenFailure{
+            PortErrorClass::InUse,
+            true,
+            {"Communication port COM2 is exclusively accessed by another application." + closing},
+            MessageIcon::Information};
+        QTest::newRow("settings refused") << OpenFailure{
+            PortErrorClass::SettingsRefused, true, {detail + closing}, MessageIcon::Exclamation};
+    }
+    // Only a missing port falls back to the one that was open, once (a success in between restarts
+    // the count); every other failure ends the program.
+    void openFailures()
+    {
+        QFETCH(OpenFailure, f);
+        makePorts(2);
+        port(2)->openError = {f.kind, 9, "bad"};
+        if (f.fallsBack)
+            openOn(1);
         rig->state.RequestedPort = 2;
         QVERIFY(!rig->link.OpenPort());
-        QCOMPARE(rig->shell.messages.size(), 1);
-        QCOMPARE(rig->shell.messages[0].title, QString("Downloads"));
-        QCOMPARE(rig->shell.messages[0].text,
-                 QString("An error occured while opening COM port: 2\r\n"
-                         "Error: No such file or directory Number: 1"));
+        QCOMPARE(rig->shell.messageTexts(), f.messages);
+        QCOMPARE(rig->shell.messages[0].icon, f.icon);
+        QCOMPARE(rig->shell.messages[0].title, "Downloads");
+        const bool recovers = f.fallsBack && f.kind == PortErrorClass::NoSuchPort;
+        QCOMPARE(rig->shell.programEnds, recovers ? 0 : 1);
+        if (!recovers)
+            return;
         QCOMPARE(rig->screen.portChoice, 1);
         QCOMPARE(rig->state.RequestedPort, qint16(1));
         QVERIFY(port(1)->isOpen());
-        QCOMPARE(rig->screen.status(), QString(" Communication port COM1 is open."));
-        QCOMPARE(rig->shell.programEnds, 0);
-
-        // The fall-back succeeded, so a later failure is again the first one.
+        QCOMPARE(rig->screen.status(), " Communication port COM1 is open.");
         rig->state.RequestedPort = 2;
-        rig->link.OpenPort();
-        QCOMPARE(rig->shell.programEnds, 0);
-    }
-
-    void secondConsecutiveFailureEndsProgram()
-    {
-        makePorts(2, {1, 2});
-        rig->state.RequestedPort = 2; // the previous port (none yet) cannot be opened either
-        rig->link.OpenPort();
-        QCOMPARE(rig->shell.programEnds, 1);
-        QCOMPARE(rig->shell.messages.last().text, QString("Closing program."));
-    }
-
-    void fatalOpenErrors_data()
-    {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("icon");
-        QTest::newRow("in use") << int(PortErrorClass::InUse)
-                                << "Communication port COM1 is exclusively accessed by another "
-                                   "application.\r\nClosing program."
-                                << int(MessageIcon::Information);
-        QTest::newRow("settings refused")
-            << int(PortErrorClass::SettingsRefused)
-            << "An error occured while opening COM port: 1\r\nError: bad Number: 9\r\n"
-               "Closing program."
-            << int(MessageIcon::Exclamation);
-        QTest::newRow("other") << int(PortErrorClass::Other)
-                               << "An error occured while opening COM port: 1\r\nError: bad "
-                                  "Number: 9\r\nClosing program."
-                               << int(MessageIcon::Exclamation);
-    }
-    void fatalOpenErrors()
-    {
-        QFETCH(int, kind);
-        QFETCH(QString, text);
-        QFETCH(int, icon);
-        makePorts(1);
-        port(1)->openError = {PortErrorClass(kind), 9, "bad"};
-        rig->state.RequestedPort = 1;
         QVERIFY(!rig->link.OpenPort());
-        QCOMPARE(rig->shell.messages.size(), 1);
-        QCOMPARE(rig->shell.messages[0].text, text);
-        QCOMPARE(int(rig->shell.messages[0].icon), icon);
-        QCOMPARE(rig->shell.programEnds, 1);
-    }
-
-    void closeReportsState()
-    {
-        makePorts(1);
-        openOn(1);
-        rig->link.ClosePort();
-        QCOMPARE(rig->screen.status(), QString(" Communication port COM1 is closed."));
-        rig->link.ClosePort();
-        QCOMPARE(rig->screen.status(), QString(" Communication port COM1 is not open."));
-    }
-
-    void lostPortClosesAndEndsWaits()
-    {
-        makePorts(1);
-        openOn(1);
-        QSignalSpy lost(&rig->link, &ControllerLink::portLost);
-        QTimer::singleShot(10, this, [this] {
-            Q_EMIT port(1)->failed({PortErrorClass::NoSuchPort, 1, "device removed"});
-        });
-        QVERIFY(!rig->link.WaitForReply());
-        QCOMPARE(lost.size(), 1);
-        QVERIFY(!rig->link.isPortOpen());
-        QCOMPARE(rig->screen.status(),
-                 QString(" Communication port COM1 was lost: device removed"));
-    }
-
-private:
-    static QString BytesToHexPairsForTest(const QByteArray& bytes)
-    {
-        QString s;
-        for (char c : bytes)
-            s += QString::asprintf("%02X ", uint(quint8(c)));
-        return s;
-    }
-
-    // Each character takes ten bit times and starts after the later of its write and the end of
-    // the character before it.
-    void lineAccount_data()
-    {
-        QTest::addColumn<qint32>("speed");
-        QTest::addColumn<QList<qint64>>("writes"); // pairs: time written (ns), characters
-        QTest::addColumn<qint64>("lineFree");
-        QTest::newRow("idle line starts at the write")
-            << 9600 << QList<qint64>{1000, 3} << qint64(1000 + 3 * 1041666);
-        QTest::newRow("busy line queues behind")
-            << 115200 << QList<qint64>{0, 2, 100, 2} << qint64(4 * 86805);
-        QTest::newRow("write after an idle gap starts afresh")
-            << 57600 << QList<qint64>{0, 1, 10'000'000, 1} << qint64(10'000'000 + 173611);
-        QTest::newRow("unknown speed claims nothing") << 0 << QList<qint64>{5, 100} << qint64(5);
-    }
-    void lineAccount()
-    {
-        QFETCH(qint32, speed);
-        QFETCH(QList<qint64>, writes);
-        LineAccount account;
-        account.setSpeed(speed);
-        for (qsizetype i = 0; i + 1 < writes.size(); i += 2)
-            account.wrote(writes[i + 1], writes[i]);
-        QTEST(account.lineFreeNs(), "lineFree");
-        QCOMPARE(account.backlogNs(account.lineFreeNs() + 1), qint64(0));
+        QCOMPARE(rig->shell.programEnds, 0);
     }
 };
 
