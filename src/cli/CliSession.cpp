@@ -13,7 +13,6 @@
 #include "InProcessPort.h"
 #include "PictureEncoding.h"
 #include "SwitchCommands.h"
-#include "Transfer.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -391,7 +390,7 @@ std::optional<int> CliSession::lineBlocked() const
     const std::optional<ControllerLink::LineBlock> block = m_link.lineBlocked();
     if (!block)
         return std::nullopt;
-    PrintLine(stderr, QStringLiteral("vantrel-cli: ") + LineBlockedText(*block).trimmed());
+    PrintLine(stderr, QStringLiteral("vantrel-cli: ") + block->text().trimmed());
     return ExitCode::LineBlocked;
 }
 

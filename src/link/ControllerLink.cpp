@@ -1,5 +1,6 @@
 #include "ControllerLink.h"
 
+#include "ControllerQuery.h"
 #include "Conversions.h"
 #include "LinkTiming.h"
 #include "PortCatalog.h"
@@ -18,6 +19,8 @@ const QString ClosingProgram = QStringLiteral("Closing program.");
 const QString CrLf = QStringLiteral("\r\n");
 
 constexpr qint64 NsPerMs = 1'000'000;
+// The query's answer is at least this long; anything shorter is no reply.
+constexpr int QueryThreshold = 10;
 
 QString portText(int number)
 {
@@ -487,4 +490,46 @@ void ControllerLink::abandonWaits()
 {
     m_abandoned = true;
     wakeWaits();
+}
+
+void ControllerLink::QueryController()
+{
+    // The reply arrives as one chunk that begins with 'a'; a shorter answer is no reply at all.
+    setReceiveThreshold(QueryThreshold, ShortReplies::Held);
+    SendHexCommand(QStringLiteral("265258"));
+    WaitForReply();
+    setReceiveThreshold(1);
+
+    if (!m_state.ReadyReceived) {
+        m_state.ControllerInfo = QStringList{QString()};
+        if (m_screen) {
+            m_screen->setControllerName(QStringLiteral("No Reply"));
+            m_screen->setFirmwareVersion(QString());
+            m_screen->setControllerSettingText(QString());
+        }
+        m_shell.setPanelText(4, QStringLiteral("No controller reply"));
+        return;
+    }
+    m_shell.setPanelText(4, QStringLiteral("Command received"));
+    const QueryReply reply = ParseQueryReply(m_state.RawReply);
+    m_state.RawReply.clear();
+    m_state.ControllerSetting = reply.setting;
+    const QString settingText = ControllerSettingText(reply.setting);
+    if (m_screen && !settingText.isEmpty())
+        m_screen->setControllerSettingText(settingText);
+    if (reply.named) {
+        m_state.ControllerInfo = reply.info;
+        if (m_screen) {
+            m_screen->setControllerName(reply.info.value(0));
+            m_screen->setFirmwareVersion(reply.info.value(1));
+        }
+    }
+}
+
+QString ControllerLink::LineBlock::text() const
+{
+    return QStringLiteral(" The line was blocked for %1 s; %2 of %3 characters sent.")
+        .arg(seconds)
+        .arg(sent)
+        .arg(total);
 }

@@ -33,6 +33,9 @@ public:
         int seconds = 0;
         qint64 sent = 0;  // characters that left
         qint64 total = 0; // characters of the block
+        // What the port status box says when a transfer ended so (a controller holding XOFF,
+        // or no longer reading).
+        QString text() const;
     };
 
     ControllerLink(AppState& state, PortCatalog& catalog, LinkShell& shell,
@@ -84,10 +87,10 @@ public:
     // Lets pending window events (clicks, repaints, received bytes) run once.
     void pumpMessages();
 
-    // --- the controller query (ControllerQuery.cpp)
+    // --- the controller query
     void QueryController();
 
-    // --- moving a block to the controller (Transfer.cpp)
+    // --- moving a block to the controller (ControllerLinkTransfer.cpp)
     void TransferData(bool withTypeLetter, const QString& addressText, const QString& data);
     void TransferText(const QByteArray& data);
 

@@ -138,3 +138,13 @@ bool SendTextFile(ControllerLink& link, const QString& path, bool sendAsCharacte
     }
     return true;
 }
+
+QByteArray TransferHeader(qint16 typeCode, bool withTypeLetter, const QString& addressText)
+{
+    QByteArray header("(");
+    if (typeCode == SwitchTypeCode::Mono96x64)
+        header += 'U';
+    else if (withTypeLetter)
+        header += HexToBytes(QStringLiteral("5%1").arg(typeCode));
+    return header + addressText.toLatin1();
+}

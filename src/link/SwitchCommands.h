@@ -16,6 +16,10 @@ bool ConfirmAttributeType(const AppState& state, Prompter& prompter);
 // The clear command's question: the picture question with "clear address" in its second line.
 bool ConfirmClearType(const AppState& state, Prompter& prompter);
 
+// "(" then the type letter where one is wanted, then the address as ASCII hex digits. MONO 96x64
+// pictures always carry their letter 'U'; the others carry 'Q'..'V' (0x50 + type) on request.
+QByteArray TransferHeader(qint16 typeCode, bool withTypeLetter, const QString& addressText);
+
 // The attribute command of record `index`: "*", the type letter when wanted (always "U" for
 // MONO 96x64), the address and the attribute digits; LCD 64x32 records add their LED codes.
 QByteArray BuildAttributeCommand(bool withTypeLetter, qint16 currentTypeCode,

@@ -1,26 +1,7 @@
-#include "Transfer.h"
-
 #include "ControllerLink.h"
 #include "Conversions.h"
 #include "LinkTiming.h"
-
-QByteArray TransferHeader(qint16 typeCode, bool withTypeLetter, const QString& addressText)
-{
-    QByteArray header("(");
-    if (typeCode == SwitchTypeCode::Mono96x64)
-        header += 'U';
-    else if (withTypeLetter)
-        header += HexToBytes(QStringLiteral("5%1").arg(typeCode));
-    return header + addressText.toLatin1();
-}
-
-QString LineBlockedText(const ControllerLink::LineBlock& block)
-{
-    return QStringLiteral(" The line was blocked for %1 s; %2 of %3 characters sent.")
-        .arg(block.seconds)
-        .arg(block.sent)
-        .arg(block.total);
-}
+#include "SwitchCommands.h"
 
 ControllerLink::LineState ControllerLink::streamPieces(const QByteArray& block, qsizetype pieces)
 {
@@ -73,7 +54,7 @@ void ControllerLink::awaitTransferReply(LineState line)
         // A closed port or a blocked line: nothing more will arrive at the controller.
         m_state.ReplyCode = QStringLiteral("no reply");
         if (m_lineBlock)
-            setPortStatus(LineBlockedText(*m_lineBlock));
+            setPortStatus(m_lineBlock->text());
     }
     m_shell.setProgressVisible(false);
     m_state.DataPhase = false;
