@@ -49,7 +49,8 @@ void ControllerLink::awaitTransferReply(LineState line)
     if (line == LineState::Clear) {
         setReceiveThreshold(1);
         WaitForReply();
-        setPortStatus(openStatusText());
+        if (isPortOpen()) // a port lost during the wait keeps its own status text
+            setPortStatus(openStatusText());
     } else {
         // A closed port or a blocked line: nothing more will arrive at the controller.
         m_state.ReplyCode = QStringLiteral("no reply");

@@ -189,7 +189,8 @@ void frmSinglePicture::downloadAttributes()
         break;
     }
     state.ReplyCode.clear();
-    setPortStatus(link.openStatusText());
+    if (link.isPortOpen()) // a port lost during the wait keeps its own status text
+        setPortStatus(link.openStatusText());
     state.BusyFlag = false;
     state.CancelFlag = false;
 }
