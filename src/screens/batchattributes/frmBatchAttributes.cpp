@@ -18,6 +18,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QTreeView>
 
@@ -41,9 +43,19 @@ frmBatchAttributes::frmBatchAttributes(ScreenContext& context, const QString& po
     left->addWidget(buildTypeRow());
     left->addWidget(buildTable(), 1);
     left->addWidget(buildButtons());
-    auto* layout = new QHBoxLayout(this);
+    // The window is a desktop window of its own: what a small desktop cannot hold scrolls, so no
+    // caption is ever cut.
+    auto* content = new QWidget;
+    auto* layout = new QHBoxLayout(content);
     layout->addLayout(left, 1);
     layout->addWidget(buildSide());
+    m_scroll = new QScrollArea;
+    m_scroll->setWidget(content);
+    m_scroll->setWidgetResizable(true);
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(m_scroll);
     load();
 }
 
@@ -238,7 +250,22 @@ void frmBatchAttributes::fitTableWidth()
     LsvManyFiles->setMinimumWidth(width + 2 * LsvManyFiles->frameWidth() +
                                   LsvManyFiles->verticalScrollBar()->sizeHint().width());
     if (isWindow())
-        resize(sizeHint().expandedTo(size()));
+        fitToDesktop();
+}
+
+// As large as the content asks for, up to the desktop's work area, and inside it.
+void frmBatchAttributes::fitToDesktop()
+{
+    const QRect workArea = screen()->availableGeometry();
+    const QSize frame = frameGeometry().size() - geometry().size();
+    const QSize scrollBars(m_scroll->verticalScrollBar()->sizeHint().width(),
+                           m_scroll->horizontalScrollBar()->sizeHint().height());
+    const QSize wanted = m_scroll->widget()->sizeHint() + scrollBars;
+    resize(wanted.boundedTo(workArea.size() - frame));
+    QRect placed = frameGeometry();
+    placed.moveLeft(qBound(workArea.left(), placed.left(), workArea.right() - placed.width() + 1));
+    placed.moveTop(qBound(workArea.top(), placed.top(), workArea.bottom() - placed.height() + 1));
+    move(placed.topLeft());
 }
 
 void frmBatchAttributes::onRowClicked(const QModelIndex& index)
@@ -266,6 +293,7 @@ void frmBatchAttributes::open()
     setWindowFlag(Qt::Window);
     setWindowModality(Qt::ApplicationModal);
     setAttribute(Qt::WA_DeleteOnClose);
+    fitToDesktop();
     show();
     activate();
 }

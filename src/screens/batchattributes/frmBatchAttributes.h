@@ -9,6 +9,7 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QScrollArea;
 class QTreeView;
 
 // "Batch Attributes Download": an attribute record for every picture of the batch the batch
@@ -47,6 +48,7 @@ private:
     void load();
     void applySwitchCount(int switches);
     void fitTableWidth();
+    void fitToDesktop();
     void onRowClicked(const QModelIndex& index);
     void showRowPicture(int row);
     QString savedFilePath() const;
@@ -77,6 +79,7 @@ private:
     bool m_attributesChanged = false;
     bool m_running = false; // a download is on the stack
 
+    QScrollArea* m_scroll = nullptr;
     QLineEdit* txtSwitchType = nullptr;
     QLabel* lblNumSwitches = nullptr;
     QComboBox* cmbNumbofSwchs = nullptr;
