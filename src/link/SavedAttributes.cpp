@@ -3,6 +3,7 @@
 #include "SwitchTypeCode.h"
 
 #include <QFile>
+#include <QHash>
 #include <QSaveFile>
 #include <QTextStream>
 
@@ -172,19 +173,23 @@ void ApplySavedLines(const QStringList& lines, PictureFileRecords& records)
 {
     if (lines.isEmpty())
         return;
+    // Names looked up by their case-folded form, each to its first record: a batch of thousands
+    // is matched in one pass instead of one scan of the batch per line.
+    QHash<QString, qsizetype> firstRecord;
+    firstRecord.reserve(records.size());
+    for (qsizetype i = records.size() - 1; i >= 1; --i) // the first of equal names stays
+        firstRecord[records.at(i).Path.toCaseFolded()] = i;
     const int fieldCount = CountSpaces(lines.first()) == 4 ? 5 : 4;
     for (const QString& line : lines) {
         QStringList fields = line.split(QLatin1Char('|'));
         fields.resize(fieldCount); // fields the line does not reach stay empty, more are ignored
-        for (qsizetype i = 1; i < records.size(); ++i) {
-            PictureFileRecord& record = records[i];
-            if (record.Path.compare(fields.first(), Qt::CaseInsensitive) != 0)
-                continue;
-            record.Attributes = fields.at(fieldCount - 3);
-            record.LEDon = fields.at(fieldCount - 2);
-            record.LEDoff = fields.at(fieldCount - 1);
-            break;
-        }
+        const auto found = firstRecord.constFind(fields.first().toCaseFolded());
+        if (found == firstRecord.cend())
+            continue;
+        PictureFileRecord& record = records[*found];
+        record.Attributes = fields.at(fieldCount - 3);
+        record.LEDon = fields.at(fieldCount - 2);
+        record.LEDoff = fields.at(fieldCount - 1);
     }
 }
 
