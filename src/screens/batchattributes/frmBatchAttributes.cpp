@@ -256,6 +256,7 @@ void frmBatchAttributes::fitTableWidth()
 // As large as the content asks for, up to the desktop's work area, and inside it.
 void frmBatchAttributes::fitToDesktop()
 {
+    ensurePolished(); // the fonts and styles the content's size depends on
     const QRect workArea = screen()->availableGeometry();
     const QSize frame = frameGeometry().size() - geometry().size();
     const QSize scrollBars(m_scroll->verticalScrollBar()->sizeHint().width(),
@@ -293,9 +294,10 @@ void frmBatchAttributes::open()
     setWindowFlag(Qt::Window);
     setWindowModality(Qt::ApplicationModal);
     setAttribute(Qt::WA_DeleteOnClose);
-    fitToDesktop();
     show();
     activate();
+    // After activation: the port frame then names the device, which widens it.
+    fitToDesktop();
 }
 
 void frmBatchAttributes::screenActivated()
