@@ -70,9 +70,6 @@ private Q_SLOTS:
         QTest::newRow("four fields take consecutive addresses from --start")
             << QStringList{"a.bmp|0001000200030004||", "b.bmp|0005000600070008||"} << 3 << 2
             << "FFFE" << QStringList{"*FFFE0001000200030004", "*FFFF0005000600070008"};
-        QTest::newRow("eight switches send eight bytes")
-            << QStringList{"a.bmp|01|0102030405060708090A0B0C0D0E0F10|0|0"} << 1 << 8 << ""
-            << QStringList{"*010102030405060708"};
         QTest::newRow("four fields need --start")
             << QStringList{"a.bmp|00||"} << 3 << 2 << ""
             << QStringList{"the file has no address field: give the first address with --start"};

@@ -27,9 +27,6 @@ public:
     // Shows the window over its opener and makes it the screen the link writes into.
     void open();
 
-    // The single-row download sends this row (1-based): the row last clicked, 1 after loading.
-    int currentRow() const { return m_currentRow; }
-
 Q_SIGNALS:
     // The window has closed (and goes): its opener takes the link back.
     void closed();
@@ -75,7 +72,7 @@ private:
     QString m_handedOverPortStatus;
     qint16 m_typeCode;
     int m_switches = 2;
-    int m_currentRow = 0;
+    int m_currentRow = 0; // the single-row download sends it: last clicked, 1 after loading
     bool m_attributesChanged = false;
     bool m_running = false; // a download is on the stack
 

@@ -8,8 +8,6 @@
 #include "SavedAttributes.h"
 #include "SwitchTypeCode.h"
 
-#include <QAbstractButton>
-#include <QApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>

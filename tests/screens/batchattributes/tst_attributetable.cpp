@@ -1,9 +1,7 @@
-#include "AttributeTableModel.h"
 #include "SavedAttributes.h"
 #include "SwitchCommands.h"
 #include "SwitchTypeCode.h"
 
-#include <QAbstractItemModelTester>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -91,14 +89,6 @@ private Q_SLOTS:
         ApplySavedLines({QStringLiteral("A.bmp|0001|11||")}, records);
         QCOMPARE(records.at(1).Attributes, QString("11"));
         QCOMPARE(records.at(2).Attributes, QString());
-    }
-
-    void missingFileIsCreatedEmpty()
-    {
-        const QString path = folder.filePath(QStringLiteral("SavedAttributes36X24.txt"));
-        QVERIFY(ReadSavedLines(path, 3).isEmpty());
-        QVERIFY(QFile::exists(path));
-        QCOMPARE(QFileInfo(path).size(), 0);
     }
 
     void fillsCells_data()
@@ -235,24 +225,6 @@ private Q_SLOTS:
                            records[1]);
         const QString address = type <= 2 ? QStringLiteral("07") : QStringLiteral("0007");
         QCOMPARE(BuildAttributeCommand(identifier, qint16(type), records, address, 1), command);
-    }
-
-    void tableModel()
-    {
-        AttributeTableModel model;
-        QAbstractItemModelTester tester(&model,
-                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
-        model.setAttributeHeaders({"SP1", "SP2", "EP1", "T1V", "T2V"});
-        model.setRows({{"a.bmp", "0001", true, {"0001", "0002", "0003", "00", "FF"}},
-                       {"b.bmp", "0002", true, {"0000", "0000", "0000", "00", "00"}}});
-        model.setCells(1, {"1111", "2222", "3333", "44", "55"});
-        model.setRowColour(0, RowColour::Magenta);
-        model.setAllColours(RowColour::Black);
-        model.setAttributeHeaders(LcdHeaders(2) + QStringList{"Lon", "Loff"});
-        QCOMPARE(model.columnCount(), 20);
-        QCOMPARE(model.headerData(8, Qt::Horizontal, Qt::DisplayRole).toString(), QString("7"));
-        QCOMPARE(model.rowTexts(1).join(QLatin1Char(',')),
-                 QString("b.bmp,0002,1111,2222,3333,44,55"));
     }
 };
 
