@@ -52,7 +52,7 @@ void frmSelectRow::build(const QList<Cell>& cells, int rowHeight, const QFont& f
         box->setVisible(cell.width > 0);
         if (cell.column >= FirstAttributeColumn) {
             const int digits = columns.value(cell.column - FirstAttributeColumn).digits;
-            box->setMaxLength(m_typeCode == SwitchTypeCode::Color96x64 ? 2 : digits);
+            box->setMaxLength(digits);
         }
         box->installEventFilter(this);
         layout->addWidget(box);
@@ -63,20 +63,22 @@ void frmSelectRow::build(const QList<Cell>& cells, int rowHeight, const QFont& f
             previous = box;
         }
     }
-    m_save = new QPushButton(style()->standardIcon(QStyle::SP_DialogApplyButton), QString(), this);
-    m_save->setObjectName(ControlArrayName("cmdJ", 0));
-    m_save->setToolTip(QStringLiteral("Close and Save"));
-    m_drop = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QString(), this);
-    m_drop->setObjectName(ControlArrayName("cmdJ", 1));
-    m_drop->setToolTip(QStringLiteral("Close, Don't Save"));
-    for (QPushButton* button : {m_save, m_drop}) {
+    auto* save =
+        new QPushButton(style()->standardIcon(QStyle::SP_DialogApplyButton), QString(), this);
+    save->setObjectName(ControlArrayName("cmdJ", 0));
+    save->setToolTip(QStringLiteral("Close and Save"));
+    auto* drop =
+        new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QString(), this);
+    drop->setObjectName(ControlArrayName("cmdJ", 1));
+    drop->setToolTip(QStringLiteral("Close, Don't Save"));
+    for (QPushButton* button : {save, drop}) {
         // The focus stays in the box, so Save can check what was typed there.
         button->setFocusPolicy(Qt::NoFocus);
         button->setFixedSize(qMax(rowHeight, 18), rowHeight);
         layout->addWidget(button);
     }
-    connect(m_save, &QPushButton::clicked, this, &frmSelectRow::closeAndSave);
-    connect(m_drop, &QPushButton::clicked, this, &QDialog::reject);
+    connect(save, &QPushButton::clicked, this, &frmSelectRow::closeAndSave);
+    connect(drop, &QPushButton::clicked, this, &QDialog::reject);
     for (QLineEdit* box : std::as_const(m_boxes)) {
         if (box && box->isEnabled()) {
             box->setFocus();

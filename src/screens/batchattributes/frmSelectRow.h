@@ -6,7 +6,6 @@
 
 class Prompter;
 class QLineEdit;
-class QPushButton;
 class QTreeView;
 
 // The in-place row editor: a borderless window lying over one row of the attribute table, one box
@@ -55,8 +54,6 @@ private:
     qint16 m_typeCode;
     Prompter& m_prompter;
     QList<QLineEdit*> m_boxes; // by column index
-    QPushButton* m_save = nullptr;
-    QPushButton* m_drop = nullptr;
     QStringList m_editedValues;
     bool m_editCancelled = true;
     bool m_editAdvance = false;
