@@ -16,8 +16,9 @@
 
 void frmBatchAttributes::EditCurrentRow()
 {
+    // A download sends what the rows held when it started; they are not edited under it.
     const QModelIndexList selected = LsvManyFiles->selectionModel()->selectedRows();
-    if (selected.isEmpty())
+    if (selected.isEmpty() || m_context.state.BusyFlag)
         return;
     int row = selected.first().row() + 1;
     // Enter in every row walks through the whole table, from the last row on to the first.
