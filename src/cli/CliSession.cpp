@@ -1,6 +1,7 @@
 #include "CliSession.h"
 
 #include "Outcome.h"
+#include "SavedAttributeJobs.h"
 
 #include "ControllerMessages.h"
 #include "ControllerOperations.h"
@@ -12,6 +13,7 @@
 #include "HexField.h"
 #include "InProcessPort.h"
 #include "PictureEncoding.h"
+#include "SavedAttributes.h"
 #include "SwitchCommands.h"
 
 #include <QFile>
@@ -20,6 +22,7 @@
 #include <QImageWriter>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -49,6 +52,49 @@ QString openFailure(const PortError& error, qint32 speed)
         return QStringLiteral("it cannot be opened");
     }
 }
+
+// One line per row of an attribute file as its run finishes with it; the exit status is the
+// worst of them.
+class AttributeLinePrinter : public AttributeRunView
+{
+public:
+    explicit AttributeLinePrinter(const QList<AttributeJob>& jobs)
+        : m_jobs(jobs)
+    {
+    }
+    void showRowState(int, AttributeRowState) override {}
+    void rowFinished(int row, ReplyOutcome outcome) override
+    {
+        const AttributeJob& job = m_jobs.at(row - 1);
+        PrintLine(stdout, QStringLiteral("%1 %2: %3").arg(job.path, job.address, text(outcome)));
+        m_worst = std::max(m_worst, outcome == ReplyOutcome::Done      ? ExitCode::Done
+                                    : outcome == ReplyOutcome::Refused ? ExitCode::ControllerError
+                                                                       : ExitCode::NoReply);
+    }
+    // Also when no row was finished: the run never got going.
+    int worstExitCode() const { return m_worst; }
+
+private:
+    static QString text(ReplyOutcome outcome)
+    {
+        switch (outcome) {
+        case ReplyOutcome::Done:
+            return QStringLiteral("Attributes downloaded");
+        case ReplyOutcome::Refused:
+            return QStringLiteral("Reply: 6E");
+        case ReplyOutcome::NoReply:
+            return QStringLiteral("Reply: no reply");
+        case ReplyOutcome::Unexpected:
+            return QStringLiteral("An unexpected reply from controller has been received.");
+        case ReplyOutcome::NotReady:
+            break;
+        }
+        return QStringLiteral("No controller reply");
+    }
+
+    const QList<AttributeJob>& m_jobs;
+    int m_worst = ExitCode::Done;
+};
 
 } // namespace
 
@@ -229,6 +275,8 @@ int CliSession::text()
 
 int CliSession::attributes()
 {
+    if (m_request.address.isEmpty())
+        return attributeFile();
     QString address;
     if (const std::optional<int> failed = openAtAddress(address))
         return *failed;
@@ -254,6 +302,25 @@ int CliSession::attributes()
         ShowUnexpectedReply(m_shell);
         return finish(ExitCode::NoReply);
     }
+}
+
+int CliSession::attributeFile()
+{
+    const QString path = m_request.arguments.constFirst();
+    if (!QFileInfo(path).isFile())
+        return fail(QStringLiteral("cannot read %1: no such file").arg(path));
+    const SavedAttributeJobs read = JobsFromSavedLines(
+        ReadSavedLines(path, std::numeric_limits<int>::max()), m_request.typeCode,
+        m_request.switches, m_request.withTypeLetter, m_request.start);
+    if (!read.error.isEmpty())
+        return fail(path + QStringLiteral(": ") + read.error);
+    if (const std::optional<int> failed = openPort())
+        return *failed;
+    m_state.TypeCode = m_request.typeCode;
+    AttributeLinePrinter printer(read.jobs);
+    AttributeRun run(m_link, printer);
+    run.DownloadRows(read.jobs);
+    return finish(printer.worstExitCode());
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -33,6 +33,7 @@ private:
     int upload();
     int text();
     int attributes();
+    int attributeFile();
 
     // The catalog number the request's --port names (0 when there is none) and opening it.
     int requestedPortNumber();

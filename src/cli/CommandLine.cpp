@@ -28,8 +28,9 @@ constexpr CommandRule Commands[] = {
     {"clear", CliCommand::Clear, 0, 0, true, true, false, "clear --address A --type T"},
     {"upload", CliCommand::Upload, 0, 0, true, true, false, "upload --address A --type T"},
     {"text", CliCommand::Text, 1, 1, false, false, true, "text FILE --as chars|hex"},
-    {"attributes", CliCommand::Attributes, 1, 1, true, true, false,
-     "attributes DIGITS --address A --type T"},
+    // With --address one record of hex digits, without it a saved attribute file.
+    {"attributes", CliCommand::Attributes, 1, 1, false, true, false,
+     "attributes DIGITS --address A --type T | attributes FILE --type T"},
 };
 
 const char* const Description =
@@ -47,6 +48,11 @@ Commands:
   attributes DIGITS --address A --type T
                                an attribute record: the hex digits that follow the address
                                (LCD 64x32: the switching attributes, then LED on and LED off)
+  attributes FILE --type T [--switches 2|8|16] [--start A]
+                               every line of a saved attribute file, as the batch attribute
+                               window sends it, six attempts per line; one outcome line each.
+                               Lines without an address field take consecutive addresses
+                               from --start. Without --address the argument is a file.
 
 Switch types for --type, by number or name: 1 "LCD 36x24", 2 "LCD 64x32", 3 "OLED 64x48",
 4 "OLED 52x36", 5 "MONO 96x64", 6 "COLOR 96x64". The type sets the address width: 2 hex
@@ -85,6 +91,8 @@ bool isHexDigits(const QString& text)
                                           [](QChar c) { return digits.contains(c.toUpper()); });
 }
 
+constexpr int SwitchCounts[] = {2, 8, 16};
+
 bool isHexDigit(const QString& text)
 {
     return text.size() == 1 && isHexDigits(text);
@@ -117,8 +125,11 @@ QString checkRequest(const CommandRule& rule, const QStringList& arguments,
         return QStringLiteral("--as must be chars or hex");
     if (!isHexDigit(request.ledOff) || !isHexDigit(request.ledOn))
         return QStringLiteral("--led-off and --led-on take one hex digit");
-    if (rule.command == CliCommand::Attributes && !isHexDigits(arguments.constFirst()))
+    if (rule.command == CliCommand::Attributes && !request.address.isEmpty() &&
+        !isHexDigits(arguments.constFirst()))
         return QStringLiteral("attribute digits must be hex digits (0-9, A-F)");
+    if (!std::count(std::begin(SwitchCounts), std::end(SwitchCounts), request.switches))
+        return QStringLiteral("--switches must be 2, 8 or 16");
     return QString();
 }
 
@@ -166,6 +177,11 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments)
                "file"),
         valued("led-off", "LCD 36x24 download: LED colour while off, one hex digit (0).", "digit"),
         valued("led-on", "LCD 36x24 download: LED colour while on, one hex digit (0).", "digit"),
+        valued("switches",
+               "attributes FILE, LCD types: the number of switches, which sets how many "
+               "attribute bytes each line sends: 2 (6 bytes), 8 or 16 (2).",
+               "count"),
+        valued("start", "attributes FILE without address fields: the first address.", "address"),
         flag("traffic", "Print the traffic log (bytes sent and received, data included) on "
                         "standard error at the end."),
     });
@@ -214,6 +230,9 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments)
     if (parser.isSet(QStringLiteral("led-on")))
         request.ledOn = parser.value(QStringLiteral("led-on")).toUpper();
     request.traffic = parser.isSet(QStringLiteral("traffic"));
+    if (parser.isSet(QStringLiteral("switches")))
+        request.switches = parser.value(QStringLiteral("switches")).toInt();
+    request.start = parser.value(QStringLiteral("start"));
 
     parsed.usageError = checkRequest(*rule, words, parser, request);
     if (parsed.usageError.isEmpty())

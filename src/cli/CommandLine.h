@@ -17,6 +17,7 @@ struct CliRequest
 {
     CliCommand command = CliCommand::Ports;
     QStringList arguments; // send: the command words; download, text: the file; attributes: digits
+                           // with --address, a saved attribute file without
     QString port = QStringLiteral("1");
     qint32 speed = DefaultLineSpeed;
     bool withTypeLetter = false;
@@ -26,6 +27,8 @@ struct CliRequest
     QString output;
     QString ledOff = QStringLiteral("0");
     QString ledOn = QStringLiteral("0");
+    int switches = 2; // attributes FILE: the LCD "Number of Switches"
+    QString start;    // attributes FILE without addresses: the first one
     bool traffic = false;
 };
 

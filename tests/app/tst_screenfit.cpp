@@ -11,9 +11,12 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QTimer>
+#include <QTreeView>
 
 #include <map>
 
@@ -85,6 +88,60 @@ private Q_SLOTS:
             QVERIFY(area->horizontalScrollBar()->maximum() > 0);
         if (window->height() > viewport.height())
             QVERIFY(area->verticalScrollBar()->maximum() > 0);
+    }
+
+    // The batch attribute window over an LCD batch with all sixteen switches shown (its widest
+    // table), and the row editor lying over the first row, each box as wide as its column.
+    void batchAttributesFit()
+    {
+        AppFixture app;
+        QVERIFY(app.start());
+        QTemporaryDir batch;
+        QVERIFY(QFile::copy(app.samplePath(QStringLiteral("LCD 64x32 Speaker.bmp")),
+                            batch.filePath(QStringLiteral("a.bmp"))));
+        app.find<QAction>(QStringLiteral("mnuBatchPictures"))->trigger();
+        auto* types = app.find<QComboBox>(QStringLiteral("cmbSwitchType"));
+        types->setCurrentIndex(1);
+        Q_EMIT types->activated(1);
+        app.seam.openPaths.push_back(batch.filePath(QStringLiteral("a.bmp")));
+        app.click(QStringLiteral("cmdImportBatch"));
+        app.find<QWidget>(QStringLiteral("frmBatchPicture"))
+            ->findChild<QPushButton*>(QStringLiteral("cmdEditAttributes"))
+            ->click();
+        auto* shown = app.find<QWidget>(QStringLiteral("frmBatchAttributes"));
+        auto* switches = app.find<QComboBox>(QStringLiteral("cmbNumbofSwchs"));
+        switches->setCurrentIndex(2);
+        Q_EMIT switches->activated(2);
+        QVERIFY(QTest::qWaitForWindowExposed(shown));
+        const QRect workArea = QGuiApplication::primaryScreen()->availableGeometry();
+        QCOMPARE(shown->size().boundedTo(workArea.size()), shown->size());
+        const QStringList cut = clipped(shown);
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral(", "))));
+
+        auto* table = shown->findChild<QTreeView*>(QStringLiteral("LsvManyFiles"));
+        QStringList misplaced;
+        QTimer poll;
+        poll.setInterval(0);
+        connect(&poll, &QTimer::timeout, shown, [&] {
+            QWidget* editor = QApplication::activeModalWidget();
+            if (!editor || editor->objectName() != QLatin1String("frmSelectRow"))
+                return;
+            poll.stop();
+            for (int column = 0; column < table->model()->columnCount(); ++column) {
+                auto* box = editor->findChild<QWidget*>(QStringLiteral("txtEd_%1").arg(column));
+                if (box->width() != table->columnWidth(column) ||
+                    !editor->rect().contains(box->geometry()))
+                    misplaced << box->objectName();
+            }
+            // A table wider than the desktop (200 %, sixteen switches) gives an editor as wide.
+            if (editor->width() <= workArea.width() && !workArea.contains(editor->geometry()))
+                misplaced << QStringLiteral("editor off the desktop");
+            QTest::keyClick(editor->findChild<QWidget*>(QStringLiteral("txtEd_2")), Qt::Key_Escape);
+        });
+        poll.start();
+        app.find<QPushButton>(QStringLiteral("cmdEdit"))->click();
+        QVERIFY2(misplaced.isEmpty(), qPrintable(misplaced.join(QStringLiteral(", "))));
+        shown->close();
     }
 
     void everyDialogFits_data()

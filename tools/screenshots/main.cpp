@@ -1,18 +1,25 @@
 // Takes the README's screenshots of the real program on a 1600 x 900 desktop: the main window
 // after the controller query, a picture downloaded from the single picture screen, and a batch
-// downloaded from the batch screen. Message boxes and dialogs answer from a script.
+// downloaded from the batch screen, and the batch attribute table: as loaded, with the row editor
+// over a row, and during its run. Message boxes and dialogs answer from a script.
 
 #include "SamplePictures.h"
 #include "VirtualProgram.h"
+
+#include "AttributeTableModel.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QMdiSubWindow>
+#include <QPainter>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
+#include <QTreeView>
 
 #include <cstdio>
 
@@ -41,6 +48,97 @@ void Choose(QComboBox* combo, int entry)
 {
     combo->setCurrentIndex(entry);
     Q_EMIT combo->activated(entry);
+}
+
+// A batch of twelve MONO 96x64 keys, and attribute values saved for them earlier.
+bool WriteAttributeBatch(const QDir& folder)
+{
+    if (!folder.mkpath(QStringLiteral(".")))
+        return false;
+    QByteArray saved;
+    for (int i = 1; i <= 12; ++i) {
+        const QString name = QStringLiteral("Lift Key %1.bmp").arg(i, 2, 10, QLatin1Char('0'));
+        const QString sample =
+            i % 2 ? QStringLiteral("MONO 96x64 Bell.bmp") : QStringLiteral("MONO 96x64 Gears.bmp");
+        if (!QFile::copy(QStringLiteral(":/samples/") + sample, folder.filePath(name)))
+            return false;
+        // TOP, MID, BTM and EP1, the two timers, LFT and RHT.
+        const QString attributes = QStringLiteral("%1%2%3%4%5%6%7%8")
+                                       .arg(i, 4, 16, QLatin1Char('0'))
+                                       .arg(0x100 + i, 4, 16, QLatin1Char('0'))
+                                       .arg(0x200 + i, 4, 16, QLatin1Char('0'))
+                                       .arg(0x3F, 4, 16, QLatin1Char('0'))
+                                       .arg(10 * (i % 3), 2, 16, QLatin1Char('0'))
+                                       .arg(0xFF, 2, 16, QLatin1Char('0'))
+                                       .arg(i % 2 ? 1 : 0, 4, 16, QLatin1Char('0'))
+                                       .arg(i % 2 ? 0 : 1, 4, 16, QLatin1Char('0'))
+                                       .toUpper();
+        saved += QStringLiteral("%1|%2|%3||\r\n")
+                     .arg(name, QString::number(i, 16).rightJustified(4, u'0'), attributes)
+                     .toLatin1();
+    }
+    QFile file(folder.filePath(QStringLiteral("SavedAttributesOLED96X64.txt")));
+    return file.open(QIODevice::WriteOnly) && file.write(saved) == saved.size();
+}
+
+// The window with the row editor drawn where it lies over the row.
+bool SaveRowEditor(QWidget& window, const QString& path)
+{
+    bool saved = false;
+    QTimer poll;
+    poll.setInterval(0);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget* editor = QApplication::activeModalWidget();
+        if (!editor || editor->objectName() != QLatin1String("frmSelectRow"))
+            return;
+        poll.stop();
+        QPixmap picture = window.grab();
+        QPainter painter(&picture);
+        painter.drawPixmap(editor->mapToGlobal(QPoint()) - window.mapToGlobal(QPoint()),
+                           editor->grab());
+        painter.end();
+        saved = picture.save(path);
+        std::printf("%s %s\n", saved ? "wrote" : "could not write", qPrintable(path));
+        QTest::keyClick(editor->focusWidget(), Qt::Key_Escape);
+    });
+    poll.start();
+    Find<QPushButton>(window, "cmdEdit")->click();
+    return saved;
+}
+
+// The window while its run sends the fifth row.
+bool SaveRun(QWidget& window, const QString& path)
+{
+    auto* table = Find<QTreeView>(window, "LsvManyFiles");
+    auto* rows = qobject_cast<AttributeTableModel*>(table->model());
+    bool saved = false;
+    QObject::connect(rows, &QAbstractItemModel::dataChanged, &window, [&] {
+        if (saved || rows->row(4).colour != RowColour::Blue)
+            return;
+        saved = Save(window, path);
+    });
+    Find<QPushButton>(window, "cmdDownloadAttributes")->click();
+    return saved;
+}
+
+bool AttributeScreenshots(ProgramWindow& form, const QDir& folder, ScriptedUiSeam& seam,
+                          const QDir& out)
+{
+    const QDir batch(folder.filePath(QStringLiteral("Lift")));
+    if (!WriteAttributeBatch(batch))
+        return false;
+    Choose(Find<QComboBox>(form, "cmbSwitchType"), 4);
+    seam.openPaths.push_back(batch.filePath(QStringLiteral("Lift Key 01.bmp")));
+    Find<QPushButton>(form, "cmdImportBatch")->click();
+    QWidget* screen = Find<QWidget>(form, "frmBatchPicture");
+    Find<QPushButton>(*screen, "cmdEditAttributes")->click();
+    QWidget& window = *Find<QWidget>(*screen, "frmBatchAttributes");
+    bool ok = Save(window, out.filePath(QStringLiteral("batch-attributes-table.png")));
+    ok = SaveRowEditor(window, out.filePath(QStringLiteral("batch-attributes-row-editor.png"))) &&
+         ok;
+    ok = SaveRun(window, out.filePath(QStringLiteral("batch-attributes-run.png"))) && ok;
+    window.close();
+    return ok;
 }
 
 } // namespace
@@ -77,6 +175,7 @@ int main(int argc, char* argv[])
     Find<QPushButton>(form, "cmdImportBatch")->click();
     Find<QPushButton>(form, "cmdDownloadBatch")->click();
     ok = Save(form, out.filePath(QStringLiteral("batch-finished.png"))) && ok;
+    ok = AttributeScreenshots(form, folder, seam, out) && ok;
     folder.removeRecursively();
     return ok ? 0 : 1;
 }

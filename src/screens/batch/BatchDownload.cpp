@@ -13,6 +13,7 @@
 #include "SwitchCommands.h"
 #include "TrafficLogView.h"
 #include "UiSeam.h"
+#include "frmBatchAttributes.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -278,10 +279,15 @@ void frmBatchPicture::editAttributes()
                                QStringLiteral("Edit Attributes Message"), MessageIcon::Information);
         return;
     }
-    // The batch attribute table opens here once it exists; until then the checks are all.
-    if (m_context.state.BusyFlag)
+    if (m_context.state.BusyFlag || refreshIsDue(DownloadTitle))
         return;
-    refreshIsDue(DownloadTitle);
+    auto* window = new frmBatchAttributes(m_context, portFrame()->portStatus(), this);
+    connect(window, &frmBatchAttributes::closed, this, [this] {
+        m_context.state.BusyFlag = false;
+        m_context.state.CancelFlag = false;
+        m_context.link.setActiveScreen(this);
+    });
+    window->open();
 }
 
 void frmBatchPicture::closeForm()

@@ -2,9 +2,7 @@
 
 #include <QBrush>
 
-namespace {
-
-QBrush brushFor(RowColour colour)
+QBrush RowColourBrush(RowColour colour)
 {
     static const QBrush Brushes[] = {
         QBrush(QColor(0x00, 0x00, 0x00)), QBrush(QColor(0x00, 0x00, 0xFF)),
@@ -14,8 +12,6 @@ QBrush brushFor(RowColour colour)
     };
     return Brushes[int(colour)];
 }
-
-} // namespace
 
 BatchFileModel::BatchFileModel(QObject* parent)
     : QAbstractTableModel(parent)
@@ -45,7 +41,7 @@ QVariant BatchFileModel::data(const QModelIndex& index, int role) const
             return row.checked ? Qt::Checked : Qt::Unchecked;
         return QVariant();
     case Qt::ForegroundRole:
-        return brushFor(row.colour);
+        return RowColourBrush(row.colour);
     default:
         return QVariant();
     }

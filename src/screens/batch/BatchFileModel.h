@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QBrush>
 #include <QList>
 
 #include <functional>
@@ -15,6 +16,9 @@ enum class RowColour : quint8 {
     Cyan,    // the controller never said it was ready
     Red,     // failed for good
 };
+
+// The brush a row's text is drawn with.
+QBrush RowColourBrush(RowColour colour);
 
 // The rows of the batch file list "Files and Addresses": file name with its tick, and the
 // address the file goes to. The rows are the list's own copy: ticks the operator changes reach
