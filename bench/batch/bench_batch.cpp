@@ -16,6 +16,7 @@
 #include "ControllerLink.h"
 #include "Conversions.h"
 #include "InProcessPort.h"
+#include "LinkFakes.h"
 #include "PicturePreview.h"
 #include "PortCatalog.h"
 #include "SamplePictures.h"
@@ -225,29 +226,6 @@ private:
     QLabel m_time;
 };
 
-// The window side of the link, reduced to nothing.
-class QuietShell final : public LinkShell, public LinkScreen
-{
-public:
-    MessageAnswer message(const QString&, const QString&, MessageIcon, MessageButtons) override
-    {
-        return MessageAnswer::Ok;
-    }
-    void setPanelText(int, const QString&) override {}
-    void setProgressVisible(bool) override {}
-    void setProgressMaximum(int) override {}
-    void setProgressValue(int) override {}
-    void setBusyCursor(bool) override {}
-    void beep() override {}
-    void endProgram() override {}
-    void setPortStatus(const QString&) override {}
-    void appendTraffic(const QString&, TrafficDirection) override {}
-    int displayData() const override { return 0; }
-    void setDisplayData(int) override {}
-    void setCurrentAddressLabel(const QString&) override {}
-    void setPortChoice(int) override {}
-};
-
 bool colourRun(const QString& root, int pictures)
 {
     const QString folder = root + QStringLiteral("/colour/");
@@ -274,7 +252,7 @@ bool colourRun(const QString& root, int pictures)
             QStringLiteral("pic%1.bmp").arg(i - 1, 5, 10, QLatin1Char('0'));
     state.AssignedAddresses = MakeAddressList(pictures, state.TypeCode);
     state.CheckedFlags = QList<bool>(pictures + 1, true);
-    QuietShell shell;
+    QuietLinkSide shell;
     ControllerLink link(state, catalog, shell);
     link.setActiveScreen(&shell);
     link.setPortNumber(1);

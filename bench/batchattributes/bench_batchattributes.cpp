@@ -14,6 +14,7 @@
 #include "AttributeRun.h"
 #include "ControllerLink.h"
 #include "InProcessPort.h"
+#include "LinkFakes.h"
 #include "PortCatalog.h"
 #include "VirtualController.h"
 #include "VirtualProgram.h"
@@ -165,27 +166,10 @@ bool tableAndEditor(const QString& root)
            QFile(savedPath).size() == bytes.size();
 }
 
-// The window side of the link, reduced to nothing.
-class QuietShell final : public LinkShell, public LinkScreen, public AttributeRunView
+// The window side of the link, reduced to nothing, and a run that shows nothing.
+class QuietShell final : public QuietLinkSide, public AttributeRunView
 {
 public:
-    MessageAnswer message(const QString&, const QString&, MessageIcon, MessageButtons) override
-    {
-        return MessageAnswer::Ok;
-    }
-    void setPanelText(int, const QString&) override {}
-    void setProgressVisible(bool) override {}
-    void setProgressMaximum(int) override {}
-    void setProgressValue(int) override {}
-    void setBusyCursor(bool) override {}
-    void beep() override {}
-    void endProgram() override {}
-    void setPortStatus(const QString&) override {}
-    void appendTraffic(const QString&, TrafficDirection) override {}
-    int displayData() const override { return 0; }
-    void setDisplayData(int) override {}
-    void setCurrentAddressLabel(const QString&) override {}
-    void setPortChoice(int) override {}
     void showRowState(int, AttributeRowState) override {}
 };
 
