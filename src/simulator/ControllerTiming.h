@@ -18,8 +18,10 @@ constexpr int FirstDataGapMs = 250;
 // The quiet line is watched in ticks of this length while a command is in progress.
 constexpr int GapTickMs = 5;
 // A tick that comes later than this after the one before counts only this much quiet: the
-// controller's process was not running, so it cannot tell how long the line was quiet.
-constexpr int LongestTickCreditMs = 20;
+// controller's process was not running, so it cannot tell how long the line was quiet. Two
+// ticks' worth, so that even the shortest gap needs ticks from a running process: when the
+// controller runs inside the program, the program was stalled too and writes again at once.
+constexpr int LongestTickCreditMs = 2 * GapTickMs;
 // Answers held back by the "late" misbehaviour arrive this long after they were due, past the
 // program's reply window.
 constexpr int LateAnswerMs = 150;
