@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTimer>
 #include <QTreeView>
 
@@ -46,9 +47,10 @@ class TestBatchPicture : public QObject
     QString box(const char* name) { return w<QLineEdit>(name)->text(); }
     // Every message box so far, as "title: text".
     QStringList shown() const { return app->seam.shown(); }
-    bool isRed(const char* button)
+    bool refreshIsRed() { return w("cmdRefresh")->palette().color(QPalette::Button) == Qt::red; }
+    void switchTo(const char* menuEntry)
     {
-        return w(button)->palette().color(QPalette::Button) == Qt::red;
+        app->form->findChild<QAction*>(QLatin1String(menuEntry))->trigger();
     }
 
     void chooseType(int type)
@@ -69,19 +71,32 @@ class TestBatchPicture : public QObject
             texts << files()->index(row, column).data().toString();
         return texts;
     }
+    // Two-digit addresses from `first` on, `step` apart.
+    static QStringList addresses(int first, int count, int step = 1)
+    {
+        QStringList texts;
+        for (int i = 0; i < count; ++i)
+            texts << QStringLiteral("%1").arg(first + i * step, 2, 16, QLatin1Char('0')).toUpper();
+        return texts;
+    }
     void writeFile(const QString& name, const QByteArray& bytes)
     {
         QFile file(batch->filePath(name));
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(bytes);
     }
+    // LCD 36x24 pictures p0.bmp, p1.bmp, ..., blank but of the type's length.
+    void writeBlankPictures(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            writeFile(QStringLiteral("p%1.bmp").arg(i), QByteArray(254, '\0'));
+    }
     static QString pictureName(int i)
     {
         return QStringLiteral("f%1.bmp").arg(i, 2, 10, QLatin1Char('0'));
     }
     // Imports `count` different LCD 64x32 pictures f01.bmp, f02.bmp, ... (the sample with one
-    // pixel byte changed per file) for a controller set up for that type, so no question comes
-    // before a download.
+    // pixel byte changed per file) for a controller set up for that type: no question comes first.
     void importLcdPictures(int count)
     {
         QFile sample(app->samplePath(QStringLiteral("LCD 64x32 Speaker.bmp")));
@@ -128,10 +143,9 @@ class TestBatchPicture : public QObject
                 sequence << colour;
         return sequence;
     }
-    void tickRow(int row, bool on)
+    void untick(int row)
     {
-        QVERIFY(files()->setData(files()->index(row, 0), on ? Qt::Checked : Qt::Unchecked,
-                                 Qt::CheckStateRole));
+        QVERIFY(files()->setData(files()->index(row, 0), Qt::Unchecked, Qt::CheckStateRole));
     }
     void leave(const char* comboName, const QString& typed)
     {
@@ -139,6 +153,13 @@ class TestBatchPicture : public QObject
         combo->setEditText(typed);
         QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
         QApplication::sendEvent(combo, &out);
+    }
+    // Starts a batch run and presses `button` as soon as `row` starts to be sent.
+    void downloadPressing(QPushButton* button, int row)
+    {
+        pressWhenSending = button;
+        pressRow = row;
+        click("cmdDownloadBatch");
     }
     void typeOffset(const QString& text)
     {
@@ -153,7 +174,7 @@ private Q_SLOTS:
     {
         app = std::make_unique<AppFixture>();
         QVERIFY(app->start());
-        app->form->findChild<QAction*>(QStringLiteral("mnuBatchPictures"))->trigger();
+        switchTo("mnuBatchPictures");
         screen = app->form->findChild<QWidget*>(QStringLiteral("frmBatchPicture"));
         QVERIFY(screen);
         QCOMPARE(app->form->link().activeScreen(), dynamic_cast<LinkScreen*>(screen));
@@ -181,126 +202,99 @@ private Q_SLOTS:
         app.reset();
     }
 
-    // Each screen puts back the type and the address it had when it was left.
-    void screensKeepTheirTypeAndAddress()
+    // Every button explains itself while no files are listed, and so does an import from a
+    // folder holding none of the type's files; then the folder gets a sample of every type and
+    // each type's import takes its own, sorted by character code. Then larger folders.
+    void imports()
     {
-        chooseType(1);
-        app->state.CurrentAddress = QStringLiteral("07");
-        app->form->findChild<QAction*>(QStringLiteral("mnuSinglePicture"))->trigger();
-        QCOMPARE(app->state.TypeCode, SwitchTypeCode::Oled64x48);
-        QCOMPARE(app->state.CurrentAddress, QString("0001"));
-        app->form->findChild<QAction*>(QStringLiteral("mnuBatchPictures"))->trigger();
-        QCOMPARE(app->state.TypeCode, SwitchTypeCode::Lcd36x24);
-        QCOMPARE(app->state.CurrentAddress, QString("07"));
-    }
-
-    void importTakesTheTypesFiles_data()
-    {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QStringList>("listed");
-        QTest::addColumn<QString>("firstAddress");
-        QTest::addColumn<QString>("maxStart");
-        QTest::addColumn<QString>("ledOn");
-        const auto row = [](const char* tag, int type, const QStringList& listed, const char* first,
-                            const char* maxStart, const char* ledOn) {
-            QTest::newRow(tag) << type << listed << QString(first) << QString(maxStart)
-                               << QString(ledOn);
-        };
-        row("LCD 36x24", 1, {"LCD 36x24 Power.bmp"}, "01", "FF", "0");
-        row("LCD 64x32", 2, {"LCD 64x32 Speaker.bmp"}, "01", "FF", "00");
-        row("OLED 64x48 both lengths", 3, {"Koala.bmp", "OLED 64x48 Sunset.bmp"}, "0001", "FFFE",
-            "");
-        row("OLED 52x36 only 9272", 4, {"Koala.bmp"}, "0001", "FFFF", "");
-    }
-    void importTakesTheTypesFiles()
-    {
-        QFETCH(int, type);
-        QFETCH(QStringList, listed);
-        QFETCH(QString, firstAddress);
-        QFETCH(QString, maxStart);
-        QFETCH(QString, ledOn);
-        QVERIFY(SeedSamplePictures(batch->path())); // one sample of every type
-        chooseType(type);
-        importFrom(batch->path());
-
-        QCOMPARE(column(BatchFileModel::FileColumn), listed);
-        QCOMPARE(column(BatchFileModel::AddressColumn).first(), firstAddress);
-        QCOMPARE(box("txtFilePath"), batch->path() + QLatin1Char('/'));
-        QCOMPARE(box("txtFirstFile"), listed.first());
-        QCOMPARE(box("txtFileSize"),
-                 QString::number(QFileInfo(batch->filePath(listed.first())).size()));
-        QCOMPARE(box("txtMaxStartAddress"), maxStart);
-        QCOMPARE(panel(2), QString("Import Successful"));
-        QCOMPARE(panel(3), QStringLiteral("%1 imported files").arg(listed.size()));
-        QCOMPARE(app->state.BatchRecords.at(1).TypeCode, qint16(type));
-        QCOMPARE(app->state.BatchRecords.at(1).LEDon, ledOn);
-        QCOMPARE(shown(), QStringList());
-        QVERIFY(w("cmdCancelImport")->isHidden());
-        QVERIFY(!w<QLabel>("picHolder")->pixmap().isNull());
-    }
-
-    // A large import ends with a message; a large list takes ticks into the batch only when
-    // the operator refreshes it.
-    void largeBatches_data()
-    {
-        QTest::addColumn<int>("count");
-        QTest::addColumn<bool>("announced");
-        QTest::addColumn<bool>("atOnce");
-        QTest::newRow("99 files") << 99 << false << true;
-        QTest::newRow("100 files") << 100 << true << true;
-        QTest::newRow("101 files") << 101 << true << false;
-    }
-    void largeBatches()
-    {
-        QFETCH(int, count);
-        QFETCH(bool, announced);
-        QFETCH(bool, atOnce);
-        for (int i = 0; i < count; ++i)
-            writeFile(QStringLiteral("p%1.bmp").arg(i, 3, 10, QLatin1Char('0')),
-                      QByteArray(254, '\0'));
-        chooseType(1);
-        importFrom(batch->path());
-        QCOMPARE(files()->rowCount(), count);
-        QCOMPARE(shown(), announced ? QStringList{"Import Batch Message: Import Successful"}
-                                    : QStringList());
-        tickRow(5, false);
-        QCOMPARE(app->state.CheckedFlags.at(6), !atOnce);
-        QCOMPARE(isRed("cmdRefresh"), !atOnce);
-        if (!atOnce) {
-            click("cmdDownloadBatch");
-            QCOMPARE(shown().last(),
-                     QString("Download Picture Message: Press refresh button first."));
+        const QString none = QStringLiteral("No files have been imported.");
+        const QList<std::pair<const char*, QString>> presses{
+            {"cmdCheckAll", "Check All File List Message: No files to check."},
+            {"cmdCheckNone", "Check None File List Message: No files to uncheck."},
+            {"cmdInvert", "Invert File List Message: No files to invert check."},
+            {"cmdRefresh", "Refresh File List Message: " + none},
+            {"cmdOffsetAddresses", "Offset Address Message: " + none},
+            {"cmdReverse", "Reversing Addresses Message: " + none},
+            {"cmdSetStart", "Select Address Message: " + none},
+            {"cmdDownloadBatch", "Download Picture Message: No files to download."},
+            {"cmdDownloadPicture", "Download Picture Message: No files to select."},
+            {"cmdPause", "Pause Download Message: " + none},
+            {"cmdEditAttributes", "Edit Attributes Message: " + none}};
+        QStringList expected;
+        for (const auto& [button, message] : presses) {
+            click(button);
+            expected << message;
         }
-        click("cmdCheckAll");
-        if (!atOnce)
-            click("cmdRefresh");
-        QVERIFY(!isRed("cmdRefresh"));
-        QCOMPARE(panel(2), QString("Refresh Complete"));
-        QVERIFY(app->state.CheckedFlags.at(6));
-        QCOMPARE(sentAddresses(), QStringList());
-    }
-
-    void folderWithoutTheTypeSaysSo()
-    {
-        writeFile("a.bmp", QByteArray(254, '\0'));
+        // Only names ending in ".bmp", in any case, of the type's length count; a folder does not.
+        for (const char* name : {"B.bmp", "a.BMP", "c.bmp.txt", "cbmp"})
+            writeFile(name, QByteArray(254, '\0'));
+        writeFile("d.bmp", QByteArray(255, '\0'));
+        QVERIFY(QDir(batch->path()).mkdir(QStringLiteral("e.bmp")));
         chooseType(3);
         importFrom(batch->path());
-        QCOMPARE(shown(), QStringList{"Load File Error: There are no files for this switch type "
+        QCOMPARE(shown(), expected << "Load File Error: There are no files for this switch type "
                                       "in selected folder.\r\nPlease select a different switch "
-                                      "type or a different folder."});
+                                      "type or a different folder.");
         QCOMPARE(panel(2), QString("Import Canceled"));
         QVERIFY(box("txtFilePath").isEmpty());
         QVERIFY(!app->state.BusyFlag);
-    }
 
-    void cancelledImportKeepsWhatItFound()
-    {
-        // Enough files that collecting them outlasts several turns of the window.
-        constexpr int Count = 5000;
-        for (int i = 0; i < Count; ++i)
-            writeFile(QStringLiteral("p%1.bmp").arg(i), QByteArray(254, '\0'));
+        QVERIFY(SeedSamplePictures(batch->path()));
+        for (const auto& [type, listed, maxStart, ledOn] :
+             {std::tuple{1, QStringList{"B.bmp", "LCD 36x24 Power.bmp", "a.BMP"}, "FD", "0"},
+              {2, {"LCD 64x32 Speaker.bmp"}, "FF", "00"},
+              {3, {"Koala.bmp", "OLED 64x48 Sunset.bmp"}, "FFFE", ""}, // both lengths
+              {4, {"Koala.bmp"}, "FFFF", ""},
+              {5,
+               {"MONO 96x64 Bell.bmp", "MONO 96x64 Gears.bmp"},
+               "FFFE",
+               ""}}) { // only 9272 bytes
+            chooseType(type);
+            importFrom(batch->path());
+            QCOMPARE(column(BatchFileModel::FileColumn), listed);
+            QCOMPARE(column(BatchFileModel::AddressColumn).first(), type <= 2 ? "01" : "0001");
+            QCOMPARE(box("txtFilePath"), batch->path() + QLatin1Char('/'));
+            QCOMPARE(box("txtFirstFile"), listed.first());
+            QCOMPARE(box("txtFileSize"),
+                     QString::number(QFileInfo(batch->filePath(listed.first())).size()));
+            QCOMPARE(box("txtMaxStartAddress"), maxStart);
+            QCOMPARE(panel(2), QString("Import Successful"));
+            QCOMPARE(panel(3), QStringLiteral("%1 imported files").arg(listed.size()));
+            QCOMPARE(app->state.BatchRecords.at(1).LEDon, ledOn);
+        }
+        QCOMPARE(shown(), expected);
+        QVERIFY(w("cmdCancelImport")->isHidden());
+        QVERIFY(!w<QLabel>("picHolder")->pixmap().isNull()); // the first MONO sample
+
+        // From 100 files on an import ends with a message; above 100 the list takes ticks into
+        // the batch only when the operator refreshes it. A long import can be cancelled.
+        batch = std::make_unique<QTemporaryDir>();
         chooseType(1);
-        // Cancel Import is pressed while the files are collected.
+        app->seam.messages.clear();
+        for (int count : {99, 100, 101}) {
+            const bool atOnce = count <= 100;
+            writeBlankPictures(count);
+            importFrom(batch->path());
+            QCOMPARE(files()->rowCount(), count);
+            QCOMPARE(shown().size(), count - 99);
+            untick(5);
+            QCOMPARE(app->state.CheckedFlags.at(6), !atOnce);
+            QCOMPARE(refreshIsRed(), !atOnce);
+            if (atOnce) {
+                click("cmdCheckAll");
+                QVERIFY(app->state.CheckedFlags.at(6));
+            }
+        }
+        click("cmdDownloadBatch");
+        click("cmdRefresh");
+        QVERIFY(!refreshIsRed());
+        QCOMPARE(panel(2), QString("Refresh Complete"));
+        QVERIFY(!app->state.CheckedFlags.at(6));
+
+        // Enough files that collecting them outlasts several turns of the window; Cancel Import
+        // is pressed while they are collected, and what was found stays.
+        constexpr int Count = 5000;
+        writeBlankPictures(Count);
         int collected = 0;
         QTimer watch;
         connect(&watch, &QTimer::timeout, this, [this, &watch, &collected] {
@@ -314,278 +308,194 @@ private Q_SLOTS:
         });
         watch.start(0);
         importFrom(batch->path());
-        QCOMPARE(shown(), QStringList{"Import Batch Message: Import Canceled"});
         QCOMPARE(panel(2), QString("Import Canceled"));
         QVERIFY(collected > 0 && collected < Count);
         QCOMPARE(files()->rowCount(), collected);
         QCOMPARE(box("txtFirstFile"), app->state.BatchFileNames.at(1));
         QVERIFY(!app->state.BusyFlag);
+        // Inverting thousands of ticks is one change notice, not one per row.
+        QSignalSpy changed(files(), &QAbstractItemModel::dataChanged);
+        click("cmdInvert");
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(shown(), (QStringList{"Import Batch Message: Import Successful",
+                                       "Import Batch Message: Import Successful",
+                                       "Download Picture Message: Press refresh button first.",
+                                       "Import Batch Message: Import Canceled"}));
+        QCOMPARE(sentAddresses(), QStringList());
     }
 
-    // The row's name is the button pressed on a screen without files.
-    void emptyScreenExplains_data()
+    // The operator places the block of addresses, ticks a range of it, reverses it and sends it.
+    void addressBlock()
     {
-        QTest::addColumn<QString>("message");
-        const auto row = [](const char* button, const char* message) {
-            QTest::newRow(button) << QString(message);
-        };
-        row("cmdCheckAll", "Check All File List Message: No files to check.");
-        row("cmdCheckNone", "Check None File List Message: No files to uncheck.");
-        row("cmdInvert", "Invert File List Message: No files to invert check.");
-        row("cmdRefresh", "Refresh File List Message: No files have been imported.");
-        row("cmdOffsetAddresses", "Offset Address Message: No files have been imported.");
-        row("cmdReverse", "Reversing Addresses Message: No files have been imported.");
-        row("cmdSetStart", "Select Address Message: No files have been imported.");
-        row("cmdDownloadBatch", "Download Picture Message: No files to download.");
-        row("cmdDownloadPicture", "Download Picture Message: No files to select.");
-        row("cmdPause", "Pause Download Message: No files have been imported.");
-        row("cmdEditAttributes", "Edit Attributes Message: No files have been imported.");
-    }
-    void emptyScreenExplains()
-    {
-        QFETCH(QString, message);
-        click(QTest::currentDataTag());
-        QCOMPARE(shown(), QStringList{message});
-    }
-
-    void startEntryMovesTheBlock_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("first");
-        QTest::addColumn<QString>("last");
-        QTest::addColumn<QStringList>("messages");
-        const auto row = [](const char* typed, const char* first, const char* last,
-                            const QStringList& messages) {
-            QTest::newRow(typed) << QString(typed) << QString(first) << QString(last) << messages;
-        };
-        row("F6", "F6", "FF", {});
-        row("5", "05", "0E", {}); // padded to the type's width
-        // A refused entry puts the block back on the default addresses.
-        row("+246", "01", "0A",
-            {"Address Offset: Not enough addresses for 10 files.\r\nMaximum address is F6.\r\n"
-             "Maximum offset is 245."});
-    }
-    void startEntryMovesTheBlock()
-    {
-        QFETCH(QString, typed);
-        QFETCH(QString, first);
-        QFETCH(QString, last);
-        QFETCH(QStringList, messages);
         importLcdPictures(10);
-        typeOffset(typed);
-        QCOMPARE(shown(), messages);
-        QCOMPARE(app->state.AssignedAddresses.value(1), first);
-        QCOMPARE(app->state.AssignedAddresses.value(10), last);
-        QCOMPARE(column(1).first(), first);
-        QCOMPARE(w<QComboBox>("cmbStopAddresses")->currentText(), last);
-        QCOMPARE(box("txtOffsetAddress"), first);
-        QCOMPARE(panel(2), QString("Addresses Offset..."));
-    }
+        // A refused entry puts the block back on the default addresses.
+        for (const auto& [typed, first, last] : {std::tuple{"F6", "F6", "FF"},
+                                                 {"5", "05", "0E"}, // padded to the type's width
+                                                 {"+246", "01", "0A"}}) {
+            typeOffset(typed);
+            QCOMPARE(app->state.AssignedAddresses.value(1), first);
+            QCOMPARE(w<QComboBox>("cmbStopAddresses")->currentText(), last);
+            QCOMPARE(box("txtOffsetAddress"), first);
+            QCOMPARE(panel(2), QString("Addresses Offset..."));
+        }
 
-    void reverseAndOffsetRebuildTickedRows()
-    {
-        importLcdPictures(3);
-        tickRow(1, false);
-        QCOMPARE(app->state.CheckedFlags, (QList<bool>{false, true, false, true}));
-        click("cmdReverse");
-        QCOMPARE(column(1), (QStringList{"03", "02", "01"}));
-        QCOMPARE(w<QComboBox>("cmbStartAddresses")->itemText(0), QString("03"));
-        QCOMPARE(panel(2), QString("Addresses Reversed..."));
-        // Rows come back ticked; the batch keeps its ticks until the next refresh.
-        QVERIFY(files()->isChecked(1));
-        QCOMPARE(app->state.CheckedFlags, (QList<bool>{false, true, false, true}));
-        // An offset starts again from the ascending list.
-        typeOffset("+1");
-        QCOMPARE(column(1), (QStringList{"02", "03", "04"}));
-    }
-
-    void startAndStopTickARange()
-    {
-        importLcdPictures(8);
         leave("cmbStartAddresses", "4");
         QCOMPARE(w<QComboBox>("cmbStartAddresses")->currentText(), QString("04"));
         auto* stop = w<QComboBox>("cmbStopAddresses");
-        QCOMPARE(stop->count(), 5);
+        QCOMPARE(stop->count(), 7);
         QCOMPARE(stop->itemText(0), QString("04"));
-        QCOMPARE(stop->currentText(), QString("08"));
+        QCOMPARE(stop->currentText(), QString("0A"));
         leave("cmbStopAddresses", "06");
         click("cmdSetStart");
-        QCOMPARE(app->state.CheckedFlags,
-                 (QList<bool>{false, false, false, false, true, true, true, false, false}));
+        const QList<bool> range{false, false, false, false, true, true,
+                                true,  false, false, false, false};
+        QCOMPARE(app->state.CheckedFlags, range);
         QCOMPARE(panel(2), QString("Addresses Updated"));
-
         leave("cmbStartAddresses", "99");
         leave("cmbStopAddresses", "02");
-        QCOMPARE(shown(), (QStringList{"Start Address Message: Invalid Start Address",
-                                       "Stop Address Message: Invalid Stop Address"}));
-    }
+        QCOMPARE(shown(),
+                 (QStringList{"Address Offset: Not enough addresses for 10 files.\r\nMaximum "
+                              "address is F6.\r\nMaximum offset is 245.",
+                              "Start Address Message: Invalid Start Address",
+                              "Stop Address Message: Invalid Stop Address"}));
 
-    void runDeliversEveryTickedPicture()
-    {
-        importLcdPictures(20);
-        typeOffset("+16");
         click("cmdReverse");
-        tickRow(2, false);
-        tickRow(6, false);
+        QCOMPARE(column(1), addresses(10, 10, -1));
+        QCOMPARE(w<QComboBox>("cmbStartAddresses")->itemText(0), QString("0A"));
+        QCOMPARE(panel(2), QString("Addresses Reversed..."));
+        // Rows come back ticked; the batch keeps its ticks until the next refresh.
+        QVERIFY(files()->isChecked(0));
+        QCOMPARE(app->state.CheckedFlags, range);
+
+        // The run sends the batch's ticked files in list order, a refused file again until the
+        // controller takes it.
+        app->controller.failNextPictures(3);
         app->seam.answers = {MessageAnswer::Yes}; // refresh the controller at the end
         click("cmdDownloadBatch");
-
-        QCOMPARE(shown(), QStringList{"Download Batch Message: Download successful.\r\nDo you "
-                                      "want to refresh controller?"});
-        QCOMPARE(panel(4), QString("18 downloaded files"));
-        for (int i = 1; i <= 20; ++i) {
-            const quint16 address = quint16(0x24 - (i - 1)); // offset 16, reversed
-            const bool ticked = i != 3 && i != 7;
-            QCOMPARE(stored(address), ticked ? encoded(i) : QString());
+        QCOMPARE(shown().last(), QString("Download Batch Message: Download successful.\r\nDo you "
+                                         "want to refresh controller?"));
+        QCOMPARE(sentAddresses(), (QStringList{"07", "07", "07", "07", "06", "05"}));
+        QCOMPARE(panel(4), QString("3 downloaded files"));
+        for (int i = 1; i <= 10; ++i) {
+            const bool ticked = range.at(i);
+            QCOMPARE(stored(quint16(11 - i)), ticked ? encoded(i) : QString());
             QCOMPARE(files()->rowColour(i - 1), ticked ? RowColour::Magenta : RowColour::Black);
         }
-        QCOMPARE(sentAddresses().first(), QString("24"));
-        QCOMPARE(sentAddresses().size(), 18);
-        QTRY_COMPARE(app->controller.counters().resets, 1);
-        QVERIFY(QRegularExpression(QStringLiteral("^Estimated Time Left: 00:00:00, Elapsed: "
-                                                  "\\d\\d:\\d\\d:\\d\\d, Unit: \\d+ms$"))
-                    .match(w<QLabel>("lblTime")->text())
-                    .hasMatch());
-        QVERIFY(!app->state.BusyFlag);
-        QVERIFY(w<QWidget>("famCommInfo")->isEnabled());
-    }
-
-    void refusedFileIsSentAgain()
-    {
-        importLcdPictures(2);
-        app->controller.failNextPictures(3);
-        app->seam.answers = {MessageAnswer::No};
-        click("cmdDownloadBatch");
         using C = RowColour;
-        QCOMPARE(coloursOf(0), (QList<C>{C::Blue, C::Yellow, C::Blue, C::Yellow, C::Blue, C::Yellow,
+        QCOMPARE(coloursOf(3), (QList<C>{C::Blue, C::Yellow, C::Blue, C::Yellow, C::Blue, C::Yellow,
                                          C::Blue, C::Magenta}));
-        QCOMPARE(coloursOf(1), (QList<C>{C::Blue, C::Magenta}));
-        QCOMPARE(sentAddresses(), (QStringList{"01", "01", "01", "01", "02"}));
-        QCOMPARE(stored(1), encoded(1));
-        QCOMPARE(panel(4), QString("2 downloaded files"));
-        QCOMPARE(app->controller.counters().resets, 0);
-    }
-
-    void sixthFailureEndsTheRun()
-    {
-        importLcdPictures(3);
-        typeOffset("10");
-        app->controller.setMisbehaviour(Misbehaviour::RefuseAll);
-        click("cmdDownloadBatch");
-        using C = RowColour;
-        QList<C> expected;
-        for (int attempt = 0; attempt < 6; ++attempt)
-            expected << C::Blue << C::Yellow;
-        QCOMPARE(coloursOf(0), expected << C::Red);
-        QCOMPARE(sentAddresses(), QStringList(6, QStringLiteral("10")));
-        QCOMPARE(shown(), QStringList{"Download Picture Message: Error while downloading "
-                                      "images.\r\nf01.bmp failed to download to address 10."});
-        QCOMPARE(app->seam.messages.last().icon, MessageIcon::None);
-        QCOMPARE(panel(2), QString("Download Canceled"));
+        QCOMPARE(coloursOf(4), (QList<C>{C::Blue, C::Magenta}));
+        QCOMPARE(files()->data(files()->index(4, 1), Qt::ForegroundRole).value<QBrush>().color(),
+                 QColor(0xFF, 0x00, 0xFF));
+        QCOMPARE(files()->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(),
+                 QString("Address"));
+        QTRY_COMPARE(app->controller.counters().resets, 1);
+        QVERIFY(w<QLabel>("lblTime")->text().startsWith("Estimated Time Left: 00:00:00, "));
         QVERIFY(!app->state.BusyFlag);
-    }
-
-    void silentControllerWithoutReplyCheckPassesFilesOver()
-    {
-        importLcdPictures(3);
-        app->controller.setMisbehaviour(Misbehaviour::Silent);
-        w<QCheckBox>("chkController")->click(); // replies are not checked
-        click("cmdDownloadBatch");
-        QCOMPARE(sentAddresses(), (QStringList{"01", "02", "03"}));
-        QCOMPARE(files()->rowColour(2), RowColour::Cyan);
-        QCOMPARE(panel(4), QString("No controller reply"));
-        QCOMPARE(shown(), QStringList()); // nothing confirmed: no refresh question
-    }
-
-    void pauseThenContinueSendsThePausedFileAgain()
-    {
-        importLcdPictures(10);
-        pressWhenSending = w("cmdPause");
-        pressRow = 3;
-        click("cmdDownloadBatch");
-        QCOMPARE(sentAddresses(), (QStringList{"01", "02", "03", "04"}));
-        QCOMPARE(panel(2), QString("Download Paused"));
-        QVERIFY(w("cmdPause")->isHidden());
-        QVERIFY(!w("cmdContinueDownload")->isHidden());
-        QVERIFY(app->state.BusyFlag);
-        click("cmdDownloadBatch"); // a paused run is still busy
-        QCOMPARE(sentAddresses().size(), 4);
-
-        app->seam.answers = {MessageAnswer::No};
-        click("cmdContinueDownload");
-        QCOMPARE(sentAddresses(),
-                 (QStringList{"01", "02", "03", "04", "04", "05", "06", "07", "08", "09", "0A"}));
-        for (int i = 1; i <= 10; ++i)
-            QCOMPARE(stored(quint16(i)), encoded(i));
-        QCOMPARE(w("cmdPause")->text(), QString("Pause  Download"));
-        QVERIFY(w("cmdContinueDownload")->isHidden());
-        QVERIFY(!app->state.BusyFlag);
-    }
-
-    void cancelEndsTheRun_data()
-    {
-        QTest::addColumn<bool>("pausedFirst");
-        QTest::addColumn<QStringList>("sent");
-        QTest::newRow("while sending") << false << QStringList{"01", "02"};
-        QTest::newRow("while paused") << true << QStringList{"01", "02", "03"};
-    }
-    void cancelEndsTheRun()
-    {
-        QFETCH(bool, pausedFirst);
-        QFETCH(QStringList, sent);
-        importLcdPictures(6);
-        pressWhenSending = w(pausedFirst ? "cmdPause" : "cmdCancel");
-        pressRow = int(sent.size()) - 1;
-        click("cmdDownloadBatch");
-        if (pausedFirst)
-            click("cmdCancel");
-        QCOMPARE(sentAddresses(), sent);
-        QCOMPARE(panel(2), QString("Download Canceled"));
-        QCOMPARE(w("cmdCancel")->text(), QString("Cancel Download"));
-        QVERIFY(w("cmdContinueDownload")->isHidden());
-        QVERIFY(!w("cmdPause")->isHidden());
         QVERIFY(w<QWidget>("famCommInfo")->isEnabled());
-        QVERIFY(app->state.CancelFlag); // until the next download starts
-        QVERIFY(!app->state.BusyFlag);
-        QCOMPARE(shown(), QStringList());
-        click("cmdContinueDownload"); // nothing left to continue
-        QCOMPARE(sentAddresses(), sent);
+        // An offset starts again from the ascending list.
+        typeOffset("+1");
+        QCOMPARE(column(1), addresses(2, 10));
     }
 
-    void selectedImageAlone()
+    // One picture alone, then a controller that refuses everything: the picture turns red, and a
+    // batch run gives up on its first file after the sixth refusal. Then a silent one.
+    void misbehavingController()
     {
         importLcdPictures(3);
         auto* view = w<QTreeView>("LsvManyFiles");
         const QModelIndex second = files()->index(1, 0);
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(second).center());
         click("cmdDownloadPicture");
-        QCOMPARE(sentAddresses(), QStringList{"02"});
         QCOMPARE(stored(2), encoded(2));
         QCOMPARE(files()->rowColour(1), RowColour::Magenta);
-        QCOMPARE(panel(4), QString("1 downloaded files"));
 
         app->controller.setMisbehaviour(Misbehaviour::RefuseAll);
         click("cmdDownloadPicture");
         QCOMPARE(files()->rowColour(1), RowColour::Red);
-        tickRow(1, false);
+        untick(1);
         click("cmdDownloadPicture");
+        QCOMPARE(sentAddresses(), (QStringList{"02", "02"}));
+        colours.clear();
+        click("cmdDownloadBatch");
+        using C = RowColour;
+        QList<C> expected;
+        for (int attempt = 0; attempt < 6; ++attempt)
+            expected << C::Blue << C::Yellow;
+        QCOMPARE(coloursOf(0), expected << C::Red);
+        QCOMPARE(sentAddresses().mid(2), QStringList(6, QStringLiteral("01")));
         QCOMPARE(shown(), (QStringList{"Controller Error Message: An error message has been "
                                        "received from the controller.\r\nError message: 6E",
                                        "Download Picture Message: File has no address.\r\nPlease "
-                                       "select a different file or check the checkbox."}));
+                                       "select a different file or check the checkbox.",
+                                       "Download Picture Message: Error while downloading "
+                                       "images.\r\nf01.bmp failed to download to address 01."}));
+        QCOMPARE(app->seam.messages.last().icon, MessageIcon::None);
         QCOMPARE(panel(2), QString("Download Canceled"));
-        QCOMPARE(sentAddresses().size(), 2);
         QVERIFY(!app->state.BusyFlag);
+
+        // A silent controller, with replies not checked, is passed over file by file.
+        app->controller.setMisbehaviour(Misbehaviour::Silent);
+        w<QCheckBox>("chkController")->click();
+        click("cmdDownloadBatch");
+        QCOMPARE(sentAddresses().mid(8), (QStringList{"01", "03"}));
+        QCOMPARE(files()->rowColour(2), RowColour::Cyan);
+        QCOMPARE(panel(4), QString("No controller reply"));
+        QCOMPARE(shown().size(), 3); // nothing confirmed: no refresh question
     }
 
-    void closingKeepsTheBatch()
+    // The operator pauses and continues one run, cancels the next while sending and the last
+    // while paused, then leaves the screen and closes it.
+    void pauseContinueCancelAndClose()
     {
-        importLcdPictures(2);
+        importLcdPictures(6);
+        downloadPressing(w("cmdPause"), 2);
+        QCOMPARE(sentAddresses(), addresses(1, 3));
+        QCOMPARE(panel(2), QString("Download Paused"));
+        QVERIFY(w("cmdPause")->isHidden());
+        QVERIFY(!w("cmdContinueDownload")->isHidden());
+        QVERIFY(app->state.BusyFlag);
+        click("cmdDownloadBatch"); // a paused run is still busy, and refuses the operator's ticks
+        QVERIFY(!files()->setData(files()->index(4, 0), Qt::Unchecked, Qt::CheckStateRole));
+        QCOMPARE(sentAddresses().size(), 3);
+        app->seam.answers = {MessageAnswer::No}; // no refresh at the end
+        click("cmdContinueDownload");
+        QCOMPARE(sentAddresses(), addresses(1, 3) + addresses(3, 4)); // the paused file again
+        QCOMPARE(w("cmdPause")->text(), QString("Pause  Download"));
+        QVERIFY(!app->state.BusyFlag);
+        QCOMPARE(app->controller.counters().resets, 0);
+
+        for (const bool pausedFirst : {false, true}) {
+            const qsizetype before = sentAddresses().size();
+            downloadPressing(w(pausedFirst ? "cmdPause" : "cmdCancel"), 1);
+            if (pausedFirst)
+                click("cmdCancel");
+            QCOMPARE(sentAddresses().mid(before), addresses(1, 2));
+            QCOMPARE(panel(2), QString("Download Canceled"));
+            QCOMPARE(w("cmdCancel")->text(), QString("Cancel Download"));
+            QVERIFY(w("cmdContinueDownload")->isHidden());
+            QVERIFY(!w("cmdPause")->isHidden());
+            QVERIFY(w<QWidget>("famCommInfo")->isEnabled());
+            QVERIFY(app->state.CancelFlag); // until the next download starts
+            QVERIFY(!app->state.BusyFlag);
+            click("cmdContinueDownload"); // nothing left to continue
+            QCOMPARE(sentAddresses().size(), before + 2);
+        }
+        QCOMPARE(shown().size(), 1); // only the refresh question of the finished run
+
+        // Each screen puts back the type and the address it had when it was left; closing the
+        // batch screen keeps its files and hands the link back.
+        app->state.CurrentAddress = QStringLiteral("07");
+        switchTo("mnuSinglePicture");
+        QCOMPARE(app->state.TypeCode, SwitchTypeCode::Oled64x48);
+        QCOMPARE(app->state.CurrentAddress, QString("0001"));
+        switchTo("mnuBatchPictures");
+        QCOMPARE(app->state.TypeCode, SwitchTypeCode::Lcd64x32);
+        QCOMPARE(app->state.CurrentAddress, QString("07"));
         tester.reset(); // the model goes with the screen
         click("cmdClose");
         QTRY_VERIFY(!app->form->findChild<QWidget*>(QStringLiteral("frmBatchPicture")));
-        QCOMPARE(app->state.BatchRecords.size(), 3);
-        // The screen left behind takes over the link.
+        QCOMPARE(app->state.BatchRecords.size(), 7);
         QCOMPARE(app->form->link().activeScreen(),
                  dynamic_cast<LinkScreen*>(app->find<QWidget>("frmSinglePicture")));
     }

@@ -123,12 +123,26 @@ class TestEditors : public QObject
         return *f->editors.oledEditorFor(qint16(type));
     }
     LcdAttributeEditor& lcd(int type) { return static_cast<LcdAttributeEditor&>(editor(type)); }
-    OledAttributeEditor& oled(int type) { return static_cast<OledAttributeEditor&>(editor(type)); }
     QString record(int type)
     {
         LcdAttributeEditor* lcd = f->editors.lcdEditorFor(qint16(type));
         return lcd ? lcd->SwitchingAttributes()
                    : f->editors.oledEditorFor(qint16(type))->SwitchingAttributes();
+    }
+
+    // The LED and colour values the editors give a new LCD 64x32 picture.
+    QStringList classifiedLcd64x32()
+    {
+        QTemporaryDir folder;
+        QFile picture(folder.filePath(QStringLiteral("switch.bmp")));
+        if (!picture.open(QIODevice::WriteOnly) || picture.write(QByteArray(318, '\0')) != 318)
+            return {};
+        picture.close();
+        PictureFileRecords records{PictureFileRecord()};
+        ClassifyFile(records, QFileInfo(picture.fileName()), 1, f->state,
+                     f->editors.lcd64x32Defaults());
+        const PictureFileRecord& r = records[1];
+        return {r.LEDon, r.LEDoff, r.BackgroundColoron, r.BackgroundColoroff};
     }
 
 private Q_SLOTS:
@@ -151,11 +165,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("ledCode");
         QTest::addColumn<QColor>("colour");
         QTest::newRow("36x24 red and blue on") << 1 << QList{2, 1, 2} << "5" << QColor(255, 0, 255);
-        QTest::newRow("36x24 all off") << 1 << QList{1, 1, 1} << "0" << QColor(0, 0, 0);
         QTest::newRow("64x32 red 3 green 2 blue 4")
             << 2 << QList{3, 2, 4} << "9F" << QColor(128, 64, 255);
         QTest::newRow("64x32 all lowest") << 2 << QList{1, 1, 1} << "03" << QColor(0, 0, 0);
-        QTest::newRow("64x32 all highest") << 2 << QList{4, 4, 4} << "FF" << QColor(255, 255, 255);
     }
     // The off sliders take the on positions in reverse, so the two codes differ.
     void ledCodeFromSliders()
@@ -164,6 +176,8 @@ private Q_SLOTS:
         QFETCH(QList<int>, positions);
         QFETCH(QString, ledCode);
         QFETCH(QColor, colour);
+        if (type == 2) // before any Select
+            QCOMPARE(classifiedLcd64x32(), QStringList({"03", "03", "0", "0"}));
         LcdAttributeEditor& dialog = lcd(type);
         showActive(dialog);
         for (int k = 0; k < 3; ++k) {
@@ -172,13 +186,14 @@ private Q_SLOTS:
         }
         QCOMPARE(onCyclePreview(dialog), colour); // the preview follows the sliders at once
         end(dialog, "cmdSelect");
-
-        QVERIFY(!dialog.isVisible());
-        QVERIFY(!dialog.CancelChange());
         QCOMPARE(dialog.LEDon(), ledCode);
         QCOMPARE(dialog.BackgroundColoron(),
                  QString::number(colour.red() + 256 * colour.green() + 65536 * colour.blue()));
         QCOMPARE(f->screen.onColour, colour);
+        if (type == 2) // new pictures take the editor's values
+            QCOMPARE(classifiedLcd64x32(),
+                     (QStringList{dialog.LEDon(), dialog.LEDoff(), dialog.BackgroundColoron(),
+                                  dialog.BackgroundColoroff()}));
         // Reopening sets every slider from the two codes again; the preview shows the record's
         // own colour number.
         for (int k = 0; k < 3; ++k) {
@@ -195,86 +210,63 @@ private Q_SLOTS:
         dialog.close();
     }
 
-    void fieldsBySwitchCount_data()
-    {
-        QTest::addColumn<qint16>("count");
-        QTest::addColumn<qint16>("shownCount");
-        QTest::addColumn<QStringList>("labels");
-        const QStringList pair{"PM1:", "PM2:", "PT1", "PT2", "T1V", "T2V"};
-        const QStringList eight{"PM1:", "PM2:", "PM3", "PM4", "PM5", "PM6", "PM7:", "PM8:"};
-        QTest::newRow("pair") << qint16(2) << qint16(2) << pair;
-        QTest::newRow("unset count opens as pair") << qint16(0) << qint16(2) << pair;
-        QTest::newRow("eight") << qint16(8) << qint16(8) << eight;
-        QTest::newRow("sixteen") << qint16(16) << qint16(16)
-                                 << eight + QStringList{"PM9:",  "PM10:", "PM11:", "PM12:",
-                                                        "PM13:", "PM14:", "PM15:", "PM16:"};
-    }
+    // The fields and labels follow the switch count; an unset count opens as a pair, and hidden
+    // fields keep their values in the record.
     void fieldsBySwitchCount()
     {
-        QFETCH(qint16, count);
-        QFETCH(qint16, shownCount);
-        QFETCH(QStringList, labels);
+        const QStringList eight{"PM1:", "PM2:", "PM3", "PM4", "PM5", "PM6", "PM7:", "PM8:"};
         LcdAttributeEditor& dialog = lcd(1);
-        dialog.setNumbofSwitch(count);
-        dialog.setSwitchingAttributes(QStringLiteral("0102030405060708090A0B0C0D0E0F10"));
-        showActive(dialog);
-        QCOMPARE(findIn<QComboBox>(&dialog, "cmbNumbofSwchs")->currentText(),
-                 QString::number(shownCount));
-        QStringList visible;
-        for (int i = 0; i < 16; ++i) {
-            auto* label = findIn<QLabel>(&dialog, ControlArrayName("lblAttributes1", i));
-            QCOMPARE(label->isVisible(),
-                     findIn(&dialog, ControlArrayName("txtAttributes", i))->isVisible());
-            if (label->isVisible())
-                visible << label->text();
+        for (const auto& [count, labels] :
+             {std::pair{0, QStringList{"PM1:", "PM2:", "PT1", "PT2", "T1V", "T2V"}},
+              {16, eight + QStringList{"PM9:", "PM10:", "PM11:", "PM12:", "PM13:", "PM14:", "PM15:",
+                                       "PM16:"}}}) {
+            const qint16 shownCount = qint16(std::max(count, 2));
+            dialog.setNumbofSwitch(qint16(count));
+            dialog.setSwitchingAttributes(QStringLiteral("0102030405060708090A0B0C0D0E0F10"));
+            showActive(dialog);
+            QCOMPARE(findIn<QComboBox>(&dialog, "cmbNumbofSwchs")->currentText(),
+                     QString::number(shownCount));
+            QStringList visible;
+            for (int i = 0; i < 16; ++i) {
+                auto* label = findIn<QLabel>(&dialog, ControlArrayName("lblAttributes1", i));
+                QCOMPARE(label->isVisible(),
+                         findIn(&dialog, ControlArrayName("txtAttributes", i))->isVisible());
+                if (label->isVisible())
+                    visible << label->text();
+            }
+            QCOMPARE(visible, labels);
+            typeInto(findIn(&dialog, "txtAttributes_0"), QStringLiteral("FF"));
+            end(dialog, "cmdSelect");
+            QCOMPARE(dialog.SwitchingAttributes(),
+                     QStringLiteral("FF02030405060708090A0B0C0D0E0F10"));
+            QCOMPARE(dialog.NumbofSwitch(), shownCount);
         }
-        QCOMPARE(visible, labels);
-        // Hidden fields keep their values in the record.
-        typeInto(findIn(&dialog, "txtAttributes_0"), QStringLiteral("FF"));
-        end(dialog, "cmdSelect");
-        QCOMPARE(dialog.SwitchingAttributes(), QStringLiteral("FF02030405060708090A0B0C0D0E0F10"));
-        QCOMPARE(dialog.NumbofSwitch(), shownCount);
     }
 
-    void oledFieldsOfRecord_data()
-    {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QString>("record");
-        QTest::addColumn<QStringList>("fields");
-        QTest::addColumn<QString>("selected");
-        QTest::newRow("OLED empty record gives 16 zeros")
-            << 4 << "" << QStringList{"0000", "0000", "0000", "00", "00"}
-            << QString(16, QLatin1Char('0'));
-        QTest::newRow("COLOR digits beyond the fields dropped")
-            << 6 << "0102030405060708FFFFFFFF" << QStringList{"0102", "0304", "0506", "07", "08"}
-            << "0102030405060708";
-        QTest::newRow("MONO empty record gives 28 zeros")
-            << 5 << "" << QStringList{"0000", "0000", "0000", "0000", "00", "00", "0000", "0000"}
-            << QString(28, QLatin1Char('0'));
-        QTest::newRow("MONO fields in order")
-            << 5 << "00010002000300040506000700AB"
-            << QStringList{"0001", "0002", "0003", "0004", "05", "06", "0007", "00AB"}
-            << "00010002000300040506000700AB";
-    }
+    // The OLED editors split a record into their fields, zeros where it is short, and join the
+    // fields again on Select; digits beyond the fields are dropped.
     void oledFieldsOfRecord()
     {
-        QFETCH(int, type);
-        QFETCH(QString, record);
-        QFETCH(QStringList, fields);
-        QFETCH(QString, selected);
         f->screen.address = QStringLiteral("0001");
-        OledAttributeEditor& dialog = oled(type);
-        dialog.setSwitchingAttributes(record);
-        showActive(dialog);
-        QStringList texts;
-        for (int i = 0;
-             auto* box = dialog.findChild<QLineEdit*>(ControlArrayName("txtAttributes", i)); ++i)
-            texts << box->text();
-        QCOMPARE(texts, fields);
-        QCOMPARE(findIn(&dialog, "txtAddress")->text(), QStringLiteral("0001"));
-        end(dialog, "cmdSelect");
-        QVERIFY(!dialog.CancelChange());
-        QCOMPARE(dialog.SwitchingAttributes(), selected);
+        for (const auto& [type, record, fields] :
+             {std::tuple{4, "", QStringList{"0000", "0000", "0000", "00", "00"}},
+              {6, "0102030405060708FFFFFFFF", {"0102", "0304", "0506", "07", "08"}},
+              {5,
+               "00010002000300040506000700AB",
+               {"0001", "0002", "0003", "0004", "05", "06", "0007", "00AB"}}}) {
+            auto& dialog = static_cast<OledAttributeEditor&>(editor(type));
+            dialog.setSwitchingAttributes(record);
+            showActive(dialog);
+            QStringList texts;
+            for (int i = 0;
+                 auto* box = dialog.findChild<QLineEdit*>(ControlArrayName("txtAttributes", i));
+                 ++i)
+                texts << box->text();
+            QCOMPARE(texts, fields);
+            QCOMPARE(findIn(&dialog, "txtAddress")->text(), QStringLiteral("0001"));
+            end(dialog, "cmdSelect");
+            QCOMPARE(dialog.SwitchingAttributes(), fields.join(QString()));
+        }
     }
 
     void entryChecks_data()
@@ -283,20 +275,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shows");
-        QTest::addColumn<bool>("refused");
         const auto row = [](const char* tag, int type, const char* box, const char* typed,
-                            const char* shows, bool refused) {
-            QTest::newRow(tag) << type << QString(box) << QString(typed) << QString(shows)
-                               << refused;
+                            const char* shows) {
+            QTest::newRow(tag) << type << QString(box) << QString(typed) << QString(shows);
         };
-        row("LCD address 7 becomes 07", 2, "txtAddress", "7", "07", false);
-        row("LCD address G refused", 2, "txtAddress", "G", "0G", true);
-        row("LCD attribute a becomes 0A", 2, "txtAttributes_3", "a", "0A", false);
-        row("LCD attribute 1G refused", 2, "txtAttributes_5", "1G", "1G", true);
-        row("LCD attribute holds two digits", 2, "txtAttributes_0", "1FF", "1F", false);
-        row("OLED 52x36 address 1 becomes 0001", 4, "txtAddress", "1", "0001", false);
-        row("OLED pointer 7 becomes 0007", 3, "txtAttributes_2", "7", "0007", false);
-        row("COLOR timer G refused", 6, "txtAttributes_4", "G", "0G", true);
+        row("LCD address 7 becomes 07", 2, "txtAddress", "7", "07");
+        row("LCD address G refused", 2, "txtAddress", "G", "0G");
+        row("LCD attribute a becomes 0A", 2, "txtAttributes_3", "a", "0A");
+        row("LCD attribute 1G refused", 2, "txtAttributes_5", "1G", "1G");
+        row("LCD attribute holds two digits", 2, "txtAttributes_0", "1FF", "1F");
+        row("OLED pointer 7 becomes 0007", 3, "txtAttributes_2", "7", "0007");
+        row("COLOR timer G refused", 6, "txtAttributes_4", "G", "0G");
     }
     void entryChecks()
     {
@@ -304,7 +293,9 @@ private Q_SLOTS:
         QFETCH(QString, box);
         QFETCH(QString, typed);
         QFETCH(QString, shows);
-        QFETCH(bool, refused);
+        bool hex = false;
+        typed.toUInt(&hex, 16);
+        const bool refused = !hex;
         AttributeEditorDialog& dialog = editor(type);
         showActive(dialog);
         QLineEdit* entry = findIn(&dialog, box);
@@ -315,19 +306,26 @@ private Q_SLOTS:
         QCOMPARE(entry->text(), shows);
         QCOMPARE(entry->hasFocus(), refused);
         if (refused) {
-            // Select refuses too while the entry stands, and says why once more; Cancel closes
-            // without a word.
+            // Select refuses too while the entry stands, and says why once more; so does an LCD
+            // editor's title bar, which takes the entries as selected, while an OLED one takes
+            // nothing and closes. After a Cancel the LCD title bar takes nothing either.
             clickWithMouse(dialog, "cmdSelect");
             QVERIFY(dialog.isVisible());
             QTRY_VERIFY(entry->hasFocus());
-            clickWithMouse(dialog, "cmdCancel");
+            const bool lcd = type <= 2;
+            dialog.close();
+            QCOMPARE(dialog.isVisible(), lcd);
+            if (lcd)
+                clickWithMouse(dialog, "cmdCancel");
+            showActive(dialog);
+            typeInto(entry, typed);
+            dialog.close();
             QVERIFY(!dialog.isVisible());
-            QCOMPARE(f->seam.messageTexts(), (QStringList{refusal, refusal}));
-            QCOMPARE(f->seam.messages.first().title, QStringLiteral("Input Data Message"));
+            QCOMPARE(f->seam.messageTexts(), QStringList(lcd ? 3 : 2, refusal));
+            QVERIFY(!record(type).contains(shows));
             return;
         }
         end(dialog, "cmdSelect");
-        QVERIFY(!dialog.isVisible());
         if (box == QLatin1String("txtAddress"))
             QCOMPARE(f->state.CurrentAddress, shows);
         else
@@ -335,39 +333,37 @@ private Q_SLOTS:
     }
 
     // Each row: how the openings ended; before the last ending the operator typed a timer value
-    // (attribute field 3) and an address. The address box checks what was typed when it is left,
-    // whatever ending follows.
+    // and an address, and left the address box, which checks it whatever ending follows.
     void whatGoesBack_data()
     {
         QTest::addColumn<int>("type");
         QTest::addColumn<QStringList>("endings");
-        QTest::addColumn<bool>("cancelChange");
         QTest::addColumn<bool>("taken");
-        QTest::addColumn<QString>("screenAddress");
-        const auto row = [](const char* tag, int type, const QStringList& endings, bool cancel,
-                            bool taken, const char* address) {
-            QTest::newRow(tag) << type << endings << cancel << taken << QString(address);
+        const auto row = [](const char* tag, int type, const QStringList& endings, bool taken) {
+            QTest::newRow(tag) << type << endings << taken;
         };
-        row("LCD select", 1, {"cmdSelect"}, false, true, "A0");
-        row("LCD cancel", 1, {"cmdCancel"}, true, false, "05");
-        row("LCD escape", 1, {"escape"}, true, false, "05");
-        row("LCD title bar, first opening", 1, {"close"}, false, true, "A0");
-        row("LCD title bar after select", 1, {"cmdSelect", "close"}, false, true, "A0");
-        row("LCD title bar after cancel", 1, {"cmdCancel", "close"}, true, false, "05");
-        // The OLED editors hand the address back on every ending; their title bar takes nothing.
-        row("OLED select", 3, {"cmdSelect"}, false, true, "00A0");
-        row("OLED cancel", 3, {"cmdCancel"}, true, false, "00A0");
-        row("OLED escape", 3, {"escape"}, true, false, "00A0");
-        row("OLED title bar after select", 3, {"cmdSelect", "close"}, false, false, "00A0");
-        row("OLED title bar after cancel", 3, {"cmdCancel", "close"}, true, false, "00A0");
+        row("LCD select", 1, {"cmdSelect"}, true);
+        row("LCD cancel", 1, {"cmdCancel"}, false);
+        row("LCD escape", 1, {"escape"}, false);
+        row("LCD title bar, first opening", 1, {"close"}, true);
+        row("LCD title bar after select", 1, {"cmdSelect", "close"}, true);
+        row("LCD title bar after cancel", 1, {"cmdCancel", "close"}, false);
+        // The OLED editors' title bar takes nothing.
+        row("OLED select", 3, {"cmdSelect"}, true);
+        row("OLED cancel", 3, {"cmdCancel"}, false);
+        row("OLED title bar after select", 3, {"cmdSelect", "close"}, false);
+        row("OLED title bar after cancel", 3, {"cmdCancel", "close"}, false);
     }
     void whatGoesBack()
     {
         QFETCH(int, type);
         QFETCH(QStringList, endings);
-        QFETCH(bool, cancelChange);
         QFETCH(bool, taken);
-        QFETCH(QString, screenAddress);
+        // Cancel and Escape cancel the change; a title bar after them repeats that.
+        const bool cancelChange = endings.contains("cmdCancel") || endings.contains("escape");
+        // An LCD editor hands the address to the screen with the entries it takes; the OLED
+        // editors hand it back on every ending.
+        const QString screenAddress = type > 2 ? "00A0" : taken ? "A0" : "05";
         AttributeEditorDialog& dialog = editor(type);
         for (const QString& ending : endings.first(endings.size() - 1)) {
             showActive(dialog);
@@ -389,94 +385,28 @@ private Q_SLOTS:
         QCOMPARE(f->state.CurrentAddress, type <= 2 ? QString("A0") : QString("00A0"));
     }
 
-    // Closing with the title-bar button takes the LCD entries as selected, so a wrong one keeps
-    // the window open; after a Cancel it takes nothing and closes.
-    void lcdTitleBarWithWrongEntry_data()
-    {
-        QTest::addColumn<QString>("previous");
-        QTest::addColumn<bool>("stays");
-        QTest::newRow("after select") << "cmdSelect" << true;
-        QTest::newRow("after cancel") << "cmdCancel" << false;
-    }
-    void lcdTitleBarWithWrongEntry()
-    {
-        QFETCH(QString, previous);
-        QFETCH(bool, stays);
-        LcdAttributeEditor& dialog = lcd(1);
-        showActive(dialog);
-        end(dialog, previous);
-        showActive(dialog);
-        typeInto(findIn(&dialog, "txtAttributes_2"), QStringLiteral("X"));
-        dialog.close();
-        QCOMPARE(dialog.isVisible(), stays);
-        QCOMPARE(f->seam.messageTexts(),
-                 stays ? QStringList{"Data must be in Hex format."} : QStringList());
-        QCOMPARE(dialog.SwitchingAttributes(), QString(32, QLatin1Char('0')));
-        if (stays)
-            end(dialog, "cmdCancel");
-    }
-
-    // New LCD 64x32 pictures take the editor's current LED and colour values.
-    void classificationTakesEditorValues()
-    {
-        QTemporaryDir folder;
-        QFile picture(folder.filePath(QStringLiteral("switch.bmp")));
-        QVERIFY(picture.open(QIODevice::WriteOnly));
-        picture.write(QByteArray(318, '\0'));
-        picture.close();
-        auto classify = [&] {
-            PictureFileRecords records{PictureFileRecord()};
-            ClassifyFile(records, QFileInfo(picture.fileName()), 1, f->state,
-                         f->editors.lcd64x32Defaults());
-            const PictureFileRecord& r = records[1];
-            return QStringList{r.LEDon, r.LEDoff, r.BackgroundColoron, r.BackgroundColoroff};
-        };
-        QCOMPARE(classify(), QStringList({"03", "03", "0", "0"}));
-
-        LcdAttributeEditor& dialog = lcd(2);
-        showActive(dialog);
-        slider(dialog, "sdrLEDOn", 2)->setValue(4);
-        slider(dialog, "sdrLEDOff", 0)->setValue(2);
-        end(dialog, "cmdSelect");
-        QCOMPARE(classify(), QStringList({"0F", "43", "16711680", "64"}));
-    }
-
     // "Charactor or Hex" keeps its choice between uses; only its two choice buttons change it.
-    void characterPicker_data()
-    {
-        QTest::addColumn<QStringList>("endings");
-        QTest::addColumn<bool>("cancel");
-        QTest::addColumn<bool>("asCharacters");
-        QTest::newRow("character") << QStringList{"cmbCharacter"} << false << true;
-        QTest::newRow("hex after character")
-            << QStringList{"cmbCharacter", "cmbHex"} << false << false;
-        QTest::newRow("cancel keeps hex") << QStringList{"cmbHex", "cmbCancel"} << true << false;
-        QTest::newRow("title bar keeps character")
-            << QStringList{"cmbCharacter", "close"} << true << true;
-        QTest::newRow("escape keeps character")
-            << QStringList{"cmbCharacter", "escape"} << true << true;
-        QTest::newRow("choice after cancel")
-            << QStringList{"cmbCancel", "cmbCharacter"} << false << true;
-        QTest::newRow("nothing chosen yet sends as written")
-            << QStringList{"cmbCancel"} << true << false;
-    }
+    // Before any choice the data goes as written.
     void characterPicker()
     {
-        QFETCH(QStringList, endings);
-        QFETCH(bool, cancel);
-        QFETCH(bool, asCharacters);
         frmCharacter& picker = f->editors.character();
         QCOMPARE(picker.windowTitle(), QStringLiteral("Charactor or Hex"));
         QCOMPARE(findIn<QLabel>(&picker, "Label1")->text(),
                  QStringLiteral("Send data as ASCII Characters or Hex?"));
-        for (const QString& how : endings) {
+        for (const auto& [how, cancel, asCharacters] : {std::tuple{"cmbCancel", true, false},
+                                                        {"cmbCharacter", false, true},
+                                                        {"close", true, true},
+                                                        {"escape", true, true},
+                                                        {"cmbHex", false, false},
+                                                        {"cmbCancel", true, false},
+                                                        {"cmbCharacter", false, true}}) {
             // Opened as the download opens it: modal.
             QTimer::singleShot(0, &picker, [&picker, how] { end(picker, how); });
             picker.exec();
             QVERIFY(!picker.isVisible());
+            QCOMPARE(picker.Cancel(), cancel);
+            QCOMPARE(picker.SendAsCharacters(), asCharacters);
         }
-        QCOMPARE(picker.Cancel(), cancel);
-        QCOMPARE(picker.SendAsCharacters(), asCharacters);
     }
 };
 
