@@ -15,7 +15,6 @@
 #include "BatchRun.h"
 #include "ControllerLink.h"
 #include "Conversions.h"
-#include "InProcessPort.h"
 #include "LinkFakes.h"
 #include "PicturePreview.h"
 #include "PortCatalog.h"
@@ -46,7 +45,6 @@ namespace {
 constexpr int ImportSizes[] = {2500, 5000, 10000};
 constexpr qint32 LineSpeed = 115200;
 constexpr int BitsPerCharacter = 10; // start bit, eight data bits, stop bit
-constexpr int UartFifo = 16;
 constexpr int BaselineTransfers = 3;
 
 QByteArray sampleBytes(const QString& name)
@@ -234,12 +232,7 @@ bool colourRun(const QString& root, int pictures)
     VirtualController controller;
     controller.setIdentity({'6', "GLINTSIM", 'V', "1.00"});
     PortCatalog catalog;
-    catalog.addPort(QStringLiteral("sim"), QString(), [&controller] {
-        auto port = std::make_unique<InProcessPort>(controller);
-        port->setLineModel(true);
-        port->setTransmitFifo(UartFifo);
-        return port;
-    });
+    AddVirtualControllerPort(catalog, controller); // line-modelled, with a UART's 16-byte FIFO
     AppState state;
     state.TypeCode = SwitchTypeCode::Color96x64;
     state.ControllerSetting = SwitchTypeCode::Color96x64;

@@ -13,9 +13,9 @@
 #include "AppState.h"
 #include "AttributeRun.h"
 #include "ControllerLink.h"
-#include "InProcessPort.h"
 #include "LinkFakes.h"
 #include "PortCatalog.h"
+#include "SelfTest.h"
 #include "VirtualController.h"
 #include "VirtualProgram.h"
 
@@ -40,7 +40,6 @@ constexpr int TableRows = 10000;
 constexpr int EditorOpenings = 5;
 constexpr qint32 LineSpeed = 115200;
 constexpr int BitsPerCharacter = 10; // start bit, eight data bits, stop bit
-constexpr int UartFifo = 16;
 
 double msOf(const std::function<void()>& work)
 {
@@ -178,12 +177,7 @@ bool attributeRun(int rows)
     VirtualController controller;
     controller.setIdentity({'5', "GLINTSIM", 'V', "1.00"});
     PortCatalog catalog;
-    catalog.addPort(QStringLiteral("sim"), QString(), [&controller] {
-        auto port = std::make_unique<InProcessPort>(controller);
-        port->setLineModel(true);
-        port->setTransmitFifo(UartFifo);
-        return port;
-    });
+    AddVirtualControllerPort(catalog, controller); // line-modelled, with a UART's 16-byte FIFO
     AppState state;
     state.TypeCode = SwitchTypeCode::Mono96x64;
     state.RequestedPort = 1;
