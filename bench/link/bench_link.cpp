@@ -3,6 +3,7 @@
 // the same run.
 
 #include "ControllerLink.h"
+#include "LinkFakes.h"
 #include "LinkViews.h"
 #include "PortCatalog.h"
 #include "PtyServer.h"
@@ -22,7 +23,8 @@ namespace {
 
 constexpr int Rounds = 200;
 
-class SilentShell final : public LinkShell
+// The window side reduced to nothing, except that a message box is reported on the terminal.
+class SilentShell final : public QuietLinkSide
 {
 public:
     MessageAnswer message(const QString& text, const QString& title, MessageIcon,
@@ -31,13 +33,6 @@ public:
         std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(text));
         return MessageAnswer::Ok;
     }
-    void setPanelText(int, const QString&) override {}
-    void setProgressVisible(bool) override {}
-    void setProgressMaximum(int) override {}
-    void setProgressValue(int) override {}
-    void setBusyCursor(bool) override {}
-    void beep() override {}
-    void endProgram() override {}
 };
 
 double median(std::vector<double> values)
