@@ -427,9 +427,9 @@ bool ControllerLink::ShortDelay()
     return true;
 }
 
-ControllerLink::LineState ControllerLink::WaitForEmptyOutput()
+ControllerLink::LineState ControllerLink::WaitForEmptyOutput(int aheadMs)
 {
-    return waitForLine(LinkTiming::LinePaceAheadMs * NsPerMs, nullptr);
+    return waitForLine(aheadMs * NsPerMs, nullptr);
 }
 
 void ControllerLink::waitForLineClear(const std::function<bool()>& answered)

@@ -79,9 +79,9 @@ public:
     bool WaitForReply();
     void WaitForReady();
     bool ShortDelay();
-    // Waits until at most the pace-ahead allowance of what was written has yet to leave, by the
+    // Waits until at most aheadMs of line time of what was written has yet to leave, by the
     // output count and by the line-time account.
-    LineState WaitForEmptyOutput();
+    LineState WaitForEmptyOutput(int aheadMs);
     // The last transfer ended because the line was blocked; empty after any other end.
     std::optional<LineBlock> lineBlocked() const { return m_lineBlock; }
     // Lets pending window events (clicks, repaints, received bytes) run once.
@@ -125,7 +125,7 @@ private:
     void attach(SerialPort* port);
     // Hands the block to the line two characters at a time, each write drained before the next,
     // until done or stopped. False when the line was lost (port closed or stalled).
-    LineState streamPieces(const QByteArray& block, qsizetype pieces);
+    LineState streamPieces(const QByteArray& block, qsizetype pieces, int aheadMs);
     void beginProgress(qsizetype pieces);
     void awaitTransferReply(LineState line);
 

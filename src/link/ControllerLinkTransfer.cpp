@@ -3,7 +3,8 @@
 #include "LinkTiming.h"
 #include "SwitchCommands.h"
 
-ControllerLink::LineState ControllerLink::streamPieces(const QByteArray& block, qsizetype pieces)
+ControllerLink::LineState ControllerLink::streamPieces(const QByteArray& block, qsizetype pieces,
+                                                       int aheadMs)
 {
     m_lineBlock.reset();
     qint64 written = 0;
@@ -24,7 +25,7 @@ ControllerLink::LineState ControllerLink::streamPieces(const QByteArray& block, 
         m_shell.setProgressValue(int(i + 2));
         if (m_state.StopTransferFlag)
             return LineState::Clear;
-        if (const LineState line = WaitForEmptyOutput(); line != LineState::Clear)
+        if (const LineState line = WaitForEmptyOutput(aheadMs); line != LineState::Clear)
             return blockedAt(line);
     }
     // A block ends when all of it has left: raw text must be through before flow control is
@@ -86,7 +87,7 @@ void ControllerLink::TransferData(bool withTypeLetter, const QString& addressTex
     if (m_screen)
         m_screen->setDisplayData(savedDisplayData);
     m_shell.setProgressValue(1);
-    awaitTransferReply(streamPieces(digits, pieces));
+    awaitTransferReply(streamPieces(digits, pieces, LinkTiming::PictureLineAheadMs));
 }
 
 void ControllerLink::TransferText(const QByteArray& data)
@@ -106,7 +107,7 @@ void ControllerLink::TransferText(const QByteArray& data)
     }
     m_shell.setProgressValue(1);
     setFlowControl(FlowControl::XonXoff);
-    const LineState line = streamPieces(data, pieces);
+    const LineState line = streamPieces(data, pieces, LinkTiming::LinePaceAheadMs);
     setFlowControl(FlowControl::None);
     awaitTransferReply(line);
 }
