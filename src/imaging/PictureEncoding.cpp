@@ -28,3 +28,11 @@ QString EncodeDownloadBlock(const PictureFileRecord& record, AppState& state, Pr
         return Lcd36x24PictureBlock(picture, record.LEDoff, record.LEDon);
     return picture;
 }
+
+QString EncodeForType(qint16 typeCode, const QString& path, AppState& state, Prompter& prompter)
+{
+    const QString picture = EncodePictureFile(typeCode, path, state, prompter);
+    if (picture.isEmpty() || typeCode != SwitchTypeCode::Lcd36x24)
+        return picture;
+    return Lcd36x24PictureBlock(picture, QStringLiteral("0"), QStringLiteral("0"));
+}
