@@ -6,7 +6,6 @@
 
 #include "AppState.h"
 #include "AttributeEditors.h"
-#include "ButtonColour.h"
 #include "ControllerLink.h"
 #include "ControllerMessages.h"
 #include "ControllerOperations.h"
@@ -14,6 +13,7 @@
 #include "Conversions.h"
 #include "LcdAttributeEditor.h"
 #include "OledAttributeEditor.h"
+#include "PictureDownload.h"
 #include "PictureEncoding.h"
 #include "PortFrame.h"
 #include "SwitchCommands.h"
@@ -28,60 +28,6 @@
 namespace {
 const QString DownloadPictureTitle = QStringLiteral("Download Picture Message");
 } // namespace
-
-// Cancel is live while it is white.
-void frmSinglePicture::setCancelLive(bool live)
-{
-    if (live)
-        SetButtonColour(cmdCancel, Qt::white);
-    else
-        SetButtonFace(cmdCancel);
-}
-
-// The frames whose controls would change the port, the type or the picture under a download.
-void frmSinglePicture::setFramesEnabled(bool enabled)
-{
-    const QList<QWidget*> frames{famContrInfo, portFrame(), famPicture, famAttributes};
-    for (QWidget* frame : frames)
-        frame->setEnabled(enabled);
-}
-
-void frmSinglePicture::enterBusy()
-{
-    AppState& state = m_context.state;
-    state.ReplyCode.clear();
-    state.BusyFlag = true;
-    setFramesEnabled(false);
-    state.CancelFlag = false;
-    state.StopTransferFlag = false;
-    m_context.shell.setBusyCursor(true);
-    setCancelLive(true);
-    cmdCancel->setFocus();
-}
-
-void frmSinglePicture::leaveBusy()
-{
-    AppState& state = m_context.state;
-    m_context.shell.beep();
-    state.ReplyCode.clear();
-    setFramesEnabled(true);
-    m_context.shell.setBusyCursor(false);
-    setCancelLive(false);
-    state.BusyFlag = false;
-    state.CancelFlag = false;
-    state.StopTransferFlag = false;
-}
-
-void frmSinglePicture::cancelDownload()
-{
-    if (!HasButtonColour(cmdCancel, Qt::white))
-        return;
-    AppState& state = m_context.state;
-    state.BusyFlag = false;
-    m_context.link.requestStop();
-    m_context.link.requestCancel();
-    setCancelLive(false);
-}
 
 void frmSinglePicture::setDownloadedCount(int count)
 {
@@ -99,7 +45,7 @@ void frmSinglePicture::downloadPicture()
     // An address still being typed is checked before it is used.
     if (state.BusyFlag || !validateAddress() || !ConfirmPictureType(state, m_context.seam))
         return;
-    enterBusy();
+    m_download->enter();
     m_context.shell.setPanelText(2, QString());
     setDownloadedCount(0);
     m_context.shell.setPanelText(5, QString());
@@ -107,33 +53,8 @@ void frmSinglePicture::downloadPicture()
     if (state.TypeCode >= SwitchTypeCode::Lcd36x24 && state.TypeCode <= SwitchTypeCode::Color96x64)
         m_context.link.TransferData(options()->switchIdentifier()->isChecked(),
                                     state.CurrentAddress, block);
-    reportDownload();
-    leaveBusy();
-}
-
-void frmSinglePicture::reportDownload()
-{
-    AppState& state = m_context.state;
-    int count = 0;
-    if (state.CancelFlag) {
-        m_context.shell.setPanelText(2, QStringLiteral("Download Canceled"));
-    } else if (!state.ReadyReceived) {
-        m_context.shell.setPanelText(4, QStringLiteral("No controller reply"));
-        return;
-    } else if (state.ReplyCode == QLatin1String("6E")) {
-        setDownloadedCount(0);
-        ShowControllerError(m_context.seam, state.ReplyCode);
-        return;
-    } else if (state.ReplyCode == QLatin1String("no reply")) {
-        ShowNoReplyError(m_context.seam, state.ReplyCode);
-        state.ReplyCode.clear();
-    } else if (state.ReplyCode != QLatin1String("79")) {
-        ShowUnexpectedReply(m_context.seam);
-        return;
-    } else {
-        count = 1;
-    }
-    setDownloadedCount(count);
+    m_download->report();
+    m_download->leave();
 }
 
 void frmSinglePicture::clearAddress()
@@ -141,11 +62,11 @@ void frmSinglePicture::clearAddress()
     AppState& state = m_context.state;
     if (state.BusyFlag || !validateAddress() || !ConfirmClearType(state, m_context.seam))
         return;
-    enterBusy();
+    m_download->enter();
     m_context.shell.setPanelText(4, QString());
     ClearAddress(m_context.link, options()->switchIdentifier()->isChecked(), state.CurrentAddress);
     reportClear();
-    leaveBusy();
+    m_download->leave();
 }
 
 void frmSinglePicture::reportClear()
@@ -285,7 +206,7 @@ void frmSinglePicture::downloadTextFile()
     state.BusyFlag = true;
     famPicture->setEnabled(false);
     m_context.shell.setBusyCursor(true);
-    setCancelLive(true);
+    m_download->setCancelLive(true);
     cmdCancel->setFocus();
     setDownloadedCount(0);
     if (ReadFileHeader(path) != RawDataHeader) {
@@ -298,7 +219,7 @@ void frmSinglePicture::downloadTextFile()
     state.ReplyCode.clear();
     famPicture->setEnabled(true);
     m_context.shell.setBusyCursor(false);
-    setCancelLive(false);
+    m_download->setCancelLive(false);
     state.BusyFlag = false;
     state.CancelFlag = false;
     state.StopTransferFlag = false;

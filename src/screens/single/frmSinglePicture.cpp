@@ -7,6 +7,7 @@
 #include "FileClassification.h"
 #include "ListSelection.h"
 #include "Named.h"
+#include "PictureDownload.h"
 #include "PicturePreview.h"
 #include "PortFrame.h"
 #include "ProgramMark.h"
@@ -259,7 +260,10 @@ QLayout* frmSinglePicture::buildButtonRow()
         row->addWidget(button);
     connect(cmdShowPicture, &QPushButton::clicked, this, &frmSinglePicture::downloadPicture);
     connect(cmdClear, &QPushButton::clicked, this, &frmSinglePicture::clearAddress);
-    connect(cmdCancel, &QPushButton::clicked, this, &frmSinglePicture::cancelDownload);
+    m_download = std::make_unique<PictureDownload>(
+        m_context, cmdCancel,
+        QList<QWidget*>{famContrInfo, portFrame(), famPicture, famAttributes});
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { m_download->cancel(); });
     connect(cmdDownloadTextFile, &QPushButton::clicked, this, &frmSinglePicture::downloadTextFile);
     connect(cmdClose, &QPushButton::clicked, this, [this] {
         if (m_context.state.BusyFlag)

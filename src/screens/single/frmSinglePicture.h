@@ -6,7 +6,10 @@
 
 #include <QWidget>
 
+#include <memory>
+
 class Lcd64x32Defaults;
+class PictureDownload;
 class QComboBox;
 class QFrame;
 class QGroupBox;
@@ -68,15 +71,9 @@ private:
     const Lcd64x32Defaults& lcd64x32Defaults();
 
     // Talking to the controller (SinglePictureDownload.cpp)
-    void setFramesEnabled(bool enabled);
-    void enterBusy();
-    void leaveBusy();
-    void setCancelLive(bool live);
     void downloadPicture();
-    void reportDownload();
     void clearAddress();
     void reportClear();
-    void cancelDownload();
     void editAttributes();
     void downloadAttributes();
     void callController();
@@ -85,6 +82,7 @@ private:
     void downloadTextFile();
     void setDownloadedCount(int count);
 
+    std::unique_ptr<PictureDownload> m_download;
     PictureFileRecords m_records{PictureFileRecord{}};
     int m_currentIndex = 0;
 

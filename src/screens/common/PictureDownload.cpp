@@ -1,0 +1,98 @@
+#include "PictureDownload.h"
+
+#include "AppState.h"
+#include "ButtonColour.h"
+#include "ControllerLink.h"
+#include "ControllerMessages.h"
+#include "ScreenContext.h"
+#include "UiSeam.h"
+
+#include <QPushButton>
+
+PictureDownload::PictureDownload(ScreenContext& context, QPushButton* cancel,
+                                 QList<QWidget*> frames)
+    : m_context(context)
+    , m_cancel(cancel)
+    , m_frames(std::move(frames))
+{
+}
+
+void PictureDownload::setFramesEnabled(bool enabled)
+{
+    for (QWidget* frame : m_frames)
+        frame->setEnabled(enabled);
+}
+
+void PictureDownload::setCancelLive(bool live)
+{
+    if (live)
+        SetButtonColour(m_cancel, Qt::white);
+    else
+        SetButtonFace(m_cancel);
+}
+
+void PictureDownload::enter()
+{
+    AppState& state = m_context.state;
+    state.ReplyCode.clear();
+    state.BusyFlag = true;
+    setFramesEnabled(false);
+    state.CancelFlag = false;
+    state.StopTransferFlag = false;
+    m_context.shell.setBusyCursor(true);
+    setCancelLive(true);
+    m_cancel->setFocus();
+}
+
+void PictureDownload::leave()
+{
+    AppState& state = m_context.state;
+    m_context.shell.beep();
+    state.ReplyCode.clear();
+    setFramesEnabled(true);
+    m_context.shell.setBusyCursor(false);
+    setCancelLive(false);
+    state.BusyFlag = false;
+    state.CancelFlag = false;
+    state.StopTransferFlag = false;
+}
+
+void PictureDownload::cancel()
+{
+    if (!HasButtonColour(m_cancel, Qt::white))
+        return;
+    m_context.state.BusyFlag = false;
+    m_context.link.requestStop();
+    m_context.link.requestCancel();
+    setCancelLive(false);
+}
+
+void PictureDownload::setDownloadedCount(int count)
+{
+    m_context.shell.setPanelText(4, DownloadedFilesText(count));
+}
+
+void PictureDownload::report()
+{
+    AppState& state = m_context.state;
+    int count = 0;
+    if (state.CancelFlag) {
+        m_context.shell.setPanelText(2, QStringLiteral("Download Canceled"));
+    } else if (!state.ReadyReceived) {
+        m_context.shell.setPanelText(4, QStringLiteral("No controller reply"));
+        return;
+    } else if (state.ReplyCode == QLatin1String("6E")) {
+        setDownloadedCount(0);
+        ShowControllerError(m_context.seam, state.ReplyCode);
+        return;
+    } else if (state.ReplyCode == QLatin1String("no reply")) {
+        ShowNoReplyError(m_context.seam, state.ReplyCode);
+        state.ReplyCode.clear();
+    } else if (state.ReplyCode != QLatin1String("79")) {
+        ShowUnexpectedReply(m_context.seam);
+        return;
+    } else {
+        count = 1;
+    }
+    setDownloadedCount(count);
+}

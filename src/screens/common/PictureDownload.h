@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QList>
+
+class QPushButton;
+class QWidget;
+struct ScreenContext;
+
+// One picture sent to one address from a screen: the busy state around the transfer and what the
+// operator is told afterwards. The single picture and switch data screens share it.
+class PictureDownload
+{
+public:
+    // `cancel` is the screen's "Cancel Download"; `frames` are disabled while a transfer runs.
+    PictureDownload(ScreenContext& context, QPushButton* cancel, QList<QWidget*> frames);
+
+    // Busy: reply cleared, frames disabled, the busy pointer, Cancel live (white) with the focus.
+    void enter();
+    // A beep, and everything back as it was before enter().
+    void leave();
+    // Cancel acts only while it is live: it stops the transfer and the reply wait.
+    void cancel();
+    void setCancelLive(bool live);
+
+    // The outcome of the transfer just ended, by its reply: status panels and messages.
+    void report();
+
+private:
+    void setFramesEnabled(bool enabled);
+    void setDownloadedCount(int count);
+
+    ScreenContext& m_context;
+    QPushButton* m_cancel;
+    QList<QWidget*> m_frames;
+};
