@@ -7,6 +7,7 @@
 #include "frmAbout.h"
 #include "frmBatchPicture.h"
 #include "frmSinglePicture.h"
+#include "frmSwitchDataFile.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -57,16 +58,6 @@ template <typename Screen> QWidget* Build(ScreenContext& context)
     return new Screen(context);
 }
 
-// The switch data screen is still to come: its menu entry opens an empty window.
-QWidget* SwitchDataPlaceholder(ScreenContext&)
-{
-    auto* screen = new QWidget;
-    screen->setObjectName(QStringLiteral("frmSwitchDataFile"));
-    screen->setWindowTitle(QStringLiteral("Switch Data"));
-    screen->setMinimumSize(640, 480);
-    return screen;
-}
-
 // The screens, in menu order: menu entry, its caption, and how the screen is built. A new screen
 // is one row here.
 struct ScreenEntry
@@ -78,10 +69,11 @@ struct ScreenEntry
 const ScreenEntry Screens[] = {
     {"mnuSinglePicture", "&Single Picture", &Build<frmSinglePicture>},
     {"mnuBatchPictures", "&Batch Pictures", &Build<frmBatchPicture>},
-    {"mnuSwitchData", "&Switch Data", &SwitchDataPlaceholder},
+    {"mnuSwitchData", "&Switch Data", &Build<frmSwitchDataFile>},
 };
 // The screen the program starts with, and whose screen the link writes into at start-up.
 constexpr int StartScreen = 0;
+constexpr int SinglePictureScreen = 0;
 
 } // namespace
 
@@ -98,7 +90,13 @@ MDI_MainForm::MDI_MainForm(AppState& state, PortCatalog& catalog, UiSeam& seam,
     , m_seam(seam)
     , m_link(state, catalog, *this)
     , m_editors(std::make_unique<AttributeEditors>(state, seam, this))
-    , m_context{state, m_link, seam, *this, *m_editors, programFolder}
+    , m_context{state,
+                m_link,
+                seam,
+                *this,
+                *m_editors,
+                programFolder,
+                [this] { return singlePictureChoice(); }}
     , m_screens(std::size(Screens))
 {
     setObjectName(QStringLiteral("MDI_MainForm"));
@@ -211,6 +209,11 @@ QWidget* MDI_MainForm::screenAt(int row)
     if (!open.screen)
         open.screen = Screens[row].build(m_context);
     return open.screen;
+}
+
+PictureChoice MDI_MainForm::singlePictureChoice()
+{
+    return static_cast<frmSinglePicture*>(screenAt(SinglePictureScreen))->choice();
 }
 
 QMdiSubWindow* MDI_MainForm::addScreen(QWidget* screen)

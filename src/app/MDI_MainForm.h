@@ -72,6 +72,7 @@ private:
     void buildMenu();
     void buildStatusBar();
     QWidget* screenAt(int row);
+    PictureChoice singlePictureChoice();
     QMdiSubWindow* addScreen(QWidget* screen);
     void onSubWindowActivated(QMdiSubWindow* window);
     QSize sizeToHold(const QMdiSubWindow* window) const;

@@ -72,6 +72,9 @@ UploadResult UploadSwitchData(ControllerLink& link, const QString& address)
     AppState& state = link.state();
     state.HideReceived = true;
     state.ReceivedByteCount = 0;
+    // The received-bytes log still holds earlier answers: the upload's framing is counted from
+    // where its own answer begins.
+    const qsizetype earlier = state.ReplyLog.size();
     link.setReceiveThreshold(UploadReceiveThreshold);
     link.SendHexCommand(QStringLiteral("29") + TextToAsciiHex(address));
     qint64 received = 0;
@@ -81,7 +84,7 @@ UploadResult UploadSwitchData(ControllerLink& link, const QString& address)
     link.setReceiveThreshold(1);
     state.HideReceived = false;
     UploadResult result;
-    result.data = HexToBytes(QString(state.ReplyLog).remove(u' ').mid(UploadFramingDigits));
+    result.data = HexToBytes(state.ReplyLog.mid(earlier).remove(u' ').mid(UploadFramingDigits));
     state.ReplyLog = QString::fromLatin1(result.data);
     result.outcome = ReadReplyOutcome(state);
     return result;

@@ -96,3 +96,20 @@ void PictureDownload::report()
     }
     setDownloadedCount(count);
 }
+
+void PictureDownload::run(const std::function<void()>& transfer)
+{
+    enter();
+    m_context.shell.setPanelText(2, QString());
+    setDownloadedCount(0);
+    m_context.shell.setPanelText(5, QString());
+    transfer();
+    report();
+    leave();
+}
+
+void PictureDownload::reportNoFiles()
+{
+    m_context.seam.message(QStringLiteral("No files to download."),
+                           QStringLiteral("Download Picture Message"), MessageIcon::Information);
+}

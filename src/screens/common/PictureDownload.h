@@ -2,6 +2,8 @@
 
 #include <QList>
 
+#include <functional>
+
 class QPushButton;
 class QWidget;
 struct ScreenContext;
@@ -22,10 +24,14 @@ public:
     void cancel();
     void setCancelLive(bool live);
 
-    // The outcome of the transfer just ended, by its reply: status panels and messages.
-    void report();
+    // One picture sent: busy, the status panels cleared, `transfer`, the outcome reported, idle.
+    void run(const std::function<void()>& transfer);
+    // Download clicked with no picture in the list.
+    void reportNoFiles();
 
 private:
+    // The outcome of the transfer just ended, by its reply: status panels and messages.
+    void report();
     void setFramesEnabled(bool enabled);
     void setDownloadedCount(int count);
 

@@ -2,15 +2,29 @@
 
 #include <QString>
 
+#include <functional>
+
 struct AppState;
 class AttributeEditors;
 class ControllerLink;
 class LinkShell;
 class UiSeam;
 
+// The picture the single picture screen has chosen, as its boxes show it. The switch data screen
+// starts with it.
+struct PictureChoice
+{
+    QString path; // empty: none chosen
+    QString title;
+    QString fileSize;
+    QString typeText;
+    QString address;
+};
+
 // What a screen is handed when the main window builds it: the shared state, the one controller
 // link, the desktop seam, the main window as the link sees it (status bar, progress, busy
-// pointer), the attribute editors and the program's folder. Screens never see the main window.
+// pointer), the attribute editors, the program's folder and what one screen lends another. Screens
+// never see the main window.
 struct ScreenContext
 {
     AppState& state;
@@ -19,4 +33,6 @@ struct ScreenContext
     LinkShell& shell;
     AttributeEditors& editors;
     QString programFolder;
+    // The single picture screen's choice; the screen is built for it if it is not open.
+    std::function<PictureChoice()> singlePictureChoice = [] { return PictureChoice(); };
 };

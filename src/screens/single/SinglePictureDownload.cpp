@@ -25,10 +25,6 @@
 #include <QGroupBox>
 #include <QPushButton>
 
-namespace {
-const QString DownloadPictureTitle = QStringLiteral("Download Picture Message");
-} // namespace
-
 void frmSinglePicture::setDownloadedCount(int count)
 {
     m_context.shell.setPanelText(4, DownloadedFilesText(count));
@@ -38,23 +34,19 @@ void frmSinglePicture::downloadPicture()
 {
     AppState& state = m_context.state;
     if (m_records.size() <= 1 || m_currentIndex <= 0) {
-        m_context.seam.message(QStringLiteral("No files to download."), DownloadPictureTitle,
-                               MessageIcon::Information);
+        m_download->reportNoFiles();
         return;
     }
     // An address still being typed is checked before it is used.
     if (state.BusyFlag || !validateAddress() || !ConfirmPictureType(state, m_context.seam))
         return;
-    m_download->enter();
-    m_context.shell.setPanelText(2, QString());
-    setDownloadedCount(0);
-    m_context.shell.setPanelText(5, QString());
-    const QString block = EncodeDownloadBlock(m_records[m_currentIndex], state, m_context.seam);
-    if (state.TypeCode >= SwitchTypeCode::Lcd36x24 && state.TypeCode <= SwitchTypeCode::Color96x64)
-        m_context.link.TransferData(options()->switchIdentifier()->isChecked(),
-                                    state.CurrentAddress, block);
-    m_download->report();
-    m_download->leave();
+    m_download->run([&] {
+        const QString block = EncodeDownloadBlock(m_records[m_currentIndex], state, m_context.seam);
+        if (state.TypeCode >= SwitchTypeCode::Lcd36x24 &&
+            state.TypeCode <= SwitchTypeCode::Color96x64)
+            m_context.link.TransferData(options()->switchIdentifier()->isChecked(),
+                                        state.CurrentAddress, block);
+    });
 }
 
 void frmSinglePicture::clearAddress()

@@ -211,3 +211,10 @@ void frmSinglePicture::reopenRequestedPort()
     m_context.state.RequestedSpeed = portFrame()->speedText().toInt();
     m_context.link.OpenPort();
 }
+
+PictureChoice frmSinglePicture::choice() const
+{
+    const QString path = m_currentIndex > 0 ? m_records[m_currentIndex].Path : QString();
+    return {path, txtFileTitle->text(), txtFileSize->text(), txtSwitchType->text(),
+            txtAddress->text()};
+}

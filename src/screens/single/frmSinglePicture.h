@@ -38,6 +38,7 @@ public:
     void setEditorAddressText(const QString& text) override;
     void setCycleColours(const QColor& on, const QColor& off) override;
 
+    PictureChoice choice() const;
     const PictureFileRecords& records() const { return m_records; }
     int currentRecordIndex() const { return m_currentIndex; }
     TrafficLogView* trafficLog() const { return trafficPanel()->log(); }

@@ -1,0 +1,411 @@
+#include "frmSwitchDataFile.h"
+
+#include "AppState.h"
+#include "AttributeEditors.h"
+#include "ControllerLink.h"
+#include "ControllerOperations.h"
+#include "ControllerOptions.h"
+#include "Conversions.h"
+#include "FileClassification.h"
+#include "HexFieldEdit.h"
+#include "ListSelection.h"
+#include "Named.h"
+#include "PictureDownload.h"
+#include "PictureEncoding.h"
+#include "PicturePreview.h"
+#include "PortFrame.h"
+#include "ProtectedField.h"
+#include "SwitchCommands.h"
+#include "SwitchDataFile.h"
+#include "TrafficLogView.h"
+#include "UiSeam.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QFontDatabase>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString ImportEntry = QStringLiteral("Import");
+const QString ReadFailureTitle = QStringLiteral("OLED Download Message");
+constexpr int HeaderBytes = 8;
+
+QLineEdit* protectedBox(const char* name)
+{
+    auto* box = Named<QLineEdit>(name);
+    ProtectField(box);
+    return box;
+}
+
+// The bitmap lengths an import takes the display type from. A 9270-byte OLED 64x48 bitmap is
+// listed, but leaves the type as it is.
+qint16 bitmapTypeForImport(qint64 length)
+{
+    const FileClass kind = ClassifyLength(length);
+    return kind.FileKind == FileKind::Bitmap && length != 9270 ? kind.TypeCode : 0;
+}
+
+bool isLcd(qint16 typeCode)
+{
+    return typeCode == SwitchTypeCode::Lcd36x24 || typeCode == SwitchTypeCode::Lcd64x32;
+}
+
+} // namespace
+
+frmSwitchDataFile::frmSwitchDataFile(ScreenContext& context, QWidget* parent)
+    : ControllerScreen(context, context.state.TypeCode, TrafficLogPanel::Entry::None, parent)
+{
+    setObjectName(QStringLiteral("frmSwitchDataFile"));
+    setWindowTitle(QStringLiteral("Switch Data"));
+
+    auto* optionsFrame = new QGroupBox(QStringLiteral("Options"));
+    (new QVBoxLayout(optionsFrame))->addWidget(options());
+    auto* right = new QVBoxLayout;
+    right->addWidget(optionsFrame);
+    right->addWidget(portFrame());
+    right->addStretch();
+
+    txtSwitchData = Named<QPlainTextEdit>("txtSwitchData");
+    txtSwitchData->setReadOnly(true);
+    txtSwitchData->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    txtSwitchData->setMinimumHeight(120);
+    trafficPanel()->log()->setMinimumHeight(90);
+
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(buildPictureFrame(), 0, 0);
+    layout->addLayout(right, 0, 1);
+    layout->addWidget(new QLabel(QStringLiteral("Switch Data:")), 1, 0, 1, 2);
+    layout->addWidget(txtSwitchData, 2, 0, 1, 2);
+    layout->addWidget(trafficPanel(), 3, 0, 1, 2);
+    layout->addLayout(buildButtonRow(), 4, 0, 1, 2);
+    layout->setRowStretch(2, 1);
+    layout->setRowStretch(3, 1);
+    layout->setColumnStretch(0, 3);
+    layout->setColumnStretch(1, 2);
+
+    m_download =
+        std::make_unique<PictureDownload>(m_context, cmdCancel, QList<QWidget*>{famPicture});
+    connect(options()->leftToRight(), &QCheckBox::clicked, this, &frmSwitchDataFile::refreshData);
+    connect(trafficPanel(), &TrafficLogPanel::cleared, this, [this] {
+        if (m_context.state.BusyFlag)
+            return;
+        txtSwitchData->clear();
+        cmbFileName->setFocus();
+    });
+    cmbFileName->addItem(ImportEntry);
+    startWithSinglePicture();
+}
+
+frmSwitchDataFile::~frmSwitchDataFile() = default;
+
+QGroupBox* frmSwitchDataFile::buildPictureFrame()
+{
+    famPicture = Named<QGroupBox>("famPicture", QStringLiteral("Picture"));
+    cmbFileName = Named<QComboBox>("cmbFileName");
+    cmbFileName->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    cmbFileName->setMinimumContentsLength(24);
+    txtFileTitle = protectedBox("txtFileTitle");
+    txtFileSize = protectedBox("txtFileSize");
+    txtSwitchType = protectedBox("txtSwitchType");
+    txtAddress = Named<QLineEdit>("txtAddress");
+    txtAddress->setMaxLength(4);
+    txtAddress->installEventFilter(this);
+    picHolderBorder = Named<QFrame>("picHolderBorder");
+    picHolderBorder->setFrameStyle(QFrame::Box | QFrame::Plain);
+    picHolderBorder->setFixedSize(204, 140);
+    picHolder = Named<QLabel>("picHolder", picHolderBorder);
+
+    auto* fields = new QFormLayout;
+    fields->addRow(QStringLiteral("Image:"), txtFileTitle);
+    fields->addRow(QStringLiteral("File Size:"), txtFileSize);
+    fields->addRow(QStringLiteral("Switch Type:"), txtSwitchType);
+    fields->addRow(QStringLiteral("Address:"), txtAddress);
+    auto* grid = new QGridLayout(famPicture);
+    grid->addWidget(cmbFileName, 0, 0, 1, 2);
+    grid->addLayout(fields, 1, 0);
+    grid->addWidget(picHolderBorder, 1, 1);
+    connect(cmbFileName, &QComboBox::activated, this, &frmSwitchDataFile::onFileChosen);
+    return famPicture;
+}
+
+QLayout* frmSwitchDataFile::buildButtonRow()
+{
+    cmdDownloadSwitchData =
+        Named<QPushButton>("cmdDownloadSwitchData", QStringLiteral("Download Switch Data"));
+    cmdSaveSwitchData =
+        Named<QPushButton>("cmdSaveSwitchData", QStringLiteral("Save Switch Data to File"));
+    cmdUploadData = Named<QPushButton>("cmdUploadData", QStringLiteral("Upload Switch Data"));
+    cmdRefreshData = Named<QPushButton>("cmdRefreshData", QStringLiteral("Refresh"));
+    cmdCancel = Named<QPushButton>("cmdCancel", QStringLiteral("Cancel Download"));
+    cmdCancel->setAutoFillBackground(true);
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    for (QPushButton* button :
+         {cmdDownloadSwitchData, cmdSaveSwitchData, cmdUploadData, cmdRefreshData, cmdCancel})
+        row->addWidget(button);
+    connect(cmdDownloadSwitchData, &QPushButton::clicked, this,
+            &frmSwitchDataFile::downloadSwitchData);
+    connect(cmdSaveSwitchData, &QPushButton::clicked, this, &frmSwitchDataFile::saveSwitchData);
+    connect(cmdUploadData, &QPushButton::clicked, this, &frmSwitchDataFile::uploadData);
+    connect(cmdRefreshData, &QPushButton::clicked, this, &frmSwitchDataFile::refreshData);
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { m_download->cancel(); });
+    return row;
+}
+
+// The window opens on the single picture screen's choice, read for the type in force.
+void frmSwitchDataFile::startWithSinglePicture()
+{
+    const PictureChoice choice = m_context.singlePictureChoice();
+    txtFileTitle->setText(choice.title);
+    txtFileSize->setText(choice.fileSize);
+    txtSwitchType->setText(choice.typeText);
+    txtAddress->setText(choice.address);
+    setStartAddress(choice.address);
+    FileObjects objects;
+    if (choice.path.isEmpty() || !OpenFileObjects(choice.path, QString(), objects))
+        return;
+    AppState& state = m_context.state;
+    cmbFileName->addItem(choice.path);
+    ClassifyFile(m_records, objects.File, 1, state, m_context.editors.lcd64x32Defaults());
+    m_switchData.resize(m_records.size());
+    m_records[1].TypeCode = state.TypeCode;
+    m_currentIndex = FindRecordByPath(m_records, choice.path);
+    SelectListEntrySilently(cmbFileName, 1);
+    ShowPicturePreview(choice.path, picHolder, picHolderBorder);
+    readSwitchData(m_currentIndex);
+    txtSwitchData->setPlainText(m_switchData.value(m_currentIndex));
+}
+
+void frmSwitchDataFile::onFileChosen()
+{
+    AppState& state = m_context.state;
+    if (state.BusyFlag)
+        return;
+    if (cmbFileName->currentText() != ImportEntry)
+        state.TypeCode = m_records.value(cmbFileName->currentIndex()).TypeCode;
+    else if (!importFile())
+        SelectListEntrySilently(cmbFileName, m_currentIndex);
+    showCurrentEntry();
+}
+
+// Adds the file the operator picks to the list and selects it; a file already listed is only
+// selected. False when the dialog was cancelled or the file was refused.
+bool frmSwitchDataFile::importFile()
+{
+    const QString path = m_context.seam.openFileName(
+        ImportEntry, m_context.programFolder,
+        QStringLiteral("bmp files (*.bmp)|*.bmp|txt files (*.txt)|*.txt|All Files|*"));
+    if (path.isEmpty())
+        return false;
+    FileObjects objects;
+    if (!OpenFileObjects(path, QString(), objects))
+        return false;
+    const QString listed = objects.File.absoluteFilePath();
+    if (const int entry = cmbFileName->findText(listed, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        entry > 0)
+        return SelectListEntrySilently(cmbFileName, entry);
+    qint16 fileKind = FileKind::Bitmap;
+    if (!admitFile(path, fileKind))
+        return false;
+
+    AppState& state = m_context.state;
+    cmbFileName->addItem(listed);
+    const int index = cmbFileName->count() - 1;
+    ClassifyFile(m_records, objects.File, index, state, m_context.editors.lcd64x32Defaults());
+    m_switchData.resize(m_records.size());
+    PictureFileRecord& record = m_records[index];
+    // What the import recognised the file as decides how it is read, whatever its length.
+    record.FileKind = fileKind;
+    if (fileKind == FileKind::SwitchData && state.TypeCode == SwitchTypeCode::Lcd36x24) {
+        // The one switch data file without a header is as long as its picture block.
+        record.TypeCode = state.TypeCode;
+        record.TypeText = QStringLiteral("LCD 36x24 SD");
+    } else if (record.TypeCode == SwitchTypeCode::Text) {
+        record.TypeCode = state.TypeCode; // a file that names no type is read as the one in force
+    }
+    readSwitchData(index);
+    return SelectListEntrySilently(cmbFileName, index);
+}
+
+// By the file's extension: a bitmap names its type by its length, a hex-text file names none,
+// anything else must be a switch data file. False, with the operator told, when it is not.
+bool frmSwitchDataFile::admitFile(const QString& path, qint16& fileKind)
+{
+    const QString extension = QFileInfo(path).suffix().toUpper();
+    QFile file(path);
+    const qint64 length = QFileInfo(path).size();
+    if (extension == QLatin1String("BMP")) {
+        fileKind = FileKind::Bitmap;
+        if (const qint16 type = bitmapTypeForImport(length))
+            takeTypeOf(type);
+        return true;
+    }
+    if (extension == QLatin1String("TXT")) {
+        fileKind = FileKind::Text;
+        return true;
+    }
+    fileKind = FileKind::SwitchData;
+    const QByteArray start = file.open(QIODevice::ReadOnly) ? file.read(HeaderBytes) : QByteArray();
+    const qint16 type = SwitchDataFileType(start, length);
+    if (type == 0) {
+        m_context.seam.message(
+            QStringLiteral("Invalid image attributes.\rFile Size: %1").arg(length),
+            QStringLiteral("Vantrel"), MessageIcon::Exclamation);
+        return false;
+    }
+    takeTypeOf(type);
+    return true;
+}
+
+void frmSwitchDataFile::takeTypeOf(qint16 typeCode)
+{
+    m_context.state.TypeCode = typeCode;
+    txtAddress->setMaxLength(isLcd(typeCode) ? 2 : 4);
+    txtAddress->setText(isLcd(typeCode) ? QStringLiteral("01") : QStringLiteral("0001"));
+}
+
+void frmSwitchDataFile::showCurrentEntry()
+{
+    const int index = FindRecordByPath(m_records, cmbFileName->currentText());
+    if (index <= 0)
+        return;
+    m_currentIndex = index;
+    const PictureFileRecord& record = m_records[index];
+    txtFileTitle->setText(record.Name);
+    txtFileTitle->setCursorPosition(0); // a long name shows its beginning
+    txtFileSize->setText(QString::number(record.FileLength));
+    txtSwitchData->setPlainText(m_switchData.value(index));
+    if (record.FileKind == FileKind::Bitmap) {
+        ShowPicturePreview(record.Path, picHolder, picHolderBorder);
+    } else {
+        picHolder->clear();
+        picHolder->hide();
+    }
+    txtSwitchType->setText(record.TypeText);
+}
+
+void frmSwitchDataFile::readSwitchData(int index)
+{
+    if (m_switchData.size() <= index)
+        m_switchData.resize(index + 1);
+    m_switchData[index] = readFileData(m_records[index]);
+}
+
+QString frmSwitchDataFile::readFileData(const PictureFileRecord& record)
+{
+    AppState& state = m_context.state;
+    if (record.FileKind == FileKind::Bitmap)
+        return EncodeForType(state.TypeCode, record.Path, state, m_context.seam);
+    QFile file(record.Path);
+    const bool read = file.open(QIODevice::ReadOnly);
+    const QByteArray bytes = read ? file.readAll() : QByteArray();
+    const bool text = record.FileKind == FileKind::Text;
+    if (!read) {
+        m_context.seam.message(text ? QStringLiteral("Download failed. The selected item is "
+                                                     "invalid data.")
+                                    : QStringLiteral("Download failed. The selected item is an "
+                                                     "invalid picture."),
+                               ReadFailureTitle, MessageIcon::Information);
+        return QString();
+    }
+    return text ? TextSwitchDataHexText(bytes) : SwitchDataHexText(state.TypeCode, bytes);
+}
+
+// "Refresh" and "L to R": the entry is read again, so a bitmap takes the row direction now set.
+void frmSwitchDataFile::refreshData()
+{
+    AppState& state = m_context.state;
+    if (state.BusyFlag || m_currentIndex <= 0)
+        return;
+    state.TypeCode = m_records[m_currentIndex].TypeCode;
+    readSwitchData(m_currentIndex);
+    txtSwitchData->setPlainText(m_switchData.value(m_currentIndex));
+}
+
+bool frmSwitchDataFile::validateAddress()
+{
+    const QString result =
+        ValidateAddressField(txtAddress, m_context.state.TypeCode, m_context.seam);
+    if (result == QLatin1String("Cancel"))
+        return false;
+    m_context.state.CurrentAddress = result;
+    return true;
+}
+
+bool frmSwitchDataFile::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == txtAddress && event->type() == QEvent::FocusOut)
+        validateAddress();
+    else if (watched == txtAddress && event->type() == QEvent::FocusIn)
+        QTimer::singleShot(0, txtAddress, &QLineEdit::selectAll);
+    return QWidget::eventFilter(watched, event);
+}
+
+// The data text goes as it stands: a switch data file is already in the controller's format.
+void frmSwitchDataFile::downloadSwitchData()
+{
+    AppState& state = m_context.state;
+    if (m_records.size() <= 1 || m_currentIndex <= 0) {
+        m_download->reportNoFiles();
+        return;
+    }
+    if (state.BusyFlag || !validateAddress() || !ConfirmPictureType(state, m_context.seam))
+        return;
+    m_download->run([this, &state] {
+        m_context.link.TransferData(options()->switchIdentifier()->isChecked(),
+                                    state.CurrentAddress, m_switchData.value(m_currentIndex));
+    });
+}
+
+// The file is binary whatever its name: a header for the type in force, then the data.
+void frmSwitchDataFile::saveSwitchData()
+{
+    AppState& state = m_context.state;
+    if (state.BusyFlag)
+        return;
+    QString path = m_context.seam.saveFileName(QStringLiteral("Save Switch Data to File"),
+                                               m_context.programFolder,
+                                               QStringLiteral("txt files (*.txt)|*.txt"));
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".txt");
+    const QByteArray bytes =
+        SwitchDataFileBytes(state.TypeCode, HexToBytes(m_switchData.value(m_currentIndex)));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(bytes) != bytes.size()) {
+        m_context.seam.message(QStringLiteral("The switch data could not be saved to %1:\r%2")
+                                   .arg(path, file.errorString()),
+                               QStringLiteral("Save Switch Data to File"),
+                               MessageIcon::Exclamation);
+    }
+}
+
+// What the controller sends back, less its 11 leading bytes, is shown as it came.
+void frmSwitchDataFile::uploadData()
+{
+    AppState& state = m_context.state;
+    if (state.BusyFlag || !validateAddress())
+        return;
+    txtSwitchData->clear();
+    state.BusyFlag = true;
+    famPicture->setEnabled(false);
+    m_context.shell.setBusyCursor(true);
+    UploadSwitchData(m_context.link, state.CurrentAddress);
+    txtSwitchData->setPlainText(state.ReplyLog);
+    m_context.shell.setBusyCursor(false);
+    famPicture->setEnabled(true);
+    state.BusyFlag = false;
+    state.CancelFlag = false;
+}

@@ -1,0 +1,195 @@
+#include "AppFixture.h"
+#include "Conversions.h"
+#include "PictureEncoding.h"
+#include "SwitchDataFile.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+// The switch data window driven as the operator drives it, against the virtual controller on a
+// pseudo-terminal: what reaches the controller and what lands in files is read back.
+class TestSwitchData : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<AppFixture> app;
+    QWidget* window = nullptr;
+
+    template <typename T> T* find(const char* name) const
+    {
+        T* widget = window->findChild<T*>(QLatin1String(name));
+        if (!widget)
+            qFatal("no widget named %s", name);
+        return widget;
+    }
+    QString text(const char* box) const { return find<QLineEdit>(box)->text(); }
+    QString data() const { return find<QPlainTextEdit>("txtSwitchData")->toPlainText(); }
+    void click(const char* button) const
+    {
+        QTest::mouseClick(find<QWidget>(button), Qt::LeftButton);
+    }
+    void import(const QString& path)
+    {
+        app->seam.openPaths.push_back(path);
+        auto* files = find<QComboBox>("cmbFileName");
+        files->setCurrentIndex(0);
+        Q_EMIT files->activated(0);
+    }
+    void select(int entry)
+    {
+        auto* files = find<QComboBox>("cmbFileName");
+        files->setCurrentIndex(entry);
+        Q_EMIT files->activated(entry);
+    }
+    QString writeFile(const QString& name, const QByteArray& bytes) const
+    {
+        const QString path = app->samplePath(name);
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? path
+                                                                                    : QString();
+    }
+    static QByteArray readFile(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    // The data text the window should show for a bitmap: its type's encoder, left to right.
+    QString encoded(qint16 type, const QString& path, bool leftToRight = true) const
+    {
+        AppState state;
+        state.LeftToRightFlag = leftToRight ? 1 : 0;
+        return EncodeForType(type, path, state, app->seam);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        app = std::make_unique<AppFixture>();
+        QVERIFY(app->start());
+        app->find<QAction>(QStringLiteral("mnuSwitchData"))->trigger();
+        window = app->find<QWidget>(QStringLiteral("frmSwitchDataFile"));
+    }
+    void cleanup()
+    {
+        window = nullptr;
+        app.reset();
+    }
+
+    // The window opens on the single picture screen's picture and shows its data at once.
+    void opensOnTheSinglePicture()
+    {
+        auto* files = find<QComboBox>("cmbFileName");
+        QCOMPARE(files->count(), 2);
+        QCOMPARE(files->itemText(0), QString("Import"));
+        QCOMPARE(files->currentText(), app->samplePath("Koala.bmp"));
+        QCOMPARE(text("txtSwitchType"), QString("OLED 64x48"));
+        QCOMPARE(text("txtAddress"), QString("0001"));
+        QCOMPARE(data(), encoded(3, app->samplePath("Koala.bmp")));
+        QVERIFY(!find<QLabel>("picHolder")->pixmap().isNull());
+    }
+
+    // A bitmap is imported, downloaded, saved as a switch data file and imported again; the file
+    // sends the same bytes, and the stored picture comes back by upload. "L to R" re-encodes the
+    // bitmap entry and leaves the file's entry alone.
+    void aBitmapTravelsAsSwitchData_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("sample");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<int>("fileLength");
+        QTest::newRow("LCD 36x24, no header") << 1 << "LCD 36x24 Power.bmp"
+                                              << "01" << 125;
+        QTest::newRow("LCD 64x32, rows turned round") << 2 << "LCD 64x32 Speaker.bmp"
+                                                      << "01" << 264;
+        QTest::newRow("COLOR 96x64") << 6 << "COLOR 96x64 Rocket.bmp"
+                                     << "0001" << 12296;
+    }
+    void aBitmapTravelsAsSwitchData()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, sample);
+        QFETCH(QString, address);
+        const auto typeCode = qint16(type);
+        app->state.ControllerSetting = typeCode;
+        app->controller.setIdentity({char('0' + type), "GLINTSIM", 'V', "1.00"});
+        const QString bitmap = app->samplePath(sample);
+        const QString expected = encoded(typeCode, bitmap);
+
+        import(bitmap);
+        QCOMPARE(text("txtSwitchType"), sample.section(u' ', 0, 1));
+        QCOMPARE(text("txtAddress"), address);
+        QCOMPARE(data(), expected);
+        click("cmdDownloadSwitchData");
+        QCOMPARE(app->form->panelText(4), QString("1 downloaded files"));
+        QCOMPARE(app->controller.picture(1, typeCode)->payload, HexToBytes(expected));
+
+        const QString saved = app->samplePath("saved.sd");
+        app->seam.savePaths.push_back(saved);
+        click("cmdSaveSwitchData");
+        QTEST(int(readFile(saved).size()), "fileLength");
+        QVERIFY(readFile(saved).startsWith(HexToBytes(SwitchDataHeader(typeCode))));
+        import(saved);
+        QCOMPARE(text("txtSwitchType"), sample.section(u' ', 0, 1) + " SD");
+        QCOMPARE(data(), expected);
+        QVERIFY(find<QLabel>("picHolder")->isHidden());
+        find<QLineEdit>("txtAddress")->setText("2");
+        click("cmdDownloadSwitchData");
+        QCOMPARE(app->controller.picture(2, typeCode)->payload, HexToBytes(expected));
+
+        find<QCheckBox>("chkLtoR")->click();
+        QCOMPARE(data(), expected);
+        find<QCheckBox>("chkLtoR")->click();
+        select(2);
+        QCOMPARE(text("txtSwitchType"), sample.section(u' ', 0, 1));
+        find<QCheckBox>("chkLtoR")->click();
+        QCOMPARE(data(), encoded(typeCode, bitmap, false));
+        find<QCheckBox>("chkLtoR")->click();
+        QCOMPARE(data(), expected);
+
+        click("cmdUploadData");
+        QCOMPARE(data(), QString::fromLatin1(HexToBytes(expected).toHex().toUpper()) + "y");
+        QCOMPARE(app->seam.shown(), QStringList());
+    }
+
+    // Files the window refuses are not listed; the entry in force stays.
+    void refusedFiles_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        const QByteArray oledHeader = HexToBytes(SwitchDataHeader(3));
+        QTest::newRow("unknown header") << "odd.sd" << QByteArray(6152, 'Q');
+        QTest::newRow("cut short") << "short.sd" << oledHeader + QByteArray(100, '\x11');
+        QTest::newRow("padded") << "long.dat" << oledHeader + QByteArray(6145, '\x11');
+    }
+    void refusedFiles()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        const QString before = data();
+        import(writeFile(name, bytes));
+        QCOMPARE(app->seam.shown(), QStringList("Vantrel: Invalid image attributes.\rFile Size: " +
+                                                QString::number(bytes.size())));
+        QCOMPARE(find<QComboBox>("cmbFileName")->count(), 2);
+        QCOMPARE(find<QComboBox>("cmbFileName")->currentIndex(), 1);
+        QCOMPARE(data(), before);
+    }
+
+    // A hex-text file's first 8 bytes are skipped whatever they hold, and so are its line breaks
+    // and spaces; a controller with nothing stored gives an upload too short to show.
+    void hexTextAndAnEmptyUpload()
+    {
+        import(writeFile("data.txt", "5156\r\n52 3112 34\r\n56 78 9A\n"));
+        QCOMPARE(data(), QString("31123456789A"));
+        QCOMPARE(text("txtSwitchType"), QString("text"));
+        click("cmdUploadData");
+        QCOMPARE(data(), QString());
+        QCOMPARE(app->controller.counters().uploads, 1);
+    }
+};
+
+QTEST_MAIN(TestSwitchData)
+#include "tst_switchdata.moc"
