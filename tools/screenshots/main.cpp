@@ -1,7 +1,8 @@
 // Takes the README's screenshots of the real program on a 1600 x 900 desktop: the main window
 // after the controller query, a picture downloaded from the single picture screen, and a batch
 // downloaded from the batch screen, and the batch attribute table: as loaded, with the row editor
-// over a row, and during its run. Message boxes and dialogs answer from a script.
+// over a row, and during its run; and the switch data window. Message boxes and dialogs answer
+// from a script.
 
 #include "SamplePictures.h"
 #include "VirtualProgram.h"
@@ -141,6 +142,17 @@ bool AttributeScreenshots(ProgramWindow& form, const QDir& folder, ScriptedUiSea
     return ok;
 }
 
+// The switch data window on the picture the single picture screen downloaded, then with that
+// picture uploaded back from the controller.
+bool SwitchDataScreenshots(ProgramWindow& form, const QDir& out)
+{
+    Find<QAction>(form, "mnuSwitchData")->trigger();
+    QWidget& screen = *Find<QWidget>(form, "frmSwitchDataFile");
+    bool ok = Save(form, out.filePath(QStringLiteral("switchdata-bitmap.png")));
+    Find<QPushButton>(screen, "cmdUploadData")->click();
+    return Save(form, out.filePath(QStringLiteral("switchdata-uploaded.png"))) && ok;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -176,6 +188,7 @@ int main(int argc, char* argv[])
     Find<QPushButton>(form, "cmdDownloadBatch")->click();
     ok = Save(form, out.filePath(QStringLiteral("batch-finished.png"))) && ok;
     ok = AttributeScreenshots(form, folder, seam, out) && ok;
+    ok = SwitchDataScreenshots(form, out) && ok;
     folder.removeRecursively();
     return ok ? 0 : 1;
 }

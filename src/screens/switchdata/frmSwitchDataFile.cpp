@@ -39,6 +39,7 @@ namespace {
 const QString ImportEntry = QStringLiteral("Import");
 const QString ReadFailureTitle = QStringLiteral("OLED Download Message");
 constexpr int HeaderBytes = 8;
+constexpr int DigitsPerLine = 64;
 
 QLineEdit* protectedBox(const char* name)
 {
@@ -167,6 +168,7 @@ void frmSwitchDataFile::startWithSinglePicture()
 {
     const PictureChoice choice = m_context.singlePictureChoice();
     txtFileTitle->setText(choice.title);
+    txtFileTitle->setCursorPosition(0);
     txtFileSize->setText(choice.fileSize);
     txtSwitchType->setText(choice.typeText);
     txtAddress->setText(choice.address);
@@ -183,7 +185,7 @@ void frmSwitchDataFile::startWithSinglePicture()
     SelectListEntrySilently(cmbFileName, 1);
     ShowPicturePreview(choice.path, picHolder, picHolderBorder);
     readSwitchData(m_currentIndex);
-    txtSwitchData->setPlainText(m_switchData.value(m_currentIndex));
+    showData(m_switchData.value(m_currentIndex));
 }
 
 void frmSwitchDataFile::onFileChosen()
@@ -284,7 +286,7 @@ void frmSwitchDataFile::showCurrentEntry()
     txtFileTitle->setText(record.Name);
     txtFileTitle->setCursorPosition(0); // a long name shows its beginning
     txtFileSize->setText(QString::number(record.FileLength));
-    txtSwitchData->setPlainText(m_switchData.value(index));
+    showData(m_switchData.value(index));
     if (record.FileKind == FileKind::Bitmap) {
         ShowPicturePreview(record.Path, picHolder, picHolderBorder);
     } else {
@@ -292,6 +294,16 @@ void frmSwitchDataFile::showCurrentEntry()
         picHolder->hide();
     }
     txtSwitchType->setText(record.TypeText);
+}
+
+// In lines of 32 bytes, as a hex-text switch data file may hold them: one line of thousands of
+// digits would scroll as a single block.
+void frmSwitchDataFile::showData(const QString& text)
+{
+    QStringList lines;
+    for (qsizetype at = 0; at < text.size(); at += DigitsPerLine)
+        lines << text.mid(at, DigitsPerLine);
+    txtSwitchData->setPlainText(lines.join(u'\n'));
 }
 
 void frmSwitchDataFile::readSwitchData(int index)
@@ -329,7 +341,7 @@ void frmSwitchDataFile::refreshData()
         return;
     state.TypeCode = m_records[m_currentIndex].TypeCode;
     readSwitchData(m_currentIndex);
-    txtSwitchData->setPlainText(m_switchData.value(m_currentIndex));
+    showData(m_switchData.value(m_currentIndex));
 }
 
 bool frmSwitchDataFile::validateAddress()
@@ -403,7 +415,7 @@ void frmSwitchDataFile::uploadData()
     famPicture->setEnabled(false);
     m_context.shell.setBusyCursor(true);
     UploadSwitchData(m_context.link, state.CurrentAddress);
-    txtSwitchData->setPlainText(state.ReplyLog);
+    showData(state.ReplyLog);
     m_context.shell.setBusyCursor(false);
     famPicture->setEnabled(true);
     state.BusyFlag = false;

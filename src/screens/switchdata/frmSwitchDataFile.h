@@ -42,6 +42,7 @@ private:
     bool admitFile(const QString& path, qint16& fileKind);
     void takeTypeOf(qint16 typeCode);
     void showCurrentEntry();
+    void showData(const QString& text);
     // Reads entry `index`'s data text afresh, by its kind and the type in force.
     void readSwitchData(int index);
     QString readFileData(const PictureFileRecord& record);

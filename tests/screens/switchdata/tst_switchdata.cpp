@@ -27,7 +27,10 @@ class TestSwitchData : public QObject
         return widget;
     }
     QString text(const char* box) const { return find<QLineEdit>(box)->text(); }
-    QString data() const { return find<QPlainTextEdit>("txtSwitchData")->toPlainText(); }
+    QString data() const
+    {
+        return find<QPlainTextEdit>("txtSwitchData")->toPlainText().remove(u'\n');
+    }
     void click(const char* button) const
     {
         QTest::mouseClick(find<QWidget>(button), Qt::LeftButton);
