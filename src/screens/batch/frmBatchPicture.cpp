@@ -39,13 +39,6 @@ constexpr qint64 PumpEveryMs = 10;
 // The batch log keeps this many lines; older ones go, so a long run cannot fill the memory.
 constexpr int MaxTrafficLines = 700;
 
-QLineEdit* protectedBox(const char* name)
-{
-    auto* box = Named<QLineEdit>(name);
-    ProtectField(box);
-    return box;
-}
-
 QComboBox* addressCombo(const char* name)
 {
     auto* combo = Named<QComboBox>(name);
@@ -109,9 +102,9 @@ QWidget* frmBatchPicture::buildImportFrame()
     cmdCancelImport = Named<QPushButton>("cmdCancelImport", QStringLiteral("Cancel Import"));
     cmdCancelImport->hide();
     cmdCancelImport->setEnabled(false);
-    txtFilePath = protectedBox("txtFilePath");
-    txtFirstFile = protectedBox("txtFirstFile");
-    txtFileSize = protectedBox("txtFileSize");
+    txtFilePath = ProtectedBox("txtFilePath");
+    txtFirstFile = ProtectedBox("txtFirstFile");
+    txtFileSize = ProtectedBox("txtFileSize");
     cmdEditAttributes = Named<QPushButton>("cmdEditAttributes", QStringLiteral("Edit Attributes"));
 
     auto* grid = new QGridLayout(frame);
@@ -212,7 +205,7 @@ QWidget* frmBatchPicture::buildAddressFrame()
     txtOffsetAddress = Named<QLineEdit>("txtOffsetAddress");
     cmdOffsetAddresses = Named<QPushButton>("cmdOffsetAddresses", QStringLiteral("Offset"));
     cmdReverse = Named<QPushButton>("cmdReverse", QStringLiteral("Reverse"));
-    txtMaxStartAddress = protectedBox("txtMaxStartAddress");
+    txtMaxStartAddress = ProtectedBox("txtMaxStartAddress");
 
     auto* grid = new QGridLayout(frame);
     grid->addWidget(new QLabel(QStringLiteral("Start Address:")), 0, 0);

@@ -4,15 +4,18 @@
 #include "ButtonColour.h"
 #include "ControllerLink.h"
 #include "ControllerMessages.h"
+#include "PictureFrame.h"
 #include "ScreenContext.h"
+#include "SwitchCommands.h"
 #include "UiSeam.h"
 
 #include <QPushButton>
 
-PictureDownload::PictureDownload(ScreenContext& context, QPushButton* cancel,
+PictureDownload::PictureDownload(ScreenContext& context, QPushButton* cancel, PictureFrame* picture,
                                  QList<QWidget*> frames)
     : m_context(context)
     , m_cancel(cancel)
+    , m_picture(picture)
     , m_frames(std::move(frames))
 {
 }
@@ -97,8 +100,18 @@ void PictureDownload::report()
     setDownloadedCount(count);
 }
 
-void PictureDownload::run(const std::function<void()>& transfer)
+void PictureDownload::run(bool hasPicture, const std::function<void()>& transfer)
 {
+    AppState& state = m_context.state;
+    if (!hasPicture) {
+        m_context.seam.message(QStringLiteral("No files to download."),
+                               QStringLiteral("Download Picture Message"),
+                               MessageIcon::Information);
+        return;
+    }
+    // An address still being typed is checked before it is used.
+    if (state.BusyFlag || !m_picture->acceptAddress() || !ConfirmPictureType(state, m_context.seam))
+        return;
     enter();
     m_context.shell.setPanelText(2, QString());
     setDownloadedCount(0);
@@ -106,10 +119,4 @@ void PictureDownload::run(const std::function<void()>& transfer)
     transfer();
     report();
     leave();
-}
-
-void PictureDownload::reportNoFiles()
-{
-    m_context.seam.message(QStringLiteral("No files to download."),
-                           QStringLiteral("Download Picture Message"), MessageIcon::Information);
 }

@@ -4,6 +4,7 @@
 
 #include <functional>
 
+class PictureFrame;
 class QPushButton;
 class QWidget;
 struct ScreenContext;
@@ -13,8 +14,10 @@ struct ScreenContext;
 class PictureDownload
 {
 public:
-    // `cancel` is the screen's "Cancel Download"; `frames` are disabled while a transfer runs.
-    PictureDownload(ScreenContext& context, QPushButton* cancel, QList<QWidget*> frames);
+    // `cancel` is the screen's "Cancel Download"; `picture` holds the address box; `frames`
+    // (the picture frame among them) are disabled while a transfer runs.
+    PictureDownload(ScreenContext& context, QPushButton* cancel, PictureFrame* picture,
+                    QList<QWidget*> frames);
 
     // Busy: reply cleared, frames disabled, the busy pointer, Cancel live (white) with the focus.
     void enter();
@@ -24,10 +27,10 @@ public:
     void cancel();
     void setCancelLive(bool live);
 
-    // One picture sent: busy, the status panels cleared, `transfer`, the outcome reported, idle.
-    void run(const std::function<void()>& transfer);
-    // Download clicked with no picture in the list.
-    void reportNoFiles();
+    // Download clicked. Without a picture the operator is told there is none; while busy, with
+    // the address refused or the type question declined nothing is sent. Otherwise: busy, the
+    // status panels cleared, `transfer`, the outcome reported, idle again.
+    void run(bool hasPicture, const std::function<void()>& transfer);
 
 private:
     // The outcome of the transfer just ended, by its reply: status panels and messages.
@@ -37,5 +40,6 @@ private:
 
     ScreenContext& m_context;
     QPushButton* m_cancel;
+    PictureFrame* m_picture;
     QList<QWidget*> m_frames;
 };

@@ -1,5 +1,7 @@
 #include "ProtectedField.h"
 
+#include "Named.h"
+
 #include <QEvent>
 #include <QLineEdit>
 
@@ -38,4 +40,11 @@ private:
 void ProtectField(QLineEdit* box)
 {
     new FieldGuard(box);
+}
+
+QLineEdit* ProtectedBox(const char* objectName)
+{
+    auto* box = Named<QLineEdit>(objectName);
+    ProtectField(box);
+    return box;
 }

@@ -15,6 +15,7 @@
 #include "OledAttributeEditor.h"
 #include "PictureDownload.h"
 #include "PictureEncoding.h"
+#include "PictureFrame.h"
 #include "PortFrame.h"
 #include "SwitchCommands.h"
 #include "UiSeam.h"
@@ -33,14 +34,7 @@ void frmSinglePicture::setDownloadedCount(int count)
 void frmSinglePicture::downloadPicture()
 {
     AppState& state = m_context.state;
-    if (m_records.size() <= 1 || m_currentIndex <= 0) {
-        m_download->reportNoFiles();
-        return;
-    }
-    // An address still being typed is checked before it is used.
-    if (state.BusyFlag || !validateAddress() || !ConfirmPictureType(state, m_context.seam))
-        return;
-    m_download->run([&] {
+    m_download->run(m_records.size() > 1 && m_currentIndex > 0, [&] {
         const QString block = EncodeDownloadBlock(m_records[m_currentIndex], state, m_context.seam);
         if (state.TypeCode >= SwitchTypeCode::Lcd36x24 &&
             state.TypeCode <= SwitchTypeCode::Color96x64)
@@ -52,7 +46,7 @@ void frmSinglePicture::downloadPicture()
 void frmSinglePicture::clearAddress()
 {
     AppState& state = m_context.state;
-    if (state.BusyFlag || !validateAddress() || !ConfirmClearType(state, m_context.seam))
+    if (state.BusyFlag || !famPicture->acceptAddress() || !ConfirmClearType(state, m_context.seam))
         return;
     m_download->enter();
     m_context.shell.setPanelText(4, QString());
@@ -81,7 +75,8 @@ void frmSinglePicture::reportClear()
 void frmSinglePicture::downloadAttributes()
 {
     AppState& state = m_context.state;
-    if (state.BusyFlag || !validateAddress() || !ConfirmAttributeType(state, m_context.seam))
+    if (state.BusyFlag || !famPicture->acceptAddress() ||
+        !ConfirmAttributeType(state, m_context.seam))
         return;
     ControllerLink& link = m_context.link;
     state.BusyFlag = true;

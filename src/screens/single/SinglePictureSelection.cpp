@@ -8,9 +8,9 @@
 #include "ControllerLink.h"
 #include "ControllerOptions.h"
 #include "FileClassification.h"
-#include "HexFieldEdit.h"
 #include "LcdAttributeEditor.h"
 #include "ListSelection.h"
+#include "PictureFrame.h"
 #include "PicturePreview.h"
 #include "PortFrame.h"
 #include "UiSeam.h"
@@ -58,9 +58,7 @@ void frmSinglePicture::onFileChosen()
     m_currentIndex = index;
     PictureFileRecord& record = m_records[index];
     ShowPicturePreview(record.Path, picHolder, picHolderBorder);
-    txtFileTitle->setText(record.Name);
-    txtFileTitle->setCursorPosition(0); // a long name shows its beginning
-    txtFileSize->setText(QString::number(record.FileLength));
+    famPicture->showFile(record);
     if (!passesLengthGate(record))
         return;
     AppState& state = m_context.state;
@@ -120,8 +118,7 @@ void frmSinglePicture::applyTypeControls(const PictureFileRecord& record)
         preview->setVisible(lcd);
     lblLEDinfo->setVisible(type == SwitchTypeCode::Lcd36x24);
     options()->leftToRight()->setVisible(!lcd);
-    txtAddress->setMaxLength(lcd ? 2 : 4);
-    txtAddress->setText(lcd ? QStringLiteral("01") : QStringLiteral("0001"));
+    famPicture->resetAddressFor(type);
     if (type == SwitchTypeCode::Lcd36x24 || type == SwitchTypeCode::Oled52x36)
         famBicolorTest->hide();
     if (lcd) {
@@ -192,16 +189,6 @@ void frmSinglePicture::setEditorAddressText(const QString& text)
 const Lcd64x32Defaults& frmSinglePicture::lcd64x32Defaults()
 {
     return m_context.editors.lcd64x32Defaults();
-}
-
-bool frmSinglePicture::validateAddress()
-{
-    const QString result =
-        ValidateAddressField(txtAddress, m_context.state.TypeCode, m_context.seam);
-    if (result == QLatin1String("Cancel"))
-        return false;
-    m_context.state.CurrentAddress = result;
-    return true;
 }
 
 // The port combo always shows the requested port; the speed is taken from its combo.

@@ -8,17 +8,18 @@
 #include "ListSelection.h"
 #include "Named.h"
 #include "PictureDownload.h"
+#include "PictureFrame.h"
 #include "PicturePreview.h"
 #include "PortFrame.h"
 #include "ProgramMark.h"
 #include "ProtectedField.h"
 #include "TrafficLogView.h"
+#include "UiSeam.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
-#include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -46,13 +47,6 @@ const LedButton LedButtons[frmSinglePicture::LedButtonCount] = {{"O", QColor(0xc
                                                                 {"On", QColor()},
                                                                 {"Off", QColor()},
                                                                 {"Reset", QColor()}};
-
-QLineEdit* protectedBox(const char* name)
-{
-    auto* box = Named<QLineEdit>(name);
-    ProtectField(box);
-    return box;
-}
 
 } // namespace
 
@@ -101,30 +95,14 @@ frmSinglePicture::~frmSinglePicture()
 
 QGroupBox* frmSinglePicture::buildPictureFrame()
 {
-    famPicture = Named<QGroupBox>("famPicture", QStringLiteral("Picture"));
-    cmbFileName = Named<QComboBox>("cmbFileName");
-    cmbFileName->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    cmbFileName->setMinimumContentsLength(24);
-    txtFileTitle = protectedBox("txtFileTitle");
-    txtFileSize = protectedBox("txtFileSize");
-    txtSwitchType = protectedBox("txtSwitchType");
-    txtAddress = Named<QLineEdit>("txtAddress");
-    txtAddress->setMaxLength(4);
-    txtAddress->installEventFilter(this);
-    picHolderBorder = Named<QFrame>("picHolderBorder");
-    picHolderBorder->setFrameStyle(QFrame::Box | QFrame::Plain);
-    picHolderBorder->setFixedSize(204, 140);
-    picHolder = Named<QLabel>("picHolder", picHolderBorder);
-
-    auto* fields = new QFormLayout;
-    fields->addRow(QStringLiteral("Image:"), txtFileTitle);
-    fields->addRow(QStringLiteral("File Size:"), txtFileSize);
-    fields->addRow(QStringLiteral("Switch Type:"), txtSwitchType);
-    fields->addRow(QStringLiteral("Address:"), txtAddress);
-    auto* grid = new QGridLayout(famPicture);
-    grid->addWidget(cmbFileName, 0, 0, 1, 2);
-    grid->addLayout(fields, 1, 0);
-    grid->addWidget(picHolderBorder, 1, 1);
+    famPicture = new PictureFrame(m_context.state, m_context.seam);
+    cmbFileName = famPicture->files();
+    txtFileTitle = famPicture->title();
+    txtFileSize = famPicture->fileSize();
+    txtSwitchType = famPicture->switchType();
+    txtAddress = famPicture->address();
+    picHolderBorder = famPicture->previewBorder();
+    picHolder = famPicture->preview();
     connect(cmbFileName, &QComboBox::activated, this, &frmSinglePicture::onFileChosen);
     return famPicture;
 }
@@ -165,9 +143,9 @@ QGroupBox* frmSinglePicture::buildAttributeFrame()
 QGroupBox* frmSinglePicture::buildControllerFrame()
 {
     famContrInfo = Named<QGroupBox>("famContrInfo", QStringLiteral("Controller"));
-    txtController = protectedBox("txtController");
-    txtFirmwareVersion = protectedBox("txtFirmwareVersion");
-    txtControllerSetting = protectedBox("txtControllerSetting");
+    txtController = ProtectedBox("txtController");
+    txtFirmwareVersion = ProtectedBox("txtFirmwareVersion");
+    txtControllerSetting = ProtectedBox("txtControllerSetting");
     cmdQuery = Named<QPushButton>("cmdQuery", QStringLiteral("Query"));
     cmdCall = Named<QPushButton>("cmdCall", QStringLiteral("Call"));
     cmdReset = Named<QPushButton>("cmdReset", QStringLiteral("Reset"));
@@ -261,7 +239,7 @@ QLayout* frmSinglePicture::buildButtonRow()
     connect(cmdShowPicture, &QPushButton::clicked, this, &frmSinglePicture::downloadPicture);
     connect(cmdClear, &QPushButton::clicked, this, &frmSinglePicture::clearAddress);
     m_download = std::make_unique<PictureDownload>(
-        m_context, cmdCancel,
+        m_context, cmdCancel, famPicture,
         QList<QWidget*>{famContrInfo, portFrame(), famPicture, famAttributes});
     connect(cmdCancel, &QPushButton::clicked, this, [this] { m_download->cancel(); });
     connect(cmdDownloadTextFile, &QPushButton::clicked, this, &frmSinglePicture::downloadTextFile);
@@ -284,9 +262,7 @@ void frmSinglePicture::loadStartPicture()
     cmbFileName->addItem(m_records[1].Path);
     SelectListEntrySilently(cmbFileName, 1);
     m_currentIndex = 1;
-    txtFileTitle->setText(m_records[1].Name);
-    txtFileTitle->setCursorPosition(0);
-    txtFileSize->setText(QString::number(m_records[1].FileLength));
+    famPicture->showFile(m_records[1]);
     // The start-up picture gets the first address, like any picture the operator selects.
     txtAddress->setText(QStringLiteral("0001"));
     setStartAddress(txtAddress->text());
@@ -304,10 +280,6 @@ bool frmSinglePicture::eventFilter(QObject* watched, QEvent* event)
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (watched == trafficLog() && key == Qt::Key_Backspace)
             m_context.state.ReplyCode.clear();
-    } else if (event->type() == QEvent::FocusOut && watched == txtAddress) {
-        validateAddress();
-    } else if (event->type() == QEvent::FocusIn && watched == txtAddress) {
-        QTimer::singleShot(0, txtAddress, &QLineEdit::selectAll);
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -10,6 +10,7 @@
 
 class Lcd64x32Defaults;
 class PictureDownload;
+class PictureFrame;
 class QComboBox;
 class QFrame;
 class QGroupBox;
@@ -67,7 +68,6 @@ private:
     void primeLcdEditor(PictureFileRecord& record);
     void showCycleColours(const PictureFileRecord& record);
     void paintCycleBox(QFrame* box, const QColor& colour);
-    bool validateAddress();
     void reopenRequestedPort();
     const Lcd64x32Defaults& lcd64x32Defaults();
 
@@ -87,7 +87,7 @@ private:
     PictureFileRecords m_records{PictureFileRecord{}};
     int m_currentIndex = 0;
 
-    QGroupBox* famPicture = nullptr;
+    PictureFrame* famPicture = nullptr;
     QComboBox* cmbFileName = nullptr;
     QLineEdit* txtFileTitle = nullptr;
     QLineEdit* txtFileSize = nullptr;

@@ -7,15 +7,13 @@
 #include "ControllerOptions.h"
 #include "Conversions.h"
 #include "FileClassification.h"
-#include "HexFieldEdit.h"
 #include "ListSelection.h"
 #include "Named.h"
 #include "PictureDownload.h"
 #include "PictureEncoding.h"
+#include "PictureFrame.h"
 #include "PicturePreview.h"
 #include "PortFrame.h"
-#include "ProtectedField.h"
-#include "SwitchCommands.h"
 #include "SwitchDataFile.h"
 #include "TrafficLogView.h"
 #include "UiSeam.h"
@@ -24,14 +22,12 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFontDatabase>
-#include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -41,24 +37,12 @@ const QString ReadFailureTitle = QStringLiteral("OLED Download Message");
 constexpr int HeaderBytes = 8;
 constexpr int DigitsPerLine = 64;
 
-QLineEdit* protectedBox(const char* name)
-{
-    auto* box = Named<QLineEdit>(name);
-    ProtectField(box);
-    return box;
-}
-
 // The bitmap lengths an import takes the display type from. A 9270-byte OLED 64x48 bitmap is
 // listed, but leaves the type as it is.
 qint16 bitmapTypeForImport(qint64 length)
 {
     const FileClass kind = ClassifyLength(length);
     return kind.FileKind == FileKind::Bitmap && length != 9270 ? kind.TypeCode : 0;
-}
-
-bool isLcd(qint16 typeCode)
-{
-    return typeCode == SwitchTypeCode::Lcd36x24 || typeCode == SwitchTypeCode::Lcd64x32;
 }
 
 } // namespace
@@ -94,16 +78,16 @@ frmSwitchDataFile::frmSwitchDataFile(ScreenContext& context, QWidget* parent)
     layout->setColumnStretch(0, 3);
     layout->setColumnStretch(1, 2);
 
-    m_download =
-        std::make_unique<PictureDownload>(m_context, cmdCancel, QList<QWidget*>{famPicture});
+    m_download = std::make_unique<PictureDownload>(m_context, cmdCancel, famPicture,
+                                                   QList<QWidget*>{famPicture});
     connect(options()->leftToRight(), &QCheckBox::clicked, this, &frmSwitchDataFile::refreshData);
     connect(trafficPanel(), &TrafficLogPanel::cleared, this, [this] {
         if (m_context.state.BusyFlag)
             return;
         txtSwitchData->clear();
-        cmbFileName->setFocus();
+        famPicture->files()->setFocus();
     });
-    cmbFileName->addItem(ImportEntry);
+    famPicture->files()->addItem(ImportEntry);
     startWithSinglePicture();
 }
 
@@ -111,31 +95,8 @@ frmSwitchDataFile::~frmSwitchDataFile() = default;
 
 QGroupBox* frmSwitchDataFile::buildPictureFrame()
 {
-    famPicture = Named<QGroupBox>("famPicture", QStringLiteral("Picture"));
-    cmbFileName = Named<QComboBox>("cmbFileName");
-    cmbFileName->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    cmbFileName->setMinimumContentsLength(24);
-    txtFileTitle = protectedBox("txtFileTitle");
-    txtFileSize = protectedBox("txtFileSize");
-    txtSwitchType = protectedBox("txtSwitchType");
-    txtAddress = Named<QLineEdit>("txtAddress");
-    txtAddress->setMaxLength(4);
-    txtAddress->installEventFilter(this);
-    picHolderBorder = Named<QFrame>("picHolderBorder");
-    picHolderBorder->setFrameStyle(QFrame::Box | QFrame::Plain);
-    picHolderBorder->setFixedSize(204, 140);
-    picHolder = Named<QLabel>("picHolder", picHolderBorder);
-
-    auto* fields = new QFormLayout;
-    fields->addRow(QStringLiteral("Image:"), txtFileTitle);
-    fields->addRow(QStringLiteral("File Size:"), txtFileSize);
-    fields->addRow(QStringLiteral("Switch Type:"), txtSwitchType);
-    fields->addRow(QStringLiteral("Address:"), txtAddress);
-    auto* grid = new QGridLayout(famPicture);
-    grid->addWidget(cmbFileName, 0, 0, 1, 2);
-    grid->addLayout(fields, 1, 0);
-    grid->addWidget(picHolderBorder, 1, 1);
-    connect(cmbFileName, &QComboBox::activated, this, &frmSwitchDataFile::onFileChosen);
+    famPicture = new PictureFrame(m_context.state, m_context.seam);
+    connect(famPicture->files(), &QComboBox::activated, this, &frmSwitchDataFile::onFileChosen);
     return famPicture;
 }
 
@@ -167,23 +128,23 @@ QLayout* frmSwitchDataFile::buildButtonRow()
 void frmSwitchDataFile::startWithSinglePicture()
 {
     const PictureChoice choice = m_context.singlePictureChoice();
-    txtFileTitle->setText(choice.title);
-    txtFileTitle->setCursorPosition(0);
-    txtFileSize->setText(choice.fileSize);
-    txtSwitchType->setText(choice.typeText);
-    txtAddress->setText(choice.address);
+    famPicture->title()->setText(choice.title);
+    famPicture->title()->setCursorPosition(0);
+    famPicture->fileSize()->setText(choice.fileSize);
+    famPicture->switchType()->setText(choice.typeText);
+    famPicture->address()->setText(choice.address);
     setStartAddress(choice.address);
     FileObjects objects;
     if (choice.path.isEmpty() || !OpenFileObjects(choice.path, QString(), objects))
         return;
     AppState& state = m_context.state;
-    cmbFileName->addItem(choice.path);
+    famPicture->files()->addItem(choice.path);
     ClassifyFile(m_records, objects.File, 1, state, m_context.editors.lcd64x32Defaults());
     m_switchData.resize(m_records.size());
     m_records[1].TypeCode = state.TypeCode;
     m_currentIndex = FindRecordByPath(m_records, choice.path);
-    SelectListEntrySilently(cmbFileName, 1);
-    ShowPicturePreview(choice.path, picHolder, picHolderBorder);
+    SelectListEntrySilently(famPicture->files(), 1);
+    ShowPicturePreview(choice.path, famPicture->preview(), famPicture->previewBorder());
     readSwitchData(m_currentIndex);
     showData(m_switchData.value(m_currentIndex));
 }
@@ -193,10 +154,10 @@ void frmSwitchDataFile::onFileChosen()
     AppState& state = m_context.state;
     if (state.BusyFlag)
         return;
-    if (cmbFileName->currentText() != ImportEntry)
-        state.TypeCode = m_records.value(cmbFileName->currentIndex()).TypeCode;
+    if (famPicture->files()->currentText() != ImportEntry)
+        state.TypeCode = m_records.value(famPicture->files()->currentIndex()).TypeCode;
     else if (!importFile())
-        SelectListEntrySilently(cmbFileName, m_currentIndex);
+        SelectListEntrySilently(famPicture->files(), m_currentIndex);
     showCurrentEntry();
 }
 
@@ -213,16 +174,17 @@ bool frmSwitchDataFile::importFile()
     if (!OpenFileObjects(path, QString(), objects))
         return false;
     const QString listed = objects.File.absoluteFilePath();
-    if (const int entry = cmbFileName->findText(listed, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (const int entry =
+            famPicture->files()->findText(listed, Qt::MatchExactly | Qt::MatchCaseSensitive);
         entry > 0)
-        return SelectListEntrySilently(cmbFileName, entry);
+        return SelectListEntrySilently(famPicture->files(), entry);
     qint16 fileKind = FileKind::Bitmap;
     if (!admitFile(path, fileKind))
         return false;
 
     AppState& state = m_context.state;
-    cmbFileName->addItem(listed);
-    const int index = cmbFileName->count() - 1;
+    famPicture->files()->addItem(listed);
+    const int index = famPicture->files()->count() - 1;
     ClassifyFile(m_records, objects.File, index, state, m_context.editors.lcd64x32Defaults());
     m_switchData.resize(m_records.size());
     PictureFileRecord& record = m_records[index];
@@ -236,7 +198,7 @@ bool frmSwitchDataFile::importFile()
         record.TypeCode = state.TypeCode; // a file that names no type is read as the one in force
     }
     readSwitchData(index);
-    return SelectListEntrySilently(cmbFileName, index);
+    return SelectListEntrySilently(famPicture->files(), index);
 }
 
 // By the file's extension: a bitmap names its type by its length, a hex-text file names none,
@@ -272,28 +234,25 @@ bool frmSwitchDataFile::admitFile(const QString& path, qint16& fileKind)
 void frmSwitchDataFile::takeTypeOf(qint16 typeCode)
 {
     m_context.state.TypeCode = typeCode;
-    txtAddress->setMaxLength(isLcd(typeCode) ? 2 : 4);
-    txtAddress->setText(isLcd(typeCode) ? QStringLiteral("01") : QStringLiteral("0001"));
+    famPicture->resetAddressFor(typeCode);
 }
 
 void frmSwitchDataFile::showCurrentEntry()
 {
-    const int index = FindRecordByPath(m_records, cmbFileName->currentText());
+    const int index = FindRecordByPath(m_records, famPicture->files()->currentText());
     if (index <= 0)
         return;
     m_currentIndex = index;
     const PictureFileRecord& record = m_records[index];
-    txtFileTitle->setText(record.Name);
-    txtFileTitle->setCursorPosition(0); // a long name shows its beginning
-    txtFileSize->setText(QString::number(record.FileLength));
+    famPicture->showFile(record);
     showData(m_switchData.value(index));
     if (record.FileKind == FileKind::Bitmap) {
-        ShowPicturePreview(record.Path, picHolder, picHolderBorder);
+        ShowPicturePreview(record.Path, famPicture->preview(), famPicture->previewBorder());
     } else {
-        picHolder->clear();
-        picHolder->hide();
+        famPicture->preview()->clear();
+        famPicture->preview()->hide();
     }
-    txtSwitchType->setText(record.TypeText);
+    famPicture->switchType()->setText(record.TypeText);
 }
 
 // In lines of 32 bytes, as a hex-text switch data file may hold them: one line of thousands of
@@ -344,38 +303,13 @@ void frmSwitchDataFile::refreshData()
     showData(m_switchData.value(m_currentIndex));
 }
 
-bool frmSwitchDataFile::validateAddress()
-{
-    const QString result =
-        ValidateAddressField(txtAddress, m_context.state.TypeCode, m_context.seam);
-    if (result == QLatin1String("Cancel"))
-        return false;
-    m_context.state.CurrentAddress = result;
-    return true;
-}
-
-bool frmSwitchDataFile::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == txtAddress && event->type() == QEvent::FocusOut)
-        validateAddress();
-    else if (watched == txtAddress && event->type() == QEvent::FocusIn)
-        QTimer::singleShot(0, txtAddress, &QLineEdit::selectAll);
-    return QWidget::eventFilter(watched, event);
-}
-
 // The data text goes as it stands: a switch data file is already in the controller's format.
 void frmSwitchDataFile::downloadSwitchData()
 {
-    AppState& state = m_context.state;
-    if (m_records.size() <= 1 || m_currentIndex <= 0) {
-        m_download->reportNoFiles();
-        return;
-    }
-    if (state.BusyFlag || !validateAddress() || !ConfirmPictureType(state, m_context.seam))
-        return;
-    m_download->run([this, &state] {
+    m_download->run(m_records.size() > 1 && m_currentIndex > 0, [this] {
         m_context.link.TransferData(options()->switchIdentifier()->isChecked(),
-                                    state.CurrentAddress, m_switchData.value(m_currentIndex));
+                                    m_context.state.CurrentAddress,
+                                    m_switchData.value(m_currentIndex));
     });
 }
 
@@ -408,7 +342,7 @@ void frmSwitchDataFile::saveSwitchData()
 void frmSwitchDataFile::uploadData()
 {
     AppState& state = m_context.state;
-    if (state.BusyFlag || !validateAddress())
+    if (state.BusyFlag || !famPicture->acceptAddress())
         return;
     txtSwitchData->clear();
     state.BusyFlag = true;

@@ -9,11 +9,8 @@
 #include <memory>
 
 class PictureDownload;
-class QComboBox;
-class QFrame;
+class PictureFrame;
 class QGroupBox;
-class QLabel;
-class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -28,9 +25,6 @@ public:
     ~frmSwitchDataFile() override;
 
     const PictureFileRecords& records() const { return m_records; }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QGroupBox* buildPictureFrame();
@@ -47,7 +41,6 @@ private:
     void readSwitchData(int index);
     QString readFileData(const PictureFileRecord& record);
     void refreshData();
-    bool validateAddress();
 
     void downloadSwitchData();
     void saveSwitchData();
@@ -58,14 +51,7 @@ private:
     QStringList m_switchData{QString()}; // parallel to m_records
     int m_currentIndex = 0;
 
-    QGroupBox* famPicture = nullptr;
-    QComboBox* cmbFileName = nullptr;
-    QLineEdit* txtFileTitle = nullptr;
-    QLineEdit* txtFileSize = nullptr;
-    QLineEdit* txtSwitchType = nullptr;
-    QLineEdit* txtAddress = nullptr;
-    QFrame* picHolderBorder = nullptr;
-    QLabel* picHolder = nullptr;
+    PictureFrame* famPicture = nullptr;
     QPlainTextEdit* txtSwitchData = nullptr;
     QPushButton* cmdDownloadSwitchData = nullptr;
     QPushButton* cmdSaveSwitchData = nullptr;
