@@ -23,8 +23,9 @@ constexpr int GapTickMs = 5;
 // controller runs inside the program, the program was stalled too and writes again at once.
 constexpr int LongestTickCreditMs = 2 * GapTickMs;
 // Answers held back by the "late" misbehaviour arrive this long after they were due, past the
-// program's reply window.
-constexpr int LateAnswerMs = 150;
+// program's reply window even when that window opens late: a far end that reads at once takes a
+// picture's last digit up to 50 ms before the program's line account says it has left.
+constexpr int LateAnswerMs = 250;
 // The raw-text input: how many characters it holds, and how fast the controller takes them out.
 constexpr int TextCapacity = 256;
 constexpr int TextCharsPerSecond = 2000;
