@@ -9,17 +9,18 @@
 #include "Conversions.h"
 #include "Decoders.h"
 #include "Encoders.h"
-#include "FileClassification.h"
 #include "HexField.h"
 #include "InProcessPort.h"
 #include "PictureEncoding.h"
 #include "SavedAttributes.h"
 #include "SwitchCommands.h"
+#include "SwitchDataFile.h"
 
-#include <QFile>
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImage>
 #include <QImageWriter>
+#include <QSaveFile>
 
 #include <algorithm>
 #include <limits>
@@ -37,6 +38,29 @@ bool sameDevice(const QString& deviceName, const QString& wanted)
 #endif
     return deviceName.compare(wanted, cs) == 0 ||
            deviceName.endsWith(QLatin1Char('/') + wanted, cs);
+}
+
+// The image format a file name asks for (its extension, when Qt writes such images); empty for
+// any other name.
+QByteArray imageFormat(const QString& path)
+{
+    const QByteArray suffix = QFileInfo(path).suffix().toLower().toLatin1();
+    return QImageWriter::supportedImageFormats().contains(suffix) ? suffix : QByteArray();
+}
+
+bool isSwitchDataName(const QString& path)
+{
+    return QFileInfo(path).suffix().compare(QLatin1String("sd"), Qt::CaseInsensitive) == 0;
+}
+
+// The file is replaced only once the new contents are all written: a full disk or a vanished
+// folder leaves the operator's old file as it was.
+QString writeWholeFile(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        return QString();
+    return QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
 }
 
 QString openFailure(const PortError& error, qint32 speed)
@@ -120,6 +144,8 @@ int CliSession::run()
         return send();
     case CliCommand::Download:
         return download();
+    case CliCommand::Convert:
+        return convert();
     case CliCommand::Clear:
         return clear();
     case CliCommand::Upload:
@@ -177,37 +203,42 @@ int CliSession::send()
 int CliSession::download()
 {
     const QString path = m_request.arguments.constFirst();
-    const QFileInfo file(path);
-    if (!file.isFile())
-        return fail(QStringLiteral("cannot read %1: no such file").arg(path));
-    const FileClass kind = ClassifyLength(file.size());
-    if (kind.FileKind != FileKind::Bitmap) {
-        return fail(QStringLiteral("%1 is not a picture file: no switch picture is %2 bytes long")
-                        .arg(path)
-                        .arg(file.size()));
-    }
-    if (m_request.typeCode != 0 && m_request.typeCode != kind.TypeCode) {
-        return fail(QStringLiteral("%1 is a %2 picture, not %3")
-                        .arg(path, kind.TypeText, ControllerSettingText(m_request.typeCode)));
-    }
-    m_state.TypeCode = kind.TypeCode;
-    const std::optional<QString> address = checkedAddress(kind.TypeCode);
+    const PictureSource source = ReadPictureSource(path, m_request.typeCode);
+    if (!source.error.isEmpty())
+        return fail(source.error);
+    m_state.TypeCode = source.typeCode;
+    const std::optional<QString> address = checkedAddress(source.typeCode);
     if (!address)
         return ExitCode::Failure;
-    const int shown = m_shell.messageCount();
-    const QString data = encodePicture(file.absoluteFilePath());
-    if (m_shell.messageCount() > shown) // the file could not be read; the encoder has said so
+    const std::optional<QString> data = pictureData(path, source);
+    if (!data)
         return ExitCode::Failure;
     if (const std::optional<int> failed = openPort())
         return *failed;
 
-    m_link.TransferData(m_request.withTypeLetter, *address, data);
+    m_link.TransferData(m_request.withTypeLetter, *address, *data);
     printReply();
     if (const std::optional<int> blocked = lineBlocked())
         return finish(*blocked);
     const Outcome outcome = JudgeDownload(m_state, m_shell);
     PrintLine(stdout, outcome.status);
     return finish(outcome.exitCode);
+}
+
+int CliSession::convert()
+{
+    const QString path = m_request.arguments.constFirst();
+    const PictureSource source = ReadPictureSource(path, m_request.typeCode);
+    if (!source.error.isEmpty())
+        return fail(source.error);
+    m_state.TypeCode = source.typeCode;
+    const std::optional<QString> data = pictureData(path, source);
+    if (!data)
+        return ExitCode::Failure;
+    if (const QString problem = WholePictureProblem(source.typeCode, *data); !problem.isEmpty())
+        return fail(QStringLiteral("%1 cannot be converted: %2").arg(path, problem));
+    const QString problem = writePicture(source.typeCode, QByteArray::fromHex(data->toLatin1()));
+    return problem.isEmpty() ? ExitCode::Done : fail(problem);
 }
 
 int CliSession::clear()
@@ -407,10 +438,16 @@ std::optional<QString> CliSession::checkedAddress(qint16 typeCode)
     return verdict.text;
 }
 
-QString CliSession::encodePicture(const QString& path)
+std::optional<QString> CliSession::pictureData(const QString& path, const PictureSource& source)
 {
+    if (source.kind != PictureSource::Kind::Bitmap)
+        return source.data;
+    const int shown = m_shell.messageCount();
+    const QString picture =
+        EncodePictureFile(m_state.TypeCode, QFileInfo(path).absoluteFilePath(), m_state, m_shell);
     // Nothing is sent for a file that cannot be read, not even an LCD 36x24 picture's LED codes.
-    const QString picture = EncodePictureFile(m_state.TypeCode, path, m_state, m_shell);
+    if (m_shell.messageCount() > shown)
+        return std::nullopt;
     if (picture.isEmpty() || m_state.TypeCode != SwitchTypeCode::Lcd36x24)
         return picture;
     return Lcd36x24PictureBlock(picture, m_request.ledOff, m_request.ledOn);
@@ -423,25 +460,41 @@ QString CliSession::writeUpload(const QByteArray& uploaded) const
         PrintLine(stdout, QString::fromLatin1(uploaded));
         return QString();
     }
-    const QByteArray format = QFileInfo(path).suffix().toLower().toLatin1();
-    bool written = false;
-    if (QImageWriter::supportedImageFormats().contains(format)) {
-        const QByteArray payload = QByteArray::fromHex(UploadedPictureDigits(uploaded));
-        const QImage picture = DecodeSwitchPicture(m_request.typeCode, payload);
-        if (picture.isNull()) {
-            return QStringLiteral("the controller sent %1 picture bytes; a %2 picture has %3")
-                .arg(payload.size())
-                .arg(ControllerSettingText(m_request.typeCode))
-                .arg(PayloadBytes(m_request.typeCode));
-        }
-        written = picture.save(path, format.constData());
-    } else {
-        QFile file(path);
-        written = file.open(QIODevice::WriteOnly) && file.write(uploaded) == uploaded.size();
+    if (imageFormat(path).isEmpty() && !isSwitchDataName(path)) {
+        if (QString problem = writeWholeFile(path, uploaded); !problem.isEmpty())
+            return problem;
+        PrintLine(stdout, QStringLiteral("Picture written to ") + path);
+        return QString();
     }
-    if (!written)
-        return QStringLiteral("cannot write %1").arg(path);
-    PrintLine(stdout, QStringLiteral("Picture written to ") + path);
+    const QByteArray payload = QByteArray::fromHex(UploadedPictureDigits(uploaded));
+    if (payload.size() != PayloadBytes(m_request.typeCode)) {
+        return QStringLiteral("the controller sent %1 picture bytes; a %2 picture has %3")
+            .arg(payload.size())
+            .arg(ControllerSettingText(m_request.typeCode))
+            .arg(PayloadBytes(m_request.typeCode));
+    }
+    return writePicture(m_request.typeCode, payload);
+}
+
+QString CliSession::writePicture(qint16 typeCode, const QByteArray& payload) const
+{
+    const QString& path = m_request.output;
+    const QByteArray format = imageFormat(path);
+    QByteArray bytes;
+    if (format.isEmpty()) {
+        bytes = SwitchDataFileBytes(typeCode, payload);
+    } else {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, format);
+        if (!writer.write(DecodeSwitchPicture(typeCode, payload)))
+            return QStringLiteral("cannot write %1: %2").arg(path, writer.errorString());
+    }
+    if (QString problem = writeWholeFile(path, bytes); !problem.isEmpty())
+        return problem;
+    PrintLine(stdout, (format.isEmpty() ? QStringLiteral("Switch data written to ")
+                                        : QStringLiteral("Picture written to ")) +
+                          path);
     return QString();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CommandLine.h"
+#include "PictureSource.h"
 #include "TerminalViews.h"
 
 #include "AppState.h"
@@ -29,6 +30,7 @@ private:
     int query();
     int send();
     int download();
+    int convert();
     int clear();
     int upload();
     int text();
@@ -43,9 +45,15 @@ private:
     // For the commands that take --type and --address: the type, the checked address and the
     // open port; the exit status when one of them fails.
     std::optional<int> openAtAddress(QString& address);
-    QString encodePicture(const QString& path);
+    // The data text of a picture file of the current type: a bitmap encoded (an LCD 36x24 one with
+    // the LED colours asked for), a switch data file as it holds it. Nothing when a bitmap cannot
+    // be read; the encoder has said so.
+    std::optional<QString> pictureData(const QString& path, const PictureSource& source);
     // Prints the upload or writes it to --output; why it could not, or the empty text.
     QString writeUpload(const QByteArray& uploaded) const;
+    // Writes a whole picture of the type to --output, as an image for a name an image format has
+    // and as a switch data file otherwise; why it could not, or the empty text.
+    QString writePicture(qint16 typeCode, const QByteArray& payload) const;
 
     void printReply() const;
     // After a transfer: the exit status when the line was blocked (and why, on standard error).

@@ -17,19 +17,22 @@ struct CommandRule
     bool needsAddress;
     bool needsType;
     bool needsAs;
+    bool needsOutput;
     const char* usage;
 };
 
 constexpr CommandRule Commands[] = {
-    {"ports", CliCommand::Ports, 0, 0, false, false, false, "ports"},
-    {"query", CliCommand::Query, 0, 0, false, false, false, "query"},
-    {"send", CliCommand::Send, 1, -1, false, false, false, "send HEX..."},
-    {"download", CliCommand::Download, 1, 1, true, false, false, "download FILE --address A"},
-    {"clear", CliCommand::Clear, 0, 0, true, true, false, "clear --address A --type T"},
-    {"upload", CliCommand::Upload, 0, 0, true, true, false, "upload --address A --type T"},
-    {"text", CliCommand::Text, 1, 1, false, false, true, "text FILE --as chars|hex"},
+    {"ports", CliCommand::Ports, 0, 0, false, false, false, false, "ports"},
+    {"query", CliCommand::Query, 0, 0, false, false, false, false, "query"},
+    {"send", CliCommand::Send, 1, -1, false, false, false, false, "send HEX..."},
+    {"download", CliCommand::Download, 1, 1, true, false, false, false,
+     "download FILE --address A"},
+    {"convert", CliCommand::Convert, 1, 1, false, false, false, true, "convert FILE --output OUT"},
+    {"clear", CliCommand::Clear, 0, 0, true, true, false, false, "clear --address A --type T"},
+    {"upload", CliCommand::Upload, 0, 0, true, true, false, false, "upload --address A --type T"},
+    {"text", CliCommand::Text, 1, 1, false, false, true, false, "text FILE --as chars|hex"},
     // With --address one record of hex digits, without it a saved attribute file.
-    {"attributes", CliCommand::Attributes, 1, 1, false, true, false,
+    {"attributes", CliCommand::Attributes, 1, 1, false, true, false, false,
      "attributes DIGITS --address A --type T | attributes FILE --type T"},
 };
 
@@ -41,9 +44,13 @@ Commands:
   ports                        the numbered serial ports with device names and descriptions
   query                        the controller's name, firmware version and setting
   send HEX...                  a manual command: hex digits (spaces allowed) or plain text
-  download FILE --address A    a picture file, encoded for the switch type its length names
+  download FILE --address A    a picture file: a bitmap, encoded for the switch type its
+                               length names, or a switch data file, sent as it is
+  convert FILE --output OUT    a picture file as an image of what the switch shows (.png,
+                               .bmp) or as a switch data file (any other name); no port
   clear --address A --type T   blanks an address
   upload --address A --type T  reads a stored picture back: printed, or written with --output
+                               as an image, a switch data file (.sd) or the uploaded text
   text FILE --as chars|hex     streams a raw data file (it begins with RAW DATA)
   attributes DIGITS --address A --type T
                                an attribute record: the hex digits that follow the address
@@ -56,8 +63,13 @@ Commands:
 
 Switch types for --type, by number or name: 1 "LCD 36x24", 2 "LCD 64x32", 3 "OLED 64x48",
 4 "OLED 52x36", 5 "MONO 96x64", 6 "COLOR 96x64". The type sets the address width: 2 hex
-digits (1..FF) for the LCD types, 4 (1..FFFF) for the others. download takes the type from
-the file.
+digits (1..FF) for the LCD types, 4 (1..FFFF) for the others. download and convert take
+the type from the file.
+
+Picture files: a bitmap (its length names its switch type); a switch data file (.sd or any
+name but .bmp and .txt: an 8-byte header naming the display, then the picture as the
+controller stores it; LCD 36x24 files are the 125-byte picture block alone); a hex-text
+switch data file (.txt: any 8 bytes, then hex digits; it needs --type).
 
 Progress is drawn on the terminal; outcome texts go to standard output, messages to standard
 error.
@@ -93,6 +105,11 @@ bool isHexDigits(const QString& text)
 
 constexpr int SwitchCounts[] = {2, 8, 16};
 
+bool takesPictureFile(CliCommand command)
+{
+    return command == CliCommand::Download || command == CliCommand::Convert;
+}
+
 bool isHexDigit(const QString& text)
 {
     return text.size() == 1 && isHexDigits(text);
@@ -113,6 +130,13 @@ QString checkRequest(const CommandRule& rule, const QStringList& arguments,
             .arg(rule.name, usage);
     if (rule.needsAs && !parser.isSet(QStringLiteral("as")))
         return QStringLiteral("%1 needs --as chars or --as hex; %2").arg(rule.name, usage);
+    if (rule.needsOutput && request.output.isEmpty())
+        return QStringLiteral("%1 needs --output; %2").arg(rule.name, usage);
+    if (takesPictureFile(rule.command) && !parser.isSet(QStringLiteral("type")) &&
+        arguments.constFirst().endsWith(QLatin1String(".txt"), Qt::CaseInsensitive))
+        return QStringLiteral("%1 needs --type for a hex-text file (.txt), which does not name "
+                              "its switch type; %2 --type T")
+            .arg(rule.name, usage);
     if (!std::count(std::begin(LineSpeeds), std::end(LineSpeeds), request.speed))
         return QStringLiteral("--speed must be 9600, 19200, 57600 or 115200");
     if (parser.isSet(QStringLiteral("type")) && request.typeCode == 0)
@@ -153,8 +177,8 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments)
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("command"),
-                                 QStringLiteral("ports, query, send, download, clear, upload, "
-                                                "text or attributes."),
+                                 QStringLiteral("ports, query, send, download, convert, clear, "
+                                                "upload, text or attributes."),
                                  QStringLiteral("command [arguments...]"));
     parser.addOptions({
         valued("port",
@@ -165,18 +189,25 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments)
         valued("speed", "9600, 19200, 57600 or 115200 bit/s (57600).", "bps"),
         flag("identifier", "Send the switch type letter in the picture header (MONO 96x64 "
                            "pictures always carry it)."),
-        valued("type", "Switch type, by number or name; clear and upload need it.", "type"),
+        valued("type",
+               "Switch type, by number or name; clear, upload and hex-text files (.txt) need it.",
+               "type"),
         valued("address", "Switch address in hex digits.", "address"),
         valued("as",
                "text: chars sends each pair of hex digits as the one byte it stands for, hex "
                "sends the text as written.",
                "chars|hex"),
         valued("output",
-               "upload: write the picture here, as an image (.png, .bmp) or as the uploaded "
-               "text (any other name).",
+               "upload: write the picture here, as an image (.png, .bmp), a switch data file "
+               "(.sd) or the uploaded text (any other name). convert: an image, or a switch data "
+               "file (any other name).",
                "file"),
-        valued("led-off", "LCD 36x24 download: LED colour while off, one hex digit (0).", "digit"),
-        valued("led-on", "LCD 36x24 download: LED colour while on, one hex digit (0).", "digit"),
+        valued("led-off",
+               "LCD 36x24 bitmap, download or convert: LED colour while off, one hex digit (0).",
+               "digit"),
+        valued("led-on",
+               "LCD 36x24 bitmap, download or convert: LED colour while on, one hex digit (0).",
+               "digit"),
         valued("switches",
                "attributes FILE, LCD types: the number of switches, which sets how many "
                "attribute bytes each line sends: 2 (6 bytes), 8 or 16 (2).",

@@ -5,7 +5,7 @@
 
 #include <optional>
 
-enum class CliCommand { Ports, Query, Send, Download, Clear, Upload, Text, Attributes };
+enum class CliCommand { Ports, Query, Send, Download, Convert, Clear, Upload, Text, Attributes };
 
 // Speeds the controller board runs at; the program offers no others.
 inline constexpr qint32 LineSpeeds[] = {9600, 19200, 57600, 115200};
@@ -16,8 +16,8 @@ inline constexpr qint32 DefaultLineSpeed = 57600;
 struct CliRequest
 {
     CliCommand command = CliCommand::Ports;
-    QStringList arguments; // send: the command words; download, text: the file; attributes: digits
-                           // with --address, a saved attribute file without
+    QStringList arguments; // send: the command words; download, convert, text: the file;
+                           // attributes: digits with --address, a saved attribute file without
     QString port = QStringLiteral("1");
     qint32 speed = DefaultLineSpeed;
     bool withTypeLetter = false;

@@ -24,11 +24,6 @@ QByteArray headerBytes(qint16 typeCode)
            char(size.height());
 }
 
-qint64 fileLength(qint16 typeCode)
-{
-    return headerBytes(typeCode).size() + PayloadBytes(typeCode);
-}
-
 // All bytes reversed, then cut into the display's 32 rows of 8 bytes taken last row first: each
 // row's bytes end up reversed in place. Its own inverse on a whole picture.
 QByteArray turnRowsRound(const QByteArray& bytes)
@@ -49,14 +44,26 @@ QString SwitchDataHeader(qint16 typeCode)
     return QString::fromLatin1(headerBytes(typeCode).toHex().toUpper());
 }
 
-qint16 SwitchDataFileType(const QByteArray& firstBytes, qint64 length)
+qint16 SwitchDataHeaderType(const QByteArray& firstBytes)
 {
     const QByteArray start = firstBytes.left(HeaderBytes);
     for (qint16 type = SwitchTypeCode::Lcd64x32; type <= SwitchTypeCode::Color96x64; ++type) {
         if (start == headerBytes(type))
-            return length == fileLength(type) ? type : 0;
+            return type;
     }
-    return length == fileLength(SwitchTypeCode::Lcd36x24) ? SwitchTypeCode::Lcd36x24 : 0;
+    return 0;
+}
+
+qint64 SwitchDataFileLength(qint16 typeCode)
+{
+    return headerBytes(typeCode).size() + PayloadBytes(typeCode);
+}
+
+qint16 SwitchDataFileType(const QByteArray& firstBytes, qint64 length)
+{
+    if (const qint16 type = SwitchDataHeaderType(firstBytes))
+        return length == SwitchDataFileLength(type) ? type : 0;
+    return length == SwitchDataFileLength(SwitchTypeCode::Lcd36x24) ? SwitchTypeCode::Lcd36x24 : 0;
 }
 
 QString SwitchDataHexText(qint16 typeCode, const QByteArray& fileBytes)

@@ -12,6 +12,11 @@
 // LCD 36x24, whose file has none, and for any other code.
 QString SwitchDataHeader(qint16 typeCode);
 
+// The display type a known header names, whatever the file's length; 0 for none.
+qint16 SwitchDataHeaderType(const QByteArray& firstBytes);
+// The whole length of a type's switch data file, header included; 0 for any other code.
+qint64 SwitchDataFileLength(qint16 typeCode);
+
 // The display type an SD file is for, judged by its first bytes and its whole length: a known
 // header on a file of that type's length, or no header on a file as long as an LCD 36x24 picture
 // block. 0 when it is no switch data file (a wrong header, a file cut short or padded).

@@ -3,6 +3,7 @@
 #include "Encoders.h"
 #include "FileClassification.h"
 #include "PtyServer.h"
+#include "SwitchDataFile.h"
 #include "VirtualController.h"
 
 #include <QDir>
@@ -84,6 +85,12 @@ private:
         QFile file(m_files.filePath(name));
         const bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
         return written ? file.fileName() : QString();
+    }
+
+    static QByteArray readFile(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
     static void outcome(const char* name, Misbehaviour misbehaviour, const QStringList& arguments,
@@ -186,16 +193,10 @@ private Q_SLOTS:
         QVERIFY(stored);
         QCOMPARE(stored->payload, expectedPayload(m_samples[typeCode], type));
 
-        // Read back as the controller sends it, and as the picture the switch shows.
+        // Read back as the controller sends it.
         run = cli(line + QStringList{"upload"});
         QCOMPARE(run.out,
                  "Reply: 79\n" + QString::fromLatin1(stored->payload.toHex().toUpper()) + "y\n");
-        const QString image = m_files.filePath("uploaded.png");
-        run = cli(line + QStringList{"upload", "--output", image});
-        QCOMPARE(run.out, "Reply: 79\nPicture written to " + image + "\n");
-        QCOMPARE(run.exitCode, 0);
-        QCOMPARE(QImage(image).convertToFormat(QImage::Format_RGB32),
-                 DecodeSwitchPicture(type, stored->payload));
 
         // MONO 96x64 records are 28 digits, the others 16; they go out in upper case.
         const QString digits = QStringLiteral("0123456789abcdef0123456789ab")
@@ -206,6 +207,64 @@ private Q_SLOTS:
         QVERIFY(m_controller->receivedBytes().endsWith('*' + header + digits.toUpper().toLatin1()));
         QCOMPARE(m_controller->counters().picturesStored, 1);
         QCOMPARE(m_controller->counters().attributeRecords, 1);
+    }
+
+    // Switch data files hold a picture as the window sends it: a bitmap converted to one, or its
+    // data typed as hex text, downloads exactly what the bitmap does; an upload written as a
+    // switch data file is that same file, and converts to the picture the switch shows.
+    void switchDataFiles_data()
+    {
+        QTest::addColumn<int>("typeCode");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("LCD 36x24 without a header") << 1 << "power.sd";
+        QTest::newRow("LCD 64x32 rows turned round, any name") << 2 << "speaker.dat";
+        QTest::newRow("COLOR 96x64") << 6 << "rocket.SD";
+        QTest::newRow("OLED 52x36 as hex text") << 4 << "clownfish.TXT";
+    }
+    void switchDataFiles()
+    {
+        QFETCH(int, typeCode);
+        QFETCH(QString, name);
+        const auto type = qint16(typeCode);
+        const QByteArray expected = expectedPayload(m_samples[typeCode], type);
+        const bool hexText = name.endsWith(".txt", Qt::CaseInsensitive);
+        QString file = m_files.filePath(name);
+        CliRun run;
+        if (hexText) {
+            QByteArray text = "8 bytes\n" + expected.toHex(' ').toUpper();
+            for (qsizetype at = text.size() - 96; at > 8; at -= 96)
+                text.insert(at, "\r\n");
+            file = writeFile(name, text);
+        } else {
+            // An LCD 36x24 picture block takes the LED colours asked for.
+            run = cli({"convert", m_samples[typeCode], "--output", file, "--led-off", "3",
+                       "--led-on", "a"});
+            QCOMPARE(run.out, "Switch data written to " + file + "\n");
+            QCOMPARE(run.exitCode, 0);
+        }
+        const QStringList line{"--speed", "115200", "--address",
+                               "7",       "--type", QString::number(typeCode)};
+        run = cli(line + QStringList{"download", file});
+        QCOMPARE(run.out, QStringLiteral("Reply: 79\n1 downloaded files\n"));
+        QCOMPARE(run.exitCode, 0);
+        const std::optional<StoredPicture> stored = m_controller->picture(7, type);
+        QVERIFY(stored);
+        QCOMPARE(stored->payload, expected);
+
+        const QString uploaded = m_files.filePath("uploaded.sd");
+        run = cli(line + QStringList{"upload", "--output", uploaded});
+        QCOMPARE(run.out, "Reply: 79\nSwitch data written to " + uploaded + "\n");
+        const QByteArray loaded = readFile(uploaded);
+        QCOMPARE(SwitchDataFileType(loaded.left(8), loaded.size()), type);
+        QCOMPARE(SwitchDataHexText(type, loaded), QString::fromLatin1(expected.toHex().toUpper()));
+        if (!hexText)
+            QCOMPARE(loaded, readFile(file));
+
+        const QString image = m_files.filePath("shown.png");
+        run = cli({"convert", uploaded, "--output", image});
+        QCOMPARE(run.out, "Picture written to " + image + "\n");
+        QCOMPARE(QImage(image).convertToFormat(QImage::Format_RGB32),
+                 DecodeSwitchPicture(type, expected));
     }
 
     void outcomes_data()
@@ -276,6 +335,10 @@ private Q_SLOTS:
     {
         QFETCH(Misbehaviour, misbehaviour);
         QFETCH(QStringList, arguments);
+        // Read at the line's own rate, so answers fall due when the program's line account says
+        // the data have left: an instant far end sees a picture end up to the program's lead on
+        // the line earlier, and a late answer then lands inside the reply window.
+        m_server->setLineSpeed(57600);
         m_controller->setMisbehaviour(misbehaviour);
         const CliRun run = cli(arguments);
         QTEST(run.out, "out");
@@ -289,7 +352,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         QByteArray broken(254, '\xff');
         broken.replace(0, 2, "BM");
-        const QString shortFile = writeFile("short.bmp", QByteArray(100, 'x'));
+        const QString shortFile = writeFile("short.dat", QByteArray(100, 'x'));
+        const QString cutShort =
+            writeFile("cut.sd", QByteArray::fromHex("5156523110004030") + QByteArray(6000, 0));
+        const QString lcd36x24 = writeFile("lcd.sd", QByteArray(125, 0));
+        const QString hexText = writeFile("few.txt", "01234567ABCD");
         const QString brokenFile = writeFile("broken.bmp", broken);
         const QString lowerCase = writeFile("lower.txt", "raw data0102");
         refusal("no command", {}, "vantrel-cli: no command given\n");
@@ -305,8 +372,21 @@ private Q_SLOTS:
                 "is not a picture file: no switch picture is 100 bytes long");
         refusal("unreadable bitmap", {"download", brokenFile, "--address", "1"},
                 "Download failed. The selected item is an invalid picture.");
-        refusal("type disagrees with the file", {"download", "%2", "--address", "1", "--type", "6"},
-                "is a LCD 64x32 picture, not COLOR 96x64");
+        refusal("type disagrees with the switch data file",
+                {"download", lcd36x24, "--address", "1", "--type", "2"},
+                "lcd.sd is a LCD 36x24 picture, not LCD 64x32\n");
+        refusal("switch data file cut short", {"download", cutShort, "--address", "1"},
+                "cut.sd is not a switch data file: OLED 64x48 files are 6152 bytes, this one is "
+                "6008\n");
+        refusal("hex-text file without a type", {"download", hexText, "--address", "1"},
+                "download needs --type for a hex-text file (.txt), which does not name its switch "
+                "type");
+        refusal("hex text that is no whole picture",
+                {"convert", hexText, "--type", "3", "--output", m_files.filePath("few.png")},
+                "few.txt cannot be converted: its data are 4 hex digits, a OLED 64x48 picture is "
+                "12288\n");
+        refusal("output that cannot be written", {"convert", "%2", "--output", "/nonexistent/a.sd"},
+                "cannot write /nonexistent/a.sd: ");
         refusal("address too long", {"clear", "--address", "1FFFF", "--type", "3"},
                 "vantrel-cli: address 1FFFF for OLED 64x48: Data must be 4 characters long.\n");
         refusal("odd number of hex digits", {"--port", "sim", "send", "A"},

@@ -1,10 +1,12 @@
 // Damaged files: truncated, padded or corrupted anywhere, headers included. No reader, encoder or
-// decoder may crash or read out of bounds (this test also runs under the sanitizers), and the
-// encoders must still agree with the documented text walk on whatever the reader accepted.
+// decoder may crash or read out of bounds (this test also runs under the sanitizers), the
+// encoders must still agree with the documented text walk on whatever the reader accepted, and a
+// switch data file accepted must load as one whole picture that saves back to the same file.
 #include "Decoders.h"
 #include "Encoders.h"
 #include "ImagingTestSupport.h"
 #include "LiteralEncoders.h"
+#include "SwitchDataFile.h"
 
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -98,6 +100,35 @@ private Q_SLOTS:
             }
         }
         QVERIFY(accepted > 1000); // most damage leaves a readable file
+    }
+
+    void damagedSwitchDataFiles()
+    {
+        QRandomGenerator random(91);
+        QList<QByteArray> valid;
+        for (qint16 type = 1; type <= 6; ++type) {
+            QByteArray picture(PayloadBytes(type), '\0');
+            for (char& byte : picture)
+                byte = char(random.bounded(256));
+            valid << SwitchDataFileBytes(type, picture);
+        }
+        int accepted = 0;
+        for (int round = 0; round < 2000; ++round) {
+            const QByteArray file = mutate(valid[random.bounded(int(valid.size()))], random);
+            const qint16 type = SwitchDataFileType(file.left(8), file.size());
+            // Whatever the file, and under any type when it is none: no crash, no stray read.
+            const qint16 loadedAs = type != 0 ? type : qint16(random.bounded(0, 8));
+            const QString hex = SwitchDataHexText(loadedAs, file);
+            const QImage shown = DecodeSwitchPicture(loadedAs, QByteArray::fromHex(hex.toLatin1()));
+            TextSwitchDataHexText(file);
+            if (type == 0)
+                continue;
+            ++accepted;
+            QCOMPARE(hex.size(), 2 * PayloadBytes(type));
+            QVERIFY(!shown.isNull());
+            QCOMPARE(SwitchDataFileBytes(type, QByteArray::fromHex(hex.toLatin1())), file);
+        }
+        QVERIFY(accepted > 200); // damage inside the picture leaves a file of its type
     }
 
     // The decoders index by position alone: only a picture of the stored size shows; any other
