@@ -28,6 +28,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QVBoxLayout>
 
 namespace {
@@ -206,7 +207,6 @@ bool frmSwitchDataFile::importFile()
 bool frmSwitchDataFile::admitFile(const QString& path, qint16& fileKind)
 {
     const QString extension = QFileInfo(path).suffix().toUpper();
-    QFile file(path);
     const qint64 length = QFileInfo(path).size();
     if (extension == QLatin1String("BMP")) {
         fileKind = FileKind::Bitmap;
@@ -219,6 +219,7 @@ bool frmSwitchDataFile::admitFile(const QString& path, qint16& fileKind)
         return true;
     }
     fileKind = FileKind::SwitchData;
+    QFile file(path);
     const QByteArray start = file.open(QIODevice::ReadOnly) ? file.read(HeaderBytes) : QByteArray();
     const qint16 type = SwitchDataFileType(start, length);
     if (type == 0) {
@@ -328,9 +329,9 @@ void frmSwitchDataFile::saveSwitchData()
         path += QStringLiteral(".txt");
     const QByteArray bytes =
         SwitchDataFileBytes(state.TypeCode, HexToBytes(m_switchData.value(m_currentIndex)));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(bytes) != bytes.size()) {
+    // Replaced whole or not at all: a full disk leaves an earlier file as it was.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         m_context.seam.message(QStringLiteral("The switch data could not be saved to %1:\r%2")
                                    .arg(path, file.errorString()),
                                QStringLiteral("Save Switch Data to File"),
