@@ -201,6 +201,7 @@ int CliSession::download()
     if (const std::optional<int> failed = openPort())
         return *failed;
 
+    m_link.setTransferSource(file.absoluteFilePath());
     m_link.TransferData(m_request.withTypeLetter, *address, data);
     printReply();
     if (const std::optional<int> blocked = lineBlocked())
