@@ -15,6 +15,7 @@
 #include "BatchRun.h"
 #include "ControllerLink.h"
 #include "Conversions.h"
+#include "GapMeter.h"
 #include "LinkFakes.h"
 #include "PicturePreview.h"
 #include "PortCatalog.h"
@@ -63,35 +64,6 @@ bool writeCopies(const QString& folder, const QByteArray& bytes, int count)
     }
     return true;
 }
-
-// The longest time the event loop went without serving a 1 ms timer.
-class GapMeter
-{
-public:
-    GapMeter()
-    {
-        m_timer.setTimerType(Qt::PreciseTimer);
-        m_timer.setInterval(1);
-        QObject::connect(&m_timer, &QTimer::timeout,
-                         [this] { m_longest = std::max(m_longest, m_clock.restart()); });
-    }
-    void start()
-    {
-        m_longest = 0;
-        m_clock.start();
-        m_timer.start();
-    }
-    qint64 stop()
-    {
-        m_timer.stop();
-        return std::max(m_longest, m_clock.elapsed());
-    }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    qint64 m_longest = 0;
-};
 
 double msOf(const std::function<void()>& work)
 {
