@@ -6,6 +6,7 @@
 // Usage: bench_controllerview [pictures, default 500]
 
 #include "GapMeter.h"
+#include "PictureCopies.h"
 #include "SamplePictures.h"
 #include "VirtualProgram.h"
 
@@ -36,19 +37,10 @@ struct Run
     QString downloaded;
 };
 
-bool writeCopies(const QString& folder, int count)
+QByteArray sampleBytes()
 {
     QFile sample(QStringLiteral(":/samples/MONO 96x64 Bell.bmp"));
-    if (!sample.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray bytes = sample.readAll();
-    QDir().mkpath(folder);
-    for (int i = 0; i < count; ++i) {
-        QFile file(QStringLiteral("%1/pic%2.bmp").arg(folder).arg(i, 5, 10, QLatin1Char('0')));
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            return false;
-    }
-    return true;
+    return sample.open(QIODevice::ReadOnly) ? sample.readAll() : QByteArray();
 }
 
 void choose(QWidget* screen, const char* combo, const QString& text)
@@ -99,7 +91,7 @@ int main(int argc, char* argv[])
         argc > 1 ? std::max(1, QString::fromLocal8Bit(argv[1]).toInt()) : DefaultPictures;
     QTemporaryDir root;
     const QString pictures = root.filePath(QStringLiteral("pictures"));
-    if (!SeedSamplePictures(root.path()) || !writeCopies(pictures, count))
+    if (!SeedSamplePictures(root.path()) || !WriteCopies(pictures, sampleBytes(), count))
         return 1;
     const std::optional<Run> closed = batchRun(root.path(), pictures, false);
     const std::optional<Run> open = batchRun(root.path(), pictures, true);

@@ -3,6 +3,7 @@
 #include "ControllerLink.h"
 #include "ControllerViewModel.h"
 #include "Decoders.h"
+#include "PictureCopies.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
@@ -48,26 +49,18 @@ class TestControllerView : public QObject
     {
         app->form->findChild<QAction*>(QLatin1String(menuEntry))->trigger();
     }
-    // Imports `count` different LCD 64x32 pictures (the sample with one byte changed per file)
-    // on the batch picture screen.
+    // Imports `count` copies of the LCD 64x32 sample on the batch picture screen.
     void importLcdPictures(const QString& folder, int count)
     {
         QFile sample(app->samplePath(QStringLiteral("LCD 64x32 Speaker.bmp")));
         QVERIFY(sample.open(QIODevice::ReadOnly));
-        const QByteArray bytes = sample.readAll();
-        constexpr int PixelStart = 62;
-        for (int i = 1; i <= count; ++i) {
-            QByteArray picture = bytes;
-            picture[PixelStart + i] = char(~picture[PixelStart + i]);
-            QFile file(QStringLiteral("%1/f%2.bmp").arg(folder).arg(i));
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(picture) == picture.size());
-        }
+        QVERIFY(WriteCopies(folder, sample.readAll(), count));
         app->controller.setIdentity({'2', "GLINTSIM", 'V', "1.00"});
         app->state.ControllerSetting = SwitchTypeCode::Lcd64x32;
         auto* types = w<QComboBox>("frmBatchPicture", "cmbSwitchType");
         types->setCurrentIndex(SwitchTypeCode::Lcd64x32 - 1);
         Q_EMIT types->activated(SwitchTypeCode::Lcd64x32 - 1);
-        app->seam.openPaths.push_back(folder + QStringLiteral("/f1.bmp"));
+        app->seam.openPaths.push_back(folder + QStringLiteral("/pic00000.bmp"));
         w("frmBatchPicture", "cmdImportBatch")->click();
     }
     static QStringList column(const QAbstractItemModel& model, int role)
@@ -126,7 +119,8 @@ private Q_SLOTS:
         QCOMPARE(column(model, ControllerViewModel::AddressRole),
                  (QStringList{"01", "02", "03", "04", "0A"}));
         QCOMPARE(column(model, ControllerViewModel::SourceRole),
-                 (QStringList{"f1.bmp", "other.bmp", "f3.bmp", "f4.bmp", "other.bmp"}));
+                 (QStringList{"pic00000.bmp", "other.bmp", "pic00002.bmp", "pic00003.bmp",
+                              "other.bmp"}));
         QCOMPARE(column(model, ControllerViewModel::OutcomeRole),
                  (QStringList{"stored", "refused", "stored", "stored", "refused"}));
         for (quint16 address = 1; address <= 4; ++address) {
