@@ -15,7 +15,9 @@
 #include "BatchRun.h"
 #include "ControllerLink.h"
 #include "Conversions.h"
+#include "GapMeter.h"
 #include "LinkFakes.h"
+#include "PictureCopies.h"
 #include "PicturePreview.h"
 #include "PortCatalog.h"
 #include "SamplePictures.h"
@@ -53,46 +55,6 @@ QByteArray sampleBytes(const QString& name)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-bool writeCopies(const QString& folder, const QByteArray& bytes, int count)
-{
-    QDir().mkpath(folder);
-    for (int i = 0; i < count; ++i) {
-        QFile file(QStringLiteral("%1/pic%2.bmp").arg(folder).arg(i, 5, 10, QLatin1Char('0')));
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            return false;
-    }
-    return true;
-}
-
-// The longest time the event loop went without serving a 1 ms timer.
-class GapMeter
-{
-public:
-    GapMeter()
-    {
-        m_timer.setTimerType(Qt::PreciseTimer);
-        m_timer.setInterval(1);
-        QObject::connect(&m_timer, &QTimer::timeout,
-                         [this] { m_longest = std::max(m_longest, m_clock.restart()); });
-    }
-    void start()
-    {
-        m_longest = 0;
-        m_clock.start();
-        m_timer.start();
-    }
-    qint64 stop()
-    {
-        m_timer.stop();
-        return std::max(m_longest, m_clock.elapsed());
-    }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    qint64 m_longest = 0;
-};
-
 double msOf(const std::function<void()>& work)
 {
     QElapsedTimer clock;
@@ -119,7 +81,7 @@ bool importAndList(const QString& root)
 {
     const QByteArray mono = sampleBytes(QStringLiteral("MONO 96x64 Bell.bmp"));
     for (int size : ImportSizes) {
-        if (!writeCopies(QStringLiteral("%1/%2").arg(root).arg(size), mono, size))
+        if (!WriteCopies(QStringLiteral("%1/%2").arg(root).arg(size), mono, size))
             return false;
     }
     VirtualProgram program(root);
@@ -227,7 +189,7 @@ private:
 bool colourRun(const QString& root, int pictures)
 {
     const QString folder = root + QStringLiteral("/colour/");
-    if (!writeCopies(folder, sampleBytes(QStringLiteral("COLOR 96x64 Rocket.bmp")), pictures))
+    if (!WriteCopies(folder, sampleBytes(QStringLiteral("COLOR 96x64 Rocket.bmp")), pictures))
         return false;
     VirtualController controller;
     controller.setIdentity({'6', "GLINTSIM", 'V', "1.00"});

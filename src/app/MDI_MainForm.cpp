@@ -6,6 +6,7 @@
 #include "WorkArea.h"
 #include "frmAbout.h"
 #include "frmBatchPicture.h"
+#include "frmControllerView.h"
 #include "frmSinglePicture.h"
 #include "frmSwitchDataFile.h"
 
@@ -70,6 +71,7 @@ const ScreenEntry Screens[] = {
     {"mnuSinglePicture", "&Single Picture", &Build<frmSinglePicture>},
     {"mnuBatchPictures", "&Batch Pictures", &Build<frmBatchPicture>},
     {"mnuSwitchData", "&Switch Data", &Build<frmSwitchDataFile>},
+    {"mnuControllerView", "Controller &View", &Build<frmControllerView>},
 };
 // The screen the program starts with, and whose screen the link writes into at start-up.
 constexpr int StartScreen = 0;
@@ -96,7 +98,8 @@ MDI_MainForm::MDI_MainForm(AppState& state, PortCatalog& catalog, UiSeam& seam,
                 *this,
                 *m_editors,
                 programFolder,
-                [this] { return singlePictureChoice(); }}
+                [this] { return singlePictureChoice(); },
+                &m_addresses}
     , m_screens(std::size(Screens))
 {
     setObjectName(QStringLiteral("MDI_MainForm"));
@@ -108,9 +111,16 @@ MDI_MainForm::MDI_MainForm(AppState& state, PortCatalog& catalog, UiSeam& seam,
     m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdi);
     connect(m_mdi, &QMdiArea::subWindowActivated, this, &MDI_MainForm::onSubWindowActivated);
+    m_addresses.followLink(m_link);
     buildMenu();
     buildStatusBar();
     resize(1000, 760);
+}
+
+void MDI_MainForm::setControllerMemory(ControllerMemory* memory)
+{
+    m_context.controllerMemory = memory;
+    m_addresses.followMemory(memory);
 }
 
 MDI_MainForm::~MDI_MainForm()

@@ -2,6 +2,7 @@
 
 #include "AppState.h"
 #include "ControllerLink.h"
+#include "ControllerViewModel.h"
 #include "LinkViews.h"
 #include "ProgramWindow.h"
 #include "ScreenContext.h"
@@ -38,6 +39,7 @@ public:
     void setStartPort(int number) override { m_startPort = number; }
     bool hasEnded() const override { return m_ended; }
     ControllerLink& link() override { return m_link; }
+    void setControllerMemory(ControllerMemory* memory) override;
     QString panelText(int panel) const override;
     void ControllerFeedback() override;
 
@@ -88,6 +90,7 @@ private:
     UiSeam& m_seam;
     ControllerLink m_link;
     std::unique_ptr<AttributeEditors> m_editors;
+    ControllerViewModel m_addresses;
     ScreenContext m_context;
     std::vector<OpenScreen> m_screens;
     QMdiArea* m_mdi = nullptr;

@@ -6,6 +6,7 @@
 
 struct AppState;
 class ControllerLink;
+class ControllerMemory;
 class PortCatalog;
 class UiSeam;
 
@@ -24,6 +25,8 @@ public:
     virtual void setStartPort(int number) = 0;
     virtual bool hasEnded() const = 0;
     virtual ControllerLink& link() = 0;
+    // The controller whose memory the controller view shows, when it can be read directly.
+    virtual void setControllerMemory(ControllerMemory* memory) = 0;
     // The text of status bar panel 1..6.
     virtual QString panelText(int panel) const = 0;
     // Writes the reply log to "Controller Reply.txt" and shows that file.

@@ -46,6 +46,8 @@ int main(int argc, char* argv[])
         MakeProgramWindow(state, catalog, seam, PrepareProgramFolder());
     window = mainForm.get();
     mainForm->setStartPort(virtualPort);
+    if (parser.isSet(simulator))
+        mainForm->setControllerMemory(&controller);
     if (!mainForm->start())
         return 1;
     return app.exec();

@@ -216,6 +216,7 @@ int CliSession::download()
     if (const std::optional<int> failed = openPort())
         return *failed;
 
+    m_link.setTransferSource(QFileInfo(path).absoluteFilePath());
     m_link.TransferData(m_request.withTypeLetter, *address, *data);
     printReply();
     if (const std::optional<int> blocked = lineBlocked())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AppState.h"
+#include "ControllerMemory.h"
 #include "LineAccount.h"
 #include "LinkViews.h"
 #include "SerialPort.h"
@@ -91,6 +92,8 @@ public:
     void QueryController();
 
     // --- moving a block to the controller (ControllerLinkTransfer.cpp)
+    // The file the next picture transfer comes from, for its report; that transfer consumes it.
+    void setTransferSource(const QString& path) { m_transferSource = path; }
     void TransferData(bool withTypeLetter, const QString& addressText, const QString& data);
     void TransferText(const QByteArray& data);
 
@@ -110,6 +113,9 @@ Q_SIGNALS:
     void portLost(const PortError& error);
     // A reply window starts now: what was written has left on the line.
     void replyWindowOpened();
+    // A picture transfer to `address` of the current type begins, and how it ended.
+    void transferStarted(qint16 typeCode, quint16 address);
+    void transferFinished(const TransferReport& report);
 
 private:
     bool waitFor(const std::function<bool()>& done, int timeoutMs);
@@ -144,4 +150,5 @@ private:
     std::vector<QEventLoop*> m_waits;
     LineAccount m_line;
     std::optional<LineBlock> m_lineBlock;
+    QString m_transferSource;
 };

@@ -1,7 +1,10 @@
 #include "ControllerLink.h"
+#include "ControllerOperations.h"
 #include "Conversions.h"
 #include "LinkTiming.h"
 #include "SwitchCommands.h"
+
+#include <utility>
 
 ControllerLink::LineState ControllerLink::streamPieces(const QByteArray& block, qsizetype pieces,
                                                        int aheadMs)
@@ -67,12 +70,16 @@ void ControllerLink::awaitTransferReply(LineState line)
 void ControllerLink::TransferData(bool withTypeLetter, const QString& addressText,
                                   const QString& data)
 {
+    const QString source = std::exchange(m_transferSource, QString());
     if (m_state.CancelFlag)
         return;
     pumpMessages();
     beginCommand();
     const QByteArray digits = data.toLatin1();
     const qsizetype pieces = digits.size() / 2; // an odd trailing digit is not sent
+    const StoredPicture picture{m_state.TypeCode, addressText.toUShort(nullptr, 16),
+                                HexToBytes(data.left(2 * pieces))};
+    Q_EMIT transferStarted(picture.typeCode, picture.address);
 
     beginProgress(pieces);
     const int savedDisplayData = m_screen ? m_screen->displayData() : 0;
@@ -88,6 +95,7 @@ void ControllerLink::TransferData(bool withTypeLetter, const QString& addressTex
         m_screen->setDisplayData(savedDisplayData);
     m_shell.setProgressValue(1);
     awaitTransferReply(streamPieces(digits, pieces, LinkTiming::PictureLineAheadMs));
+    Q_EMIT transferFinished({picture, source, ReadReplyOutcome(m_state)});
 }
 
 void ControllerLink::TransferText(const QByteArray& data)

@@ -2,19 +2,23 @@
 // line or any serial terminal to attach to. The first line it prints is the device path.
 
 #include "ControllerTiming.h"
+#include "ControllerViewModel.h"
 #include "PictureRenderer.h"
 #include "PtyServer.h"
 #include "VirtualController.h"
+#include "frmControllerView.h"
 
+#include <QApplication>
 #include <QCommandLineParser>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QListView>
 #include <QSocketNotifier>
 #include <QTextStream>
 
 #include <csignal>
 #include <map>
+#include <memory>
 #include <optional>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -66,7 +70,10 @@ struct Options
     int renderScale = 4;
     QString linkPath;
     bool quiet = false;
+    bool window = false;
 };
+
+constexpr const char* WindowOption = "window";
 
 QCommandLineOption option(const char* name, const char* help, const char* value = nullptr)
 {
@@ -96,11 +103,14 @@ struct OptionSet
     QCommandLineOption scale = option("render-scale", "Image pixels per dot (4).", "n");
     QCommandLineOption link = option("link", "Also make this symbolic link to it.", "path");
     QCommandLineOption quiet = option("quiet", "Print only the device path.");
+    QCommandLineOption window =
+        option(WindowOption, "Show the stored addresses in a window, as the program's "
+                             "controller view shows them.");
 
     QList<QCommandLineOption> all() const
     {
         return {setting,  name, letter, firmware, speed, misbehave, fail,
-                capacity, rate, render, scale,    link,  quiet};
+                capacity, rate, render, scale,    link,  quiet,     window};
     }
 };
 
@@ -140,6 +150,7 @@ std::optional<QString> readOptions(const QCoreApplication& app, Options& options
     options.renderDir = parser.value(o.render);
     options.linkPath = parser.value(o.link);
     options.quiet = parser.isSet(o.quiet);
+    options.window = parser.isSet(o.window);
     const QString mode = parser.isSet(o.misbehave) ? parser.value(o.misbehave) : "none";
     if (!identity.settingDigit || !identity.versionLetter)
         return QStringLiteral("--setting and --version-letter take one character");
@@ -196,6 +207,8 @@ public:
             QObject::connect(&m_controller, &VirtualController::memoryChanged, &m_controller,
                              [this] { writePictures(m_liveFolder); });
         }
+        if (m_options.window)
+            showWindow();
         return true;
     }
 
@@ -224,6 +237,17 @@ private:
 
     void complain(const QString& text) { m_err << "vantrel-sim: " << text << Qt::endl; }
 
+    // The controller's memory as the program's controller view shows it; closing it ends the
+    // program like any other window.
+    void showWindow()
+    {
+        m_view = std::make_unique<ControllerViewModel>();
+        m_view->followMemory(&m_controller);
+        m_window.reset(MakeAddressGrid(*m_view, nullptr));
+        m_window->setWindowTitle(QStringLiteral("vantrel-sim: ") + m_server.devicePath());
+        m_window->show();
+    }
+
     const Options& m_options;
     QTextStream m_out{stdout};
     QTextStream m_err{stderr};
@@ -231,16 +255,29 @@ private:
     PtyServer m_server{m_controller};
     PictureFolder m_liveFolder;
     PictureFolder m_requestFolder;
+    std::unique_ptr<ControllerViewModel> m_view;
+    std::unique_ptr<QListView> m_window;
 };
+
+// A window needs the widget application; without one the program runs where no display is.
+std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char* argv[])
+{
+    const QByteArray window = QByteArray("--") + WindowOption;
+    for (int i = 1; i < argc; ++i) {
+        if (window == argv[i])
+            return std::make_unique<QApplication>(argc, argv);
+    }
+    return std::make_unique<QCoreApplication>(argc, argv);
+}
 
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
+    const std::unique_ptr<QCoreApplication> app = MakeApplication(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vantrel-sim"));
     Options options;
-    if (const auto error = readOptions(app, options)) {
+    if (const auto error = readOptions(*app, options)) {
         QTextStream(stderr) << "vantrel-sim: " << *error << Qt::endl;
         return 3;
     }
@@ -252,10 +289,10 @@ int main(int argc, char* argv[])
     if (!session.start())
         return 1;
     QSocketNotifier signalNotifier(g_signalPipe[1], QSocketNotifier::Read);
-    QObject::connect(&signalNotifier, &QSocketNotifier::activated, &app, [&session] {
+    QObject::connect(&signalNotifier, &QSocketNotifier::activated, app.get(), [&session] {
         char number = 0;
         if (::read(g_signalPipe[1], &number, 1) == 1)
             session.handleSignal(number);
     });
-    return app.exec();
+    return QCoreApplication::exec();
 }

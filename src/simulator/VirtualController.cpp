@@ -66,7 +66,7 @@ QByteArray hex4(int value)
 } // namespace
 
 VirtualController::VirtualController(QObject* parent)
-    : QObject(parent)
+    : ControllerMemory(parent)
 {
     m_gap.setTimerType(Qt::PreciseTimer);
     m_gap.setInterval(ControllerTiming::GapTickMs);

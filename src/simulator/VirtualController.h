@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ControllerMemory.h"
 #include "RawTextInput.h"
 #include "SwitchForms.h"
 
@@ -35,13 +36,6 @@ enum class Misbehaviour {
     Garbage,   // every answer is replaced by noise that holds no 'a', 'y' or 'n'
 };
 
-struct StoredPicture
-{
-    qint16 typeCode = 0;
-    quint16 address = 0;
-    QByteArray payload; // the picture bytes as received (the hex digits decoded)
-};
-
 struct AttributeRecord
 {
     qint16 typeCode = 0; // 0 when neither a type letter nor the setting named the type
@@ -70,7 +64,7 @@ struct ControllerCounters
 // receive(), answers come out through transmit(). Commands have no framing on the line, so the
 // controller ends a command where its length is known, and otherwise after a quiet gap measured
 // on the event loop (see ControllerTiming). Everything runs on the thread that owns it.
-class VirtualController : public QObject
+class VirtualController : public ControllerMemory
 {
     Q_OBJECT
 public:
@@ -110,7 +104,7 @@ public:
     std::optional<StoredPicture> picture(quint16 address, qint16 typeCode) const;
     // The picture stored last at this address number, whatever its type.
     std::optional<StoredPicture> latestPicture(quint16 address) const;
-    QList<StoredPicture> pictures() const; // by type, then address
+    QList<StoredPicture> pictures() const override;
     std::optional<AttributeRecord> attributeRecord(quint16 address) const;
     QList<AttributeRecord> attributeRecords() const;
     QByteArray rawText() const { return m_rawText; }
@@ -123,8 +117,6 @@ public:
 
 Q_SIGNALS:
     void transmit(const QByteArray& bytes);
-    // A picture was stored or an address cleared.
-    void memoryChanged();
     // One line per command handled, for a person watching the controller.
     void activity(const QString& line);
 

@@ -1,8 +1,8 @@
 // Takes the README's screenshots of the real program on a 1600 x 900 desktop: the main window
 // after the controller query, a picture downloaded from the single picture screen, and a batch
 // downloaded from the batch screen, and the batch attribute table: as loaded, with the row editor
-// over a row, and during its run; and the switch data window. Message boxes and dialogs answer
-// from a script.
+// over a row, and during its run; the switch data window; and the controller view of what all of
+// that left in the controller's memory. Message boxes and dialogs answer from a script.
 
 #include "SamplePictures.h"
 #include "VirtualProgram.h"
@@ -153,6 +153,16 @@ bool SwitchDataScreenshots(ProgramWindow& form, const QDir& out)
     return Save(form, out.filePath(QStringLiteral("switchdata-uploaded.png"))) && ok;
 }
 
+// The controller view, filling the screen area, after the batch of lift keys has been sent too.
+bool ControllerViewScreenshot(ProgramWindow& form, const QDir& out)
+{
+    Find<QAction>(form, "mnuBatchPictures")->trigger();
+    Find<QPushButton>(*Find<QWidget>(form, "frmBatchPicture"), "cmdDownloadBatch")->click();
+    Find<QAction>(form, "mnuControllerView")->trigger();
+    Find<QWidget>(form, "frmControllerView")->parentWidget()->showMaximized();
+    return Save(form, out.filePath(QStringLiteral("controller-view.png")));
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -171,6 +181,7 @@ int main(int argc, char* argv[])
     VirtualProgram program(folder.path());
     ProgramWindow& form = *program.form;
     ScriptedUiSeam& seam = program.seam;
+    form.setControllerMemory(&program.controller); // as `vantrel --simulator` does
     if (!form.start())
         return 1;
 
@@ -189,6 +200,7 @@ int main(int argc, char* argv[])
     ok = Save(form, out.filePath(QStringLiteral("batch-finished.png"))) && ok;
     ok = AttributeScreenshots(form, folder, seam, out) && ok;
     ok = SwitchDataScreenshots(form, out) && ok;
+    ok = ControllerViewScreenshot(form, out) && ok;
     folder.removeRecursively();
     return ok ? 0 : 1;
 }

@@ -228,6 +228,7 @@ void frmBatchPicture::downloadSelectedPicture()
     const QString block = BatchPictureBlock(state, k, m_context.seam);
     {
         const QScopedValueRollback active(m_transferActive, true);
+        m_context.link.setTransferSource(state.PictureFolder + state.BatchRecords.at(k).Path);
         m_context.link.TransferData(withTypeLetter(), state.AssignedAddresses.at(k), block);
     }
     reportSelectedPicture(k);

@@ -68,6 +68,7 @@ void BatchRun::send(int index)
 {
     AppState& state = m_link.state();
     const QString block = BatchPictureBlock(state, index, m_link.shell());
+    m_link.setTransferSource(state.PictureFolder + state.BatchRecords.at(index).Path);
     m_link.TransferData(m_view.withTypeLetter(), state.AssignedAddresses.at(index), block);
 }
 

@@ -7,6 +7,8 @@
 struct AppState;
 class AttributeEditors;
 class ControllerLink;
+class ControllerMemory;
+class ControllerViewModel;
 class LinkShell;
 class UiSeam;
 
@@ -35,4 +37,8 @@ struct ScreenContext
     QString programFolder;
     // The single picture screen's choice; the screen is built for it if it is not open.
     std::function<PictureChoice()> singlePictureChoice = [] { return PictureChoice(); };
+    // The addresses the program has sent to since it started, kept while no view is open.
+    ControllerViewModel* controllerView = nullptr;
+    // The controller's memory when it can be read directly (the built-in controller), or none.
+    ControllerMemory* controllerMemory = nullptr;
 };

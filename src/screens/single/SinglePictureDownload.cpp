@@ -37,9 +37,11 @@ void frmSinglePicture::downloadPicture()
     m_download->run(m_records.size() > 1 && m_currentIndex > 0, [&] {
         const QString block = EncodeDownloadBlock(m_records[m_currentIndex], state, m_context.seam);
         if (state.TypeCode >= SwitchTypeCode::Lcd36x24 &&
-            state.TypeCode <= SwitchTypeCode::Color96x64)
+            state.TypeCode <= SwitchTypeCode::Color96x64) {
+            m_context.link.setTransferSource(m_records[m_currentIndex].Path);
             m_context.link.TransferData(options()->switchIdentifier()->isChecked(),
                                         state.CurrentAddress, block);
+        }
     });
 }
 

@@ -308,6 +308,7 @@ void frmSwitchDataFile::refreshData()
 void frmSwitchDataFile::downloadSwitchData()
 {
     m_download->run(m_records.size() > 1 && m_currentIndex > 0, [this] {
+        m_context.link.setTransferSource(m_records[m_currentIndex].Path);
         m_context.link.TransferData(options()->switchIdentifier()->isChecked(),
                                     m_context.state.CurrentAddress,
                                     m_switchData.value(m_currentIndex));
