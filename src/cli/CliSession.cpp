@@ -426,11 +426,11 @@ QString CliSession::writeUpload(const QByteArray& uploaded) const
     const QByteArray format = QFileInfo(path).suffix().toLower().toLatin1();
     bool written = false;
     if (QImageWriter::supportedImageFormats().contains(format)) {
-        const QByteArray payload = QByteArray::fromHex(UploadedPictureDigits(uploaded));
-        const QImage picture = DecodeSwitchPicture(m_request.typeCode, payload);
+        const QString answer = QString::fromLatin1(uploaded);
+        const QImage picture = DecodeSwitchText(m_request.typeCode, answer);
         if (picture.isNull()) {
             return QStringLiteral("the controller sent %1 picture bytes; a %2 picture has %3")
-                .arg(payload.size())
+                .arg(LeadingHexDigits(answer).size() / 2)
                 .arg(ControllerSettingText(m_request.typeCode))
                 .arg(PayloadBytes(m_request.typeCode));
         }
