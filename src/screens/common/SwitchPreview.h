@@ -44,5 +44,6 @@ private:
     QLabel* m_caption = nullptr;
     qint16 m_typeCode = 0;
     QImage m_picture;
+    QImage m_drawn; // m_picture zoomed for the canvas, drawn on its first paint
     QString m_note;
 };
