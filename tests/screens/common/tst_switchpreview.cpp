@@ -106,7 +106,6 @@ private Q_SLOTS:
         for (int y = 0; y < plain.height(); ++y)
             for (int x = 0; x < plain.width(); ++x)
                 expected.setPixel(x, y, plain.pixel(x, y) == lit ? dark : lit);
-        QVERIFY(plain.pixel(0, 0) == lit || plain.pixel(0, 0) == dark);
         QCOMPARE(swapped, expected);
     }
 
@@ -117,8 +116,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("note");
         QTest::newRow("nothing") << 6 << ""
                                  << "No picture data";
-        QTest::newRow("refused upload") << 3 << "an"
-                                        << "No picture data";
         QTest::newRow("short") << 6 << "00FF"
                                << "2 bytes of data;\nCOLOR 96x64 pictures have 12288";
         QTest::newRow("LCD blank") << 1 << QString(512, QLatin1Char('0'))
