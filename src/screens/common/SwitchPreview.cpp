@@ -55,13 +55,13 @@ SwitchPreview::SwitchPreview(const QString& objectName, QWidget* parent)
     m_canvas->setFrameStyle(QFrame::Box | QFrame::Plain);
     m_canvas->setFixedSize(PreviewBoxSize);
     m_canvas->installEventFilter(this);
-    m_caption = new QLabel(QStringLiteral("As the switch shows it"));
-    m_caption->setAlignment(Qt::AlignHCenter);
+    auto* caption = new QLabel(QStringLiteral("As the switch shows it"));
+    caption->setAlignment(Qt::AlignHCenter);
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(2);
     column->addWidget(m_canvas);
-    column->addWidget(m_caption);
+    column->addWidget(caption);
     column->addStretch();
     clear();
 }

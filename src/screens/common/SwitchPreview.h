@@ -4,7 +4,6 @@
 #include <QWidget>
 
 class QFrame;
-class QLabel;
 
 // "As the switch shows it": the data a screen is about to send, decoded back into the picture the
 // switch's display will show, so the operator sees the effect of "L to R", of a MONO picture's
@@ -41,7 +40,6 @@ private:
     int zoom() const;
 
     QFrame* m_canvas = nullptr;
-    QLabel* m_caption = nullptr;
     qint16 m_typeCode = 0;
     QImage m_picture;
     QImage m_drawn; // m_picture zoomed for the canvas, drawn on its first paint
