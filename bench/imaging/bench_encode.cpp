@@ -1,46 +1,19 @@
 // Encode time of one picture per display type, against the literal text walk (LiteralEncoders)
 // measured in the same run on the same picture. Both start from the picture already read; the
 // last column adds the file read through the encoder's public entry.
+#include "BenchTiming.h"
 #include "Encoders.h"
 #include "FileClassification.h"
 #include "LiteralEncoders.h"
 #include "SamplePictures.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <cstdio>
-#include <functional>
 
 namespace {
-
-// Enough repetitions to fill the time budget, so short conversions are timed over many runs.
-constexpr qint64 BudgetNs = 300'000'000;
-
-double microsecondsPerRun(const std::function<QString()>& run)
-{
-    QElapsedTimer timer;
-    timer.start();
-    qint64 runs = 0;
-    qsizetype sink = 0;
-    while (timer.nsecsElapsed() < BudgetNs || runs < 3) {
-        sink += run().size();
-        ++runs;
-    }
-    const double us = double(timer.nsecsElapsed()) / 1000.0 / double(runs);
-    return sink > 0 ? us : -us;
-}
-
-class SilentPrompter : public Prompter
-{
-public:
-    MessageAnswer message(const QString&, const QString&, MessageIcon, MessageButtons) override
-    {
-        return MessageAnswer::Ok;
-    }
-};
 
 struct Row
 {
@@ -102,12 +75,12 @@ int main(int argc, char* argv[])
             ok = false;
             continue;
         }
-        const double fast = microsecondsPerRun(
-            [&] { return PictureHexText(row.TypeCode, image, row.LeftToRight); });
-        const double literal = microsecondsPerRun(
-            [&] { return Literal::ForType(row.TypeCode, image, row.LeftToRight); });
-        const double withRead =
-            microsecondsPerRun([&] { return encodeFile(row.TypeCode, path, row.LeftToRight); });
+        const double fast = MicrosecondsPerRun(
+            [&] { return PictureHexText(row.TypeCode, image, row.LeftToRight).size(); });
+        const double literal = MicrosecondsPerRun(
+            [&] { return Literal::ForType(row.TypeCode, image, row.LeftToRight).size(); });
+        const double withRead = MicrosecondsPerRun(
+            [&] { return encodeFile(row.TypeCode, path, row.LeftToRight).size(); });
         std::printf("%-22s %12.2f %14.1f %7.0fx %18.2f\n", row.Label, fast, literal, literal / fast,
                     withRead);
     }

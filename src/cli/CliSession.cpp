@@ -467,7 +467,8 @@ QString CliSession::writeUpload(const QByteArray& uploaded) const
         PrintLine(stdout, QStringLiteral("Picture written to ") + path);
         return QString();
     }
-    const QByteArray payload = QByteArray::fromHex(UploadedPictureDigits(uploaded));
+    const QByteArray payload =
+        QByteArray::fromHex(LeadingHexDigits(QString::fromLatin1(uploaded)).toLatin1());
     if (payload.size() != PayloadBytes(m_request.typeCode)) {
         return QStringLiteral("the controller sent %1 picture bytes; a %2 picture has %3")
             .arg(payload.size())

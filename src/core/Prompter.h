@@ -16,3 +16,14 @@ public:
                                   MessageIcon icon = MessageIcon::Information,
                                   MessageButtons buttons = MessageButtons::Ok) = 0;
 };
+
+// For work the operator did not ask for, such as a preview: nothing is shown, and every question
+// is answered Ok.
+class SilentPrompter final : public Prompter
+{
+public:
+    MessageAnswer message(const QString&, const QString&, MessageIcon, MessageButtons) override
+    {
+        return MessageAnswer::Ok;
+    }
+};

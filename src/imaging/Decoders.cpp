@@ -2,6 +2,8 @@
 
 #include "DeviceFormat.h"
 
+#include <algorithm>
+
 namespace {
 
 // How the displays look: LCD segments that are driven block the back-light; OLED pixels glow on
@@ -136,4 +138,20 @@ QImage DecodeSwitchPicture(qint16 typeCode, const QByteArray& payload)
     default:
         return decodeColour(payload, DisplaySize(typeCode), 64);
     }
+}
+
+QStringView LeadingHexDigits(QStringView text)
+{
+    const auto isHex = [](QChar c) {
+        return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f');
+    };
+    return text.left(std::find_if_not(text.begin(), text.end(), isHex) - text.begin());
+}
+
+QImage DecodeSwitchText(qint16 typeCode, QStringView dataText)
+{
+    const QStringView digits = LeadingHexDigits(dataText);
+    if (digits.size() != 2 * PayloadBytes(typeCode))
+        return {};
+    return DecodeSwitchPicture(typeCode, QByteArray::fromHex(digits.toLatin1()));
 }

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QStringView>
 
 // The inverse of the encoders: what a switch shows for the picture bytes the controller stores at
 // one address. Used by the virtual controller to render addresses, by previews, and by the
@@ -18,3 +19,11 @@ QSize DisplaySize(qint16 typeCode);
 // The picture as the switch's display shows it, display-sized (RGB32). A null image when the
 // type is unknown or the payload is not exactly PayloadBytes(typeCode) long.
 QImage DecodeSwitchPicture(qint16 typeCode, const QByteArray& payload);
+
+// The hex digits a data text begins with: the whole of a HexText, or the picture of an upload's
+// answer, which ends with the controller's closing "y".
+QStringView LeadingHexDigits(QStringView text);
+
+// The picture a data text gives on a display of the type: its leading hex digits, decoded as
+// above. A null image unless they are exactly one picture of the type.
+QImage DecodeSwitchText(qint16 typeCode, QStringView dataText);

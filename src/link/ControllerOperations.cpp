@@ -5,9 +5,6 @@
 #include "Conversions.h"
 #include "SwitchCommands.h"
 
-#include <algorithm>
-#include <cctype>
-
 namespace {
 // The controller's own framing ahead of uploaded data: 'a', the type letter, the address and the
 // byte count as four hex digits each, ':' (11 bytes, 22 digits in the reply log).
@@ -88,12 +85,4 @@ UploadResult UploadSwitchData(ControllerLink& link, const QString& address)
     state.ReplyLog = QString::fromLatin1(result.data);
     result.outcome = ReadReplyOutcome(state);
     return result;
-}
-
-QByteArray UploadedPictureDigits(const QByteArray& data)
-{
-    const auto end = std::find_if_not(data.begin(), data.end(), [](char c) {
-        return std::isxdigit(static_cast<unsigned char>(c)) != 0;
-    });
-    return data.left(end - data.begin());
 }

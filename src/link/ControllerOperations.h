@@ -48,5 +48,3 @@ struct UploadResult
 // and on a slow line outlasts the reply window, so the wait goes on while bytes keep arriving.
 // The result also becomes the reply log, as the switch data screen shows it.
 UploadResult UploadSwitchData(ControllerLink& link, const QString& address);
-// The hex digits uploaded data begins with: the picture, before the controller's final answer.
-QByteArray UploadedPictureDigits(const QByteArray& data);

@@ -1,8 +1,9 @@
 // Takes the README's screenshots of the real program on a 1600 x 900 desktop: the main window
 // after the controller query, a picture downloaded from the single picture screen, and a batch
 // downloaded from the batch screen, and the batch attribute table: as loaded, with the row editor
-// over a row, and during its run; the switch data window; and the controller view of what all of
-// that left in the controller's memory. Message boxes and dialogs answer from a script.
+// over a row, and during its run; the switch data window; the controller view of what all of
+// that left in the controller's memory; and the two previews of the single picture screen for
+// every display type. Message boxes and dialogs answer from a script.
 
 #include "SamplePictures.h"
 #include "VirtualProgram.h"
@@ -163,6 +164,39 @@ bool ControllerViewScreenshot(ProgramWindow& form, const QDir& out)
     return Save(form, out.filePath(QStringLiteral("controller-view.png")));
 }
 
+// The single picture screen's file preview and "As the switch shows it" for a sample of every
+// display type, gathered on one sheet, two to a row. The last sample, newly listed, stays chosen.
+bool PreviewSheet(ProgramWindow& form, const QDir& folder, ScriptedUiSeam& seam, const QDir& out)
+{
+    const char* const samples[] = {"LCD 36x24 Power.bmp",   "LCD 64x32 Speaker.bmp",
+                                   "OLED 64x48 Sunset.bmp", "OLED 52x36 Clownfish.bmp",
+                                   "MONO 96x64 Gears.bmp",  "COLOR 96x64 Rocket.bmp"};
+    QWidget& frame = *Find<QWidget>(form, "famPicture");
+    QList<QPixmap> cells;
+    for (const char* sample : samples) {
+        seam.openPaths.push_back(folder.filePath(QString::fromLatin1(sample)));
+        Choose(Find<QComboBox>(form, "cmbFileName"), 0);
+        const QRect previews = Find<QWidget>(frame, "picHolderBorder")
+                                   ->geometry()
+                                   .united(Find<QWidget>(frame, "picSwitchPreview")->geometry());
+        cells << frame.grab(previews);
+    }
+    constexpr int Gap = 16;
+    const QSize cell = cells.first().deviceIndependentSize().toSize() + QSize(Gap, Gap);
+    QPixmap sheet(QSize(2 * cell.width() + Gap, 3 * cell.height() + Gap) *
+                  form.devicePixelRatioF());
+    sheet.setDevicePixelRatio(form.devicePixelRatioF());
+    sheet.fill(form.palette().color(QPalette::Window));
+    QPainter painter(&sheet);
+    for (int i = 0; i < cells.size(); ++i)
+        painter.drawPixmap(Gap + (i % 2) * cell.width(), Gap + (i / 2) * cell.height(), cells[i]);
+    painter.end();
+    const QString path = out.filePath(QStringLiteral("switch-previews.png"));
+    const bool saved = sheet.save(path);
+    std::printf("%s %s\n", saved ? "wrote" : "could not write", qPrintable(path));
+    return saved;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -187,6 +221,7 @@ int main(int argc, char* argv[])
 
     Find<QPushButton>(form, "cmdQuery")->click();
     bool ok = Save(form, out.filePath(QStringLiteral("main.png")));
+    ok = PreviewSheet(form, folder, seam, out) && ok;
 
     seam.openPaths.push_back(folder.filePath(QStringLiteral("COLOR 96x64 Rocket.bmp")));
     Choose(Find<QComboBox>(form, "cmbFileName"), 0);

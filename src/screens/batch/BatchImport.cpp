@@ -12,6 +12,7 @@
 #include "ListSelection.h"
 #include "PicturePreview.h"
 #include "PortFrame.h"
+#include "SwitchPreview.h"
 #include "UiSeam.h"
 
 #include <QCheckBox>
@@ -73,6 +74,7 @@ void frmBatchPicture::clearFileView()
     txtMaxStartAddress->clear();
     picHolder->clear();
     picHolder->hide();
+    picSwitchPreview->clear();
 }
 
 void frmBatchPicture::importBatch()
@@ -267,6 +269,13 @@ void frmBatchPicture::onRowClicked(const QModelIndex& index)
     previewFile(m_selectedIndex);
 }
 
+// The selected file is read again: it may have changed on disk, or "L to R" since.
+void frmBatchPicture::previewSelectedRow()
+{
+    if (m_selectedIndex > 0 && m_selectedIndex <= fileCount())
+        previewFile(m_selectedIndex);
+}
+
 void frmBatchPicture::refreshClicked()
 {
     if (!hasFiles()) {
@@ -296,6 +305,7 @@ void frmBatchPicture::RefreshFileList()
                         state.CheckedFlags.at(i));
     m_files->setRows(std::move(rows));
     scrollAfterRefresh();
+    previewSelectedRow();
     m_context.shell.setBusyCursor(false);
     m_context.shell.setPanelText(2, QStringLiteral("Refresh Complete"));
 }

@@ -9,7 +9,9 @@
 #include "Named.h"
 #include "PicturePreview.h"
 #include "PortFrame.h"
+#include "Prompter.h"
 #include "ProtectedField.h"
+#include "SwitchPreview.h"
 #include "SwitchTypeIcons.h"
 #include "TrafficLogView.h"
 
@@ -68,12 +70,12 @@ frmBatchPicture::frmBatchPicture(ScreenContext& context, QWidget* parent)
     left->addWidget(buildImportFrame());
     left->addWidget(buildFileList(), 3);
     left->addWidget(buildTrafficLog(), 1);
-    auto* top = new QHBoxLayout;
-    top->addWidget(buildPreview());
-    top->addWidget(buildOptions());
     auto* right = new QVBoxLayout;
-    right->addLayout(top);
-    right->addWidget(buildAddressFrame());
+    right->addLayout(buildPreviews());
+    auto* options = new QHBoxLayout;
+    options->addWidget(buildOptions());
+    options->addWidget(buildAddressFrame(), 1);
+    right->addLayout(options);
     right->addWidget(portFrame());
     right->addStretch();
     auto* layout = new QGridLayout(this);
@@ -186,14 +188,18 @@ QWidget* frmBatchPicture::buildFileList()
     return box;
 }
 
-QWidget* frmBatchPicture::buildPreview()
+QLayout* frmBatchPicture::buildPreviews()
 {
     picHolderBorder = Named<QFrame>("picHolderBorder");
     picHolderBorder->setFrameStyle(QFrame::Box | QFrame::Plain);
-    picHolderBorder->setFixedSize(204, 140);
+    picHolderBorder->setFixedSize(PreviewBoxSize);
     picHolder = Named<QLabel>("picHolder", picHolderBorder);
     picHolder->hide();
-    return picHolderBorder;
+    picSwitchPreview = new SwitchPreview(QStringLiteral("picSwitchPreview"));
+    auto* row = new QHBoxLayout;
+    row->addWidget(picHolderBorder, 0, Qt::AlignTop);
+    row->addWidget(picSwitchPreview, 0, Qt::AlignTop);
+    return row;
 }
 
 QWidget* frmBatchPicture::buildAddressFrame()
@@ -239,6 +245,10 @@ QWidget* frmBatchPicture::buildOptions()
     auto* column = new QVBoxLayout(frame);
     column->addWidget(options());
     column->addStretch();
+    connect(options()->leftToRight(), &QCheckBox::clicked, this, [this] {
+        if (isIdle())
+            previewSelectedRow();
+    });
     return frame;
 }
 
@@ -364,11 +374,14 @@ void frmBatchPicture::revealRow(int index)
     LsvManyFiles->scrollTo(m_files->index(index - 1, BatchFileModel::FileColumn));
 }
 
+// The file, and what sending it now would show on the switch.
 void frmBatchPicture::previewFile(int index)
 {
-    const AppState& state = m_context.state;
+    AppState& state = m_context.state;
     ShowPicturePreview(state.PictureFolder + state.BatchRecords.value(index).Path, picHolder,
                        picHolderBorder);
+    SilentPrompter quiet; // an unreadable file is reported when it is sent, not when it is shown
+    picSwitchPreview->showData(state.TypeCode, BatchPictureBlock(state, index, quiet));
 }
 
 void frmBatchPicture::setTimeText(const QString& text)

@@ -14,6 +14,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTreeView;
+class SwitchPreview;
 
 // "Batch Picture Download": every picture of one switch type in a folder, each to its own
 // address, in one run.
@@ -45,7 +46,7 @@ private:
     // Layout and screen contract (frmBatchPicture.cpp)
     QWidget* buildImportFrame();
     QWidget* buildFileList();
-    QWidget* buildPreview();
+    QLayout* buildPreviews();
     QWidget* buildAddressFrame();
     QWidget* buildOptions();
     QWidget* buildTrafficLog();
@@ -76,6 +77,7 @@ private:
     void refreshOrAskForIt();
     void onRowChecked(int row);
     void onRowClicked(const QModelIndex& index);
+    void previewSelectedRow();
     void refreshClicked();
     void fillAddressCombos();
     void scrollAfterRefresh();
@@ -139,6 +141,7 @@ private:
     QPushButton* cmdRefresh = nullptr;
     QFrame* picHolderBorder = nullptr;
     QLabel* picHolder = nullptr;
+    SwitchPreview* picSwitchPreview = nullptr;
     QComboBox* cmbStartAddresses = nullptr;
     QComboBox* cmbStopAddresses = nullptr;
     QPushButton* cmdSetStart = nullptr;

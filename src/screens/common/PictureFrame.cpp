@@ -3,7 +3,9 @@
 #include "AppState.h"
 #include "HexFieldEdit.h"
 #include "Named.h"
+#include "PicturePreview.h"
 #include "ProtectedField.h"
+#include "SwitchPreview.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -39,8 +41,9 @@ PictureFrame::PictureFrame(AppState& state, Prompter& prompter, QWidget* parent)
     m_address->installEventFilter(this);
     m_previewBorder = Named<QFrame>("picHolderBorder");
     m_previewBorder->setFrameStyle(QFrame::Box | QFrame::Plain);
-    m_previewBorder->setFixedSize(204, 140);
+    m_previewBorder->setFixedSize(PreviewBoxSize);
     m_preview = Named<QLabel>("picHolder", m_previewBorder);
+    m_switchPreview = new SwitchPreview(QStringLiteral("picSwitchPreview"));
 
     auto* fields = new QFormLayout;
     fields->addRow(QStringLiteral("Image:"), m_title);
@@ -48,9 +51,10 @@ PictureFrame::PictureFrame(AppState& state, Prompter& prompter, QWidget* parent)
     fields->addRow(QStringLiteral("Switch Type:"), m_switchType);
     fields->addRow(QStringLiteral("Address:"), m_address);
     auto* grid = new QGridLayout(this);
-    grid->addWidget(m_files, 0, 0, 1, 2);
+    grid->addWidget(m_files, 0, 0, 1, 3);
     grid->addLayout(fields, 1, 0);
-    grid->addWidget(m_previewBorder, 1, 1);
+    grid->addWidget(m_previewBorder, 1, 1, Qt::AlignTop);
+    grid->addWidget(m_switchPreview, 1, 2, Qt::AlignTop);
 }
 
 bool PictureFrame::acceptAddress()

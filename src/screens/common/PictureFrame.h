@@ -10,10 +10,12 @@ class QComboBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
+class SwitchPreview;
 
 // The picture frame "famPicture" of a screen that sends one picture to one address: the file
-// list, the chosen file's name, size and switch type, the address box and the preview. The
-// address box is checked when the focus leaves it and selected whole when the focus comes in.
+// list, the chosen file's name, size and switch type, the address box, the file's preview and
+// beside it what the switch will show. The address box is checked when the focus leaves it and
+// selected whole when the focus comes in.
 class PictureFrame : public QGroupBox
 {
     Q_OBJECT
@@ -27,6 +29,7 @@ public:
     QLineEdit* address() const { return m_address; }
     QFrame* previewBorder() const { return m_previewBorder; }
     QLabel* preview() const { return m_preview; }
+    SwitchPreview* switchPreview() const { return m_switchPreview; }
 
     // Checks the address box for the type in force: padded, or refused with its message. The
     // accepted text becomes CurrentAddress. False when it was refused.
@@ -49,4 +52,5 @@ private:
     QLineEdit* m_address = nullptr;
     QFrame* m_previewBorder = nullptr;
     QLabel* m_preview = nullptr;
+    SwitchPreview* m_switchPreview = nullptr;
 };

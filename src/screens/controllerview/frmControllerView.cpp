@@ -6,6 +6,7 @@
 #include "ControllerOperations.h"
 #include "ControllerViewModel.h"
 #include "Conversions.h"
+#include "Decoders.h"
 #include "Named.h"
 #include "ScreenContext.h"
 #include "UiSeam.h"
@@ -124,7 +125,8 @@ void frmControllerView::uploadAddress(const QModelIndex& index)
     m_context.shell.setBusyCursor(false);
     state.BusyFlag = false;
     state.CancelFlag = false;
-    const QByteArray uploaded = HexToBytes(QString::fromLatin1(UploadedPictureDigits(result.data)));
+    const QByteArray uploaded =
+        HexToBytes(LeadingHexDigits(QString::fromLatin1(result.data)).toString());
     if (result.outcome != ReplyOutcome::Done || uploaded.isEmpty()) {
         m_context.seam.message(QStringLiteral("Address %1 could not be uploaded: %2.")
                                    .arg(address, OutcomeWords(result.outcome)),

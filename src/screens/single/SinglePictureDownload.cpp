@@ -175,6 +175,7 @@ void frmSinglePicture::editAttributes()
         }
     }
     state.BusyFlag = false;
+    updateSwitchPreview(); // an LCD 36x24 picture shows its new LED colour
 }
 
 void frmSinglePicture::downloadTextFile()

@@ -10,9 +10,12 @@
 #include "FileClassification.h"
 #include "LcdAttributeEditor.h"
 #include "ListSelection.h"
+#include "PictureEncoding.h"
 #include "PictureFrame.h"
 #include "PicturePreview.h"
 #include "PortFrame.h"
+#include "Prompter.h"
+#include "SwitchPreview.h"
 #include "UiSeam.h"
 
 #include <QCheckBox>
@@ -59,14 +62,27 @@ void frmSinglePicture::onFileChosen()
     PictureFileRecord& record = m_records[index];
     ShowPicturePreview(record.Path, picHolder, picHolderBorder);
     famPicture->showFile(record);
-    if (!passesLengthGate(record))
-        return;
+    if (passesLengthGate(record)) {
+        AppState& state = m_context.state;
+        state.TypeCode = record.TypeCode;
+        txtSwitchType->setText(record.TypeText);
+        applyTypeControls(record);
+        state.CurrentAddress = txtAddress->text();
+        reopenRequestedPort();
+    }
+    updateSwitchPreview();
+}
+
+// What a download would send now: this picture through the encoder of the type in force (which a
+// file refused by the length gate leaves as it was), with the record's LED codes.
+void frmSinglePicture::updateSwitchPreview()
+{
+    if (m_currentIndex <= 0)
+        return famPicture->switchPreview()->clear();
+    SilentPrompter quiet; // an unreadable file is reported when it is sent, not when it is shown
     AppState& state = m_context.state;
-    state.TypeCode = record.TypeCode;
-    txtSwitchType->setText(record.TypeText);
-    applyTypeControls(record);
-    state.CurrentAddress = txtAddress->text();
-    reopenRequestedPort();
+    famPicture->switchPreview()->showData(
+        state.TypeCode, EncodeDownloadBlock(m_records[m_currentIndex], state, quiet));
 }
 
 // Adds a bitmap the operator picks to the list (once: a path already listed is not added again).

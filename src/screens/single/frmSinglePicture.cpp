@@ -160,6 +160,8 @@ QGroupBox* frmSinglePicture::buildControllerFrame()
         grid->addWidget(box, row++, 1, 1, 2);
     }
     grid->addWidget(options(), row++, 0, 1, 3);
+    connect(options()->leftToRight(), &QCheckBox::clicked, this,
+            &frmSinglePicture::updateSwitchPreview);
     grid->addWidget(cmdQuery, row, 0);
     grid->addWidget(cmdCall, row, 1);
     grid->addWidget(cmdReset, row, 2);
@@ -269,9 +271,11 @@ void frmSinglePicture::loadStartPicture()
     ShowPicturePreview(m_records[1].Path, picHolder, picHolderBorder);
 }
 
+// The flags are shared with the other screens: "L to R" may have changed while this one was away.
 void frmSinglePicture::screenActivated()
 {
     m_context.editors.setScreen(this);
+    updateSwitchPreview();
 }
 
 bool frmSinglePicture::eventFilter(QObject* watched, QEvent* event)

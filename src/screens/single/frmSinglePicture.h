@@ -69,6 +69,7 @@ private:
     void showCycleColours(const PictureFileRecord& record);
     void paintCycleBox(QFrame* box, const QColor& colour);
     void reopenRequestedPort();
+    void updateSwitchPreview();
     const Lcd64x32Defaults& lcd64x32Defaults();
 
     // Talking to the controller (SinglePictureDownload.cpp)

@@ -15,6 +15,7 @@
 #include "PicturePreview.h"
 #include "PortFrame.h"
 #include "SwitchDataFile.h"
+#include "SwitchPreview.h"
 #include "TrafficLogView.h"
 #include "UiSeam.h"
 
@@ -86,6 +87,7 @@ frmSwitchDataFile::frmSwitchDataFile(ScreenContext& context, QWidget* parent)
         if (m_context.state.BusyFlag)
             return;
         txtSwitchData->clear();
+        famPicture->switchPreview()->clear();
         famPicture->files()->setFocus();
     });
     famPicture->files()->addItem(ImportEntry);
@@ -257,13 +259,15 @@ void frmSwitchDataFile::showCurrentEntry()
 }
 
 // In lines of 32 bytes, as a hex-text switch data file may hold them: one line of thousands of
-// digits would scroll as a single block.
+// digits would scroll as a single block. Beside the picture, what the data gives on the display of
+// the type in force.
 void frmSwitchDataFile::showData(const QString& text)
 {
     QStringList lines;
     for (qsizetype at = 0; at < text.size(); at += DigitsPerLine)
         lines << text.mid(at, DigitsPerLine);
     txtSwitchData->setPlainText(lines.join(u'\n'));
+    famPicture->switchPreview()->showData(m_context.state.TypeCode, text);
 }
 
 void frmSwitchDataFile::readSwitchData(int index)

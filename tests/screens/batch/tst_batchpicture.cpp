@@ -1,6 +1,7 @@
 #include "AppFixture.h"
 #include "BatchFileModel.h"
 #include "Encoders.h"
+#include "SwitchPreview.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
@@ -322,6 +323,34 @@ private Q_SLOTS:
                                        "Download Picture Message: Press refresh button first.",
                                        "Import Batch Message: Import Canceled"}));
         QCOMPARE(sentAddresses(), QStringList());
+    }
+
+    // Beside the file, what the switch will show of it: it follows the row clicked, "L to R", and
+    // a file changed on disk once the list is refreshed.
+    void switchPreviewFollowsTheRow()
+    {
+        QVERIFY(SeedSamplePictures(batch->path()));
+        chooseType(3);
+        importFrom(batch->path()); // Koala.bmp, OLED 64x48 Sunset.bmp
+        auto* preview = w<SwitchPreview>("picSwitchPreview");
+        auto* view = w<QTreeView>("LsvManyFiles");
+        const auto clickRow = [&](int row) {
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                              view->visualRect(files()->index(row, 1)).center());
+        };
+        clickRow(1);
+        const QImage sunset = preview->picture();
+        QCOMPARE(sunset.size(), QSize(64, 48));
+        w<QCheckBox>("chkLtoR")->click();
+        QCOMPARE(preview->picture(), sunset.mirrored(true, false));
+        w<QCheckBox>("chkLtoR")->click();
+        clickRow(0);
+        QVERIFY(preview->picture() != sunset);
+        QVERIFY(QFile::remove(batch->filePath("Koala.bmp")));
+        QVERIFY(
+            QFile::copy(batch->filePath("OLED 64x48 Sunset.bmp"), batch->filePath("Koala.bmp")));
+        click("cmdRefresh");
+        QCOMPARE(preview->picture(), sunset);
     }
 
     // The operator places the block of addresses, ticks a range of it, reverses it and sends it.

@@ -1,4 +1,5 @@
 #include "AppFixture.h"
+#include "SwitchPreview.h"
 #include "frmAbout.h"
 #include "frmSinglePicture.h"
 
@@ -104,6 +105,20 @@ private Q_SLOTS:
                  (QStringList{"Vantrel: Image is 256 bytes in size. For 36x24 it should "
                               "be 254 bytes.\rImage may not load properly.\rFile Size: 256",
                               invalid.arg(18486), invalid.arg(1000)}));
+    }
+
+    // "As the switch shows it" follows "L to R" and the picture chosen at once.
+    void switchPreviewFollowsTheChoice()
+    {
+        auto* preview = app->find<SwitchPreview>("picSwitchPreview");
+        const QImage koala = preview->picture();
+        QCOMPARE(koala.size(), QSize(64, 48));
+        tick("chkLtoR", false);
+        QCOMPARE(preview->picture(), koala.mirrored(true, false));
+        tick("chkLtoR", true);
+        QCOMPARE(preview->picture(), koala);
+        app->choosePicture(app->samplePath("MONO 96x64 Gears.bmp"));
+        QCOMPARE(preview->picture().size(), QSize(96, 64));
     }
 
     // What stops a download: a wrong address, a type the controller is not set up for (asked

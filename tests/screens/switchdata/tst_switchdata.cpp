@@ -2,6 +2,7 @@
 #include "Conversions.h"
 #include "PictureEncoding.h"
 #include "SwitchDataFile.h"
+#include "SwitchPreview.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -153,8 +154,11 @@ private Q_SLOTS:
         find<QCheckBox>("chkLtoR")->click();
         QCOMPARE(data(), expected);
 
+        const QImage sent = find<SwitchPreview>("picSwitchPreview")->picture();
+        QVERIFY(!sent.isNull());
         click("cmdUploadData");
         QCOMPARE(data(), QString::fromLatin1(HexToBytes(expected).toHex().toUpper()) + "y");
+        QCOMPARE(find<SwitchPreview>("picSwitchPreview")->picture(), sent);
         QCOMPARE(app->seam.shown(), QStringList());
     }
 
@@ -190,6 +194,7 @@ private Q_SLOTS:
         QCOMPARE(text("txtSwitchType"), QString("text"));
         click("cmdUploadData");
         QCOMPARE(data(), QString());
+        QCOMPARE(find<SwitchPreview>("picSwitchPreview")->note(), QString("No picture data"));
         QCOMPARE(app->controller.counters().uploads, 1);
     }
 };
