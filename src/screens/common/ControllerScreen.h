@@ -45,6 +45,8 @@ protected:
     TrafficLogPanel* trafficPanel() const { return m_trafficPanel; }
     // The address the next activation puts in force, before the screen was ever left.
     void setStartAddress(const QString& address) { m_savedAddress = address; }
+    // The TypeCode the first activation puts in force.
+    void setStartTypeCode(qint16 typeCode) { m_savedTypeCode = typeCode; }
 
     // Hooks of the contract, run after the shared steps.
     virtual void screenActivated() {}

@@ -21,6 +21,7 @@ struct PictureChoice
     QString fileSize;
     QString typeText;
     QString address;
+    qint16 typeCode = 0; // the picture's display type
 };
 
 // What a screen is handed when the main window builds it: the shared state, the one controller

@@ -217,7 +217,8 @@ void frmSinglePicture::reopenRequestedPort()
 
 PictureChoice frmSinglePicture::choice() const
 {
-    const QString path = m_currentIndex > 0 ? m_records[m_currentIndex].Path : QString();
-    return {path, txtFileTitle->text(), txtFileSize->text(), txtSwitchType->text(),
-            txtAddress->text()};
+    const PictureFileRecord none;
+    const PictureFileRecord& record = m_currentIndex > 0 ? m_records[m_currentIndex] : none;
+    return {record.Path,           txtFileTitle->text(), txtFileSize->text(),
+            txtSwitchType->text(), txtAddress->text(),   record.TypeCode};
 }

@@ -127,7 +127,7 @@ QLayout* frmSwitchDataFile::buildButtonRow()
     return row;
 }
 
-// The window opens on the single picture screen's choice, read for the type in force.
+// The window opens on the single picture screen's choice, read for that picture's type.
 void frmSwitchDataFile::startWithSinglePicture()
 {
     const PictureChoice choice = m_context.singlePictureChoice();
@@ -137,6 +137,7 @@ void frmSwitchDataFile::startWithSinglePicture()
     famPicture->switchType()->setText(choice.typeText);
     famPicture->address()->setText(choice.address);
     setStartAddress(choice.address);
+    setStartTypeCode(choice.typeCode);
     FileObjects objects;
     if (choice.path.isEmpty() || !OpenFileObjects(choice.path, QString(), objects))
         return;
@@ -144,7 +145,7 @@ void frmSwitchDataFile::startWithSinglePicture()
     famPicture->files()->addItem(choice.path);
     ClassifyFile(m_records, objects.File, 1, state, m_context.editors.lcd64x32Defaults());
     m_switchData.resize(m_records.size());
-    m_records[1].TypeCode = state.TypeCode;
+    m_records[1].TypeCode = choice.typeCode;
     m_currentIndex = FindRecordByPath(m_records, choice.path);
     SelectListEntrySilently(famPicture->files(), 1);
     ShowPicturePreview(choice.path, famPicture->preview(), famPicture->previewBorder());
@@ -281,7 +282,7 @@ QString frmSwitchDataFile::readFileData(const PictureFileRecord& record)
 {
     AppState& state = m_context.state;
     if (record.FileKind == FileKind::Bitmap)
-        return EncodeForType(state.TypeCode, record.Path, state, m_context.seam);
+        return EncodeForType(record.TypeCode, record.Path, state, m_context.seam);
     QFile file(record.Path);
     const bool read = file.open(QIODevice::ReadOnly);
     const QByteArray bytes = read ? file.readAll() : QByteArray();
@@ -294,7 +295,7 @@ QString frmSwitchDataFile::readFileData(const PictureFileRecord& record)
                                ReadFailureTitle, MessageIcon::Information);
         return QString();
     }
-    return text ? TextSwitchDataHexText(bytes) : SwitchDataHexText(state.TypeCode, bytes);
+    return text ? TextSwitchDataHexText(bytes) : SwitchDataHexText(record.TypeCode, bytes);
 }
 
 // "Refresh" and "L to R": the entry is read again, so a bitmap takes the row direction now set.

@@ -37,7 +37,7 @@ private:
     void takeTypeOf(qint16 typeCode);
     void showCurrentEntry();
     void showData(const QString& text);
-    // Reads entry `index`'s data text afresh, by its kind and the type in force.
+    // Reads entry `index`'s data text afresh, by its kind and its type.
     void readSwitchData(int index);
     QString readFileData(const PictureFileRecord& record);
     void refreshData();

@@ -74,6 +74,10 @@ private Q_SLOTS:
     {
         app = std::make_unique<AppFixture>();
         QVERIFY(app->start());
+        openWindow();
+    }
+    void openWindow()
+    {
         app->find<QAction>(QStringLiteral("mnuSwitchData"))->trigger();
         window = app->find<QWidget>(QStringLiteral("frmSwitchDataFile"));
     }
@@ -83,9 +87,17 @@ private Q_SLOTS:
         app.reset();
     }
 
-    // The window opens on the single picture screen's picture and shows its data at once.
+    // The window opens on the single picture screen's picture and shows its data at once, for
+    // that picture's type even when another screen was used last.
     void opensOnTheSinglePicture()
     {
+        window->parentWidget()->close();
+        app->find<QAction>(QStringLiteral("mnuBatchPictures"))->trigger();
+        auto* batchType = app->find<QComboBox>(QStringLiteral("cmbSwitchType"));
+        batchType->setCurrentIndex(4);
+        Q_EMIT batchType->activated(4);
+        QCOMPARE(app->state.TypeCode, 5);
+        openWindow();
         auto* files = find<QComboBox>("cmbFileName");
         QCOMPARE(files->count(), 2);
         QCOMPARE(files->itemText(0), QString("Import"));
