@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPainter>
 #include <QPushButton>
@@ -143,12 +144,14 @@ bool AttributeScreenshots(ProgramWindow& form, const QDir& folder, ScriptedUiSea
     return ok;
 }
 
-// The switch data window on the picture the single picture screen downloaded, then with that
-// picture uploaded back from the controller.
+// The switch data window on the picture the single picture screen chose, sent to an address of
+// its own, then with that picture uploaded back from the controller.
 bool SwitchDataScreenshots(ProgramWindow& form, const QDir& out)
 {
     Find<QAction>(form, "mnuSwitchData")->trigger();
     QWidget& screen = *Find<QWidget>(form, "frmSwitchDataFile");
+    Find<QLineEdit>(screen, "txtAddress")->setText(QStringLiteral("0020"));
+    Find<QPushButton>(screen, "cmdDownloadSwitchData")->click();
     bool ok = Save(form, out.filePath(QStringLiteral("switchdata-bitmap.png")));
     Find<QPushButton>(screen, "cmdUploadData")->click();
     return Save(form, out.filePath(QStringLiteral("switchdata-uploaded.png"))) && ok;
