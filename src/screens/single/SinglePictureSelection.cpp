@@ -49,12 +49,8 @@ void frmSinglePicture::onFileChosen()
 {
     if (m_context.state.BusyFlag)
         return;
-    if (cmbFileName->currentText() == ImportEntry) {
-        if (importPicture())
-            SelectListEntrySilently(cmbFileName, cmbFileName->count() - 1);
-        else
-            SelectListEntrySilently(cmbFileName, m_currentIndex);
-    }
+    if (cmbFileName->currentText() == ImportEntry && !importPicture())
+        SelectListEntrySilently(cmbFileName, m_currentIndex);
     const int index = FindRecordByPath(m_records, cmbFileName->currentText());
     if (index <= 0)
         return;
@@ -85,23 +81,24 @@ void frmSinglePicture::updateSwitchPreview()
         state.TypeCode, EncodeDownloadBlock(m_records[m_currentIndex], state, quiet));
 }
 
-// Adds a bitmap the operator picks to the list (once: a path already listed is not added again).
-// False when the dialog was cancelled or the file cannot be found.
+// Adds a bitmap the operator picks to the list and selects it; a path already listed is only
+// selected. False when the dialog was cancelled or the file cannot be found.
 bool frmSinglePicture::importPicture()
 {
     const QString path = m_context.seam.openFileName(ImportEntry, m_context.programFolder,
                                                      QStringLiteral("bmp files (*.bmp)|*.bmp"));
     if (path.isEmpty())
         return false;
-    if (cmbFileName->findText(path, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0) {
-        FileObjects objects;
-        if (!OpenFileObjects(path, QString(), objects))
-            return false;
-        cmbFileName->addItem(path);
-        ClassifyFile(m_records, objects.File, cmbFileName->count() - 1, m_context.state,
-                     lcd64x32Defaults());
-    }
-    return true;
+    if (const int listed = cmbFileName->findText(path, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        listed > 0)
+        return SelectListEntrySilently(cmbFileName, listed);
+    FileObjects objects;
+    if (!OpenFileObjects(path, QString(), objects))
+        return false;
+    cmbFileName->addItem(path);
+    ClassifyFile(m_records, objects.File, cmbFileName->count() - 1, m_context.state,
+                 lcd64x32Defaults());
+    return SelectListEntrySilently(cmbFileName, cmbFileName->count() - 1);
 }
 
 bool frmSinglePicture::passesLengthGate(const PictureFileRecord& record)
