@@ -147,11 +147,16 @@ void ControllerViewModel::schedule()
         m_flushTimer.start();
 }
 
+std::vector<ControllerViewModel::Entry>::const_iterator
+ControllerViewModel::placeOf(const Key& key) const
+{
+    return std::lower_bound(m_entries.begin(), m_entries.end(), key,
+                            [](const Entry& entry, const Key& k) { return entry.key < k; });
+}
+
 int ControllerViewModel::rowOf(const Key& key) const
 {
-    const auto at =
-        std::lower_bound(m_entries.begin(), m_entries.end(), key,
-                         [](const Entry& entry, const Key& k) { return entry.key < k; });
+    const auto at = placeOf(key);
     return at != m_entries.end() && at->key == key ? int(at - m_entries.begin()) : -1;
 }
 
@@ -179,9 +184,7 @@ void ControllerViewModel::insertMissing()
         return;
     }
     for (const Key& key : missing) {
-        const auto at =
-            std::lower_bound(m_entries.begin(), m_entries.end(), key,
-                             [](const Entry& entry, const Key& k) { return entry.key < k; });
+        const auto at = placeOf(key);
         const int row = int(at - m_entries.begin());
         beginInsertRows(QModelIndex(), row, row);
         m_entries.insert(at, Entry{key, {}, {}, {}, {}});
@@ -258,20 +261,6 @@ QVariant ControllerViewModel::data(const QModelIndex& index, int role) const
     default:
         return {};
     }
-}
-
-QHash<int, QByteArray> ControllerViewModel::roleNames() const
-{
-    QHash<int, QByteArray> names = QAbstractListModel::roleNames();
-    names.insert({{AddressRole, "address"},
-                  {TypeRole, "type"},
-                  {SourceRole, "source"},
-                  {SentRole, "sent"},
-                  {OutcomeRole, "outcome"},
-                  {OutcomeColourRole, "outcomeColour"},
-                  {SendingRole, "sending"},
-                  {PayloadRole, "payload"}});
-    return names;
 }
 
 QImage ControllerViewModel::thumbnail(const Entry& entry) const

@@ -52,7 +52,6 @@ public:
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    QHash<int, QByteArray> roleNames() const override;
 
 private:
     using Key = std::pair<quint16, qint16>; // address, then type
@@ -67,6 +66,8 @@ private:
 
     Entry& pending(const Key& key);
     void schedule();
+    // Where the row of `key` is or would go, keeping address order.
+    std::vector<Entry>::const_iterator placeOf(const Key& key) const;
     int rowOf(const Key& key) const;
     void readMemory();
     void insertMissing();
