@@ -64,6 +64,8 @@ private Q_SLOTS:
                                         << "frmBatchPicture";
         QTest::newRow("switch data") << "mnuSwitchData"
                                      << "frmSwitchDataFile";
+        QTest::newRow("controller view") << "mnuControllerView"
+                                         << "frmControllerView";
     }
     void everyScreenFits()
     {
