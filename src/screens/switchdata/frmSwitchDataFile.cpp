@@ -261,14 +261,17 @@ void frmSwitchDataFile::showCurrentEntry()
 
 // In lines of 32 bytes, as a hex-text switch data file may hold them: one line of thousands of
 // digits would scroll as a single block. Beside the picture, what the data gives on the display of
-// the type in force.
+// the chosen entry's type (the type in force once the window is active, but not yet while it
+// opens after another screen).
 void frmSwitchDataFile::showData(const QString& text)
 {
     QStringList lines;
     for (qsizetype at = 0; at < text.size(); at += DigitsPerLine)
         lines << text.mid(at, DigitsPerLine);
     txtSwitchData->setPlainText(lines.join(u'\n'));
-    famPicture->switchPreview()->showData(m_context.state.TypeCode, text);
+    const qint16 type =
+        m_currentIndex > 0 ? m_records[m_currentIndex].TypeCode : m_context.state.TypeCode;
+    famPicture->switchPreview()->showData(type, text);
 }
 
 void frmSwitchDataFile::readSwitchData(int index)

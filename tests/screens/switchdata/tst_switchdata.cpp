@@ -1,5 +1,6 @@
 #include "AppFixture.h"
 #include "Conversions.h"
+#include "Decoders.h"
 #include "PictureEncoding.h"
 #include "SwitchDataFile.h"
 #include "SwitchPreview.h"
@@ -105,6 +106,8 @@ private Q_SLOTS:
         QCOMPARE(text("txtSwitchType"), QString("OLED 64x48"));
         QCOMPARE(text("txtAddress"), QString("0001"));
         QCOMPARE(data(), encoded(3, app->samplePath("Koala.bmp")));
+        QCOMPARE(find<SwitchPreview>("picSwitchPreview")->picture(),
+                 DecodeSwitchText(3, encoded(3, app->samplePath("Koala.bmp"))));
         QVERIFY(!find<QLabel>("picHolder")->pixmap().isNull());
     }
 
