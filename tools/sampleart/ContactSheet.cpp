@@ -1,8 +1,7 @@
 #include "ContactSheet.h"
 
-#include "Decoders.h"
-#include "Encoders.h"
 #include "FileClassification.h"
+#include "PictureConversion.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,14 +28,8 @@ Entry load(const QFileInfo& info)
 {
     Entry e{info.fileName(), info.size(), ClassifyLength(info.size()), {}};
     QFile file(info.filePath());
-    BitmapImage image;
-    if (e.Kind.FileKind != FileKind::Bitmap || !file.open(QIODevice::ReadOnly) ||
-        !ParseBitmap(file.readAll(), e.Kind.TypeCode, image))
-        return e;
-    QString hex = PictureHexText(e.Kind.TypeCode, image, true);
-    if (e.Kind.TypeCode == SwitchTypeCode::Lcd36x24)
-        hex = Lcd36x24PictureBlock(hex, QStringLiteral("7"), QStringLiteral("7"));
-    e.Shown = DecodeSwitchPicture(e.Kind.TypeCode, QByteArray::fromHex(hex.toLatin1()));
+    if (e.Kind.FileKind == FileKind::Bitmap && file.open(QIODevice::ReadOnly))
+        e.Shown = SwitchViewOfBitmap(e.Kind.TypeCode, file.readAll(), true);
     return e;
 }
 

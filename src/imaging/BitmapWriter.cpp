@@ -1,5 +1,8 @@
 #include "BitmapWriter.h"
 
+#include "Decoders.h"
+#include "SwitchTypeCode.h"
+
 namespace {
 
 void put(QByteArray& out, quint32 value, int bytes)
@@ -35,6 +38,33 @@ int stride(int rowBytes)
     return (rowBytes + 3) / 4 * 4;
 }
 
+// The usual resolution that drawing programs store, 96 dots per inch.
+constexpr qint32 UsualPelsPerMeter = 3780;
+
+// How the program's accepted file of each type is laid out beyond its pixels.
+struct AcceptedForm
+{
+    bool oneBit;
+    int trailing;
+    qint32 pelsPerMeter;
+};
+
+AcceptedForm acceptedForm(qint16 typeCode)
+{
+    switch (typeCode) {
+    case SwitchTypeCode::Lcd36x24:
+    case SwitchTypeCode::Lcd64x32:
+        return {true, 0, UsualPelsPerMeter};
+    case SwitchTypeCode::Mono96x64:
+        return {true, 0, 0}; // a resolution would have the picture sent inverted
+    case SwitchTypeCode::Oled52x36:
+    case SwitchTypeCode::Color96x64:
+        return {false, 2, UsualPelsPerMeter}; // only the longer form of these downloads
+    default:
+        return {false, 0, UsualPelsPerMeter};
+    }
+}
+
 } // namespace
 
 QByteArray OneBitBitmap(const QImage& picture, int trailing, qint32 pelsPerMeter)
@@ -66,4 +96,14 @@ QByteArray ColourBitmap(const QImage& picture, int trailing, qint32 pelsPerMeter
         }
     return headers(picture.size(), 24, 0, quint32(pixels.size()), pelsPerMeter) + pixels +
            QByteArray(trailing, 0);
+}
+
+QByteArray AcceptedBitmap(qint16 typeCode, const QImage& picture)
+{
+    const QSize display = DisplaySize(typeCode);
+    if (display.isEmpty() || picture.size() != display)
+        return QByteArray();
+    const AcceptedForm form = acceptedForm(typeCode);
+    return form.oneBit ? OneBitBitmap(picture, form.trailing, form.pelsPerMeter)
+                       : ColourBitmap(picture, form.trailing, form.pelsPerMeter);
 }
