@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QProgressBar>
@@ -111,6 +112,7 @@ MDI_MainForm::MDI_MainForm(AppState& state, PortCatalog& catalog, UiSeam& seam,
     m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdi);
     connect(m_mdi, &QMdiArea::subWindowActivated, this, &MDI_MainForm::onSubWindowActivated);
+    m_context.convertPicture = [this](const QString& path) { convertPicture(path); };
     m_addresses.followLink(m_link);
     buildMenu();
     buildStatusBar();
@@ -146,6 +148,14 @@ void MDI_MainForm::buildMenu()
         connect(entry(Screens[row].menuName, Screens[row].caption), &QAction::triggered, this,
                 [this, row] { showScreen(row); });
     }
+    QMenu* convert = menuBar()->addMenu(QStringLiteral("Co&nvert"));
+    convert->setObjectName(QStringLiteral("mnuConvert"));
+    QAction* picture = convert->addAction(QStringLiteral("Convert &Picture..."));
+    picture->setObjectName(QStringLiteral("mnuConvertPicture"));
+    connect(picture, &QAction::triggered, this, [this] { convertPicture(QString()); });
+    QAction* folder = convert->addAction(QStringLiteral("Convert &Folder..."));
+    folder->setObjectName(QStringLiteral("mnuConvertFolder"));
+    connect(folder, &QAction::triggered, this, &MDI_MainForm::convertFolder);
     connect(entry("mnuControllerFeedback", "&Controller Feedback"), &QAction::triggered, this,
             &MDI_MainForm::ControllerFeedback);
     connect(entry("mnuAbout", "&About"), &QAction::triggered, this, &MDI_MainForm::showAbout);
@@ -219,6 +229,35 @@ QWidget* MDI_MainForm::screenAt(int row)
     if (!open.screen)
         open.screen = Screens[row].build(m_context);
     return open.screen;
+}
+
+// One dialog of each kind, kept while the program runs so that it reopens as it was left.
+frmConvertPicture& MDI_MainForm::converter(frmConvertPicture::Mode mode)
+{
+    QPointer<frmConvertPicture>& dialog =
+        mode == frmConvertPicture::Mode::Picture ? m_pictureConverter : m_folderConverter;
+    if (!dialog) {
+        dialog = new frmConvertPicture(mode, m_context, m_conversionChoices, this);
+        connect(dialog, &frmConvertPicture::pictureSaved, this, &MDI_MainForm::choosePicture);
+    }
+    return *dialog;
+}
+
+void MDI_MainForm::convertPicture(const QString& path)
+{
+    converter(frmConvertPicture::Mode::Picture).openOn(path);
+}
+
+void MDI_MainForm::convertFolder()
+{
+    converter(frmConvertPicture::Mode::Folder).openOn(QString());
+}
+
+// A converted picture goes straight to the single picture screen, ready to download.
+void MDI_MainForm::choosePicture(const QString& path)
+{
+    showScreen(SinglePictureScreen);
+    static_cast<frmSinglePicture*>(screenAt(SinglePictureScreen))->choosePicture(path);
 }
 
 PictureChoice MDI_MainForm::singlePictureChoice()

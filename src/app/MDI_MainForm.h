@@ -6,6 +6,7 @@
 #include "LinkViews.h"
 #include "ProgramWindow.h"
 #include "ScreenContext.h"
+#include "frmConvertPicture.h"
 
 #include <QPointer>
 
@@ -48,6 +49,9 @@ public:
     // Shows the screen of row `row` of the screen table, building it on first use.
     void showScreen(int row);
     void showAbout();
+    // "Convert Picture..." (on `path` when given) and "Convert Folder...".
+    void convertPicture(const QString& path);
+    void convertFolder();
     // Quit button: stops whatever runs and ends the program.
     void quit();
 
@@ -72,6 +76,8 @@ protected:
 
 private:
     void buildMenu();
+    frmConvertPicture& converter(frmConvertPicture::Mode mode);
+    void choosePicture(const QString& path);
     void buildStatusBar();
     QWidget* screenAt(int row);
     PictureChoice singlePictureChoice();
@@ -93,6 +99,9 @@ private:
     ControllerViewModel m_addresses;
     ScreenContext m_context;
     std::vector<OpenScreen> m_screens;
+    ConversionChoices m_conversionChoices;
+    QPointer<frmConvertPicture> m_pictureConverter;
+    QPointer<frmConvertPicture> m_folderConverter;
     QMdiArea* m_mdi = nullptr;
     QLabel* m_panels[PanelCount] = {};
     QProgressBar* m_progress = nullptr;

@@ -1,5 +1,6 @@
 #include "QtUiSeam.h"
 
+#include <QColorDialog>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -81,6 +82,16 @@ QString QtUiSeam::openFileName(const QString& title, const QString& folder, cons
 QString QtUiSeam::saveFileName(const QString& title, const QString& folder, const QString& filter)
 {
     return QFileDialog::getSaveFileName(m_parent(), title, folder, QtFileFilter(filter));
+}
+
+QString QtUiSeam::folderName(const QString& title, const QString& folder)
+{
+    return QFileDialog::getExistingDirectory(m_parent(), title, folder);
+}
+
+QColor QtUiSeam::colour(const QString& title, const QColor& initial)
+{
+    return QColorDialog::getColor(initial, m_parent(), title);
 }
 
 UiSeam::ShellResult QtUiSeam::openWithViewer(const QString& path)

@@ -18,6 +18,8 @@ public:
                          const QString& filter) override;
     QString saveFileName(const QString& title, const QString& folder,
                          const QString& filter) override;
+    QString folderName(const QString& title, const QString& folder) override;
+    QColor colour(const QString& title, const QColor& initial) override;
     ShellResult openWithViewer(const QString& path) override;
     ShellResult startProgram(const QString& program, const QStringList& arguments) override;
 

@@ -146,6 +146,37 @@ private Q_SLOTS:
         shown->close();
     }
 
+    void convertDialogsFit_data()
+    {
+        QTest::addColumn<QString>("menu");
+        QTest::addColumn<QString>("dialog");
+        QTest::newRow("picture") << "mnuConvertPicture"
+                                 << "frmConvertPicture";
+        QTest::newRow("folder") << "mnuConvertFolder"
+                                << "frmConvertFolder";
+    }
+    void convertDialogsFit()
+    {
+        QFETCH(QString, menu);
+        QFETCH(QString, dialog);
+        AppFixture app;
+        QVERIFY(app.start());
+        app.seam.openPaths.push_back(app.samplePath(QStringLiteral("Koala.bmp")));
+        app.seam.folderPaths.push_back(app.folder.path());
+        app.find<QAction>(menu)->trigger();
+        if (dialog == QLatin1String("frmConvertFolder"))
+            app.seam.openPaths.clear();
+        else
+            app.seam.folderPaths.clear();
+        auto* shown = app.find<QWidget>(dialog);
+        QVERIFY(QTest::qWaitForWindowExposed(shown));
+        const QSize workArea = QGuiApplication::primaryScreen()->availableGeometry().size();
+        QCOMPARE(shown->frameGeometry().size().boundedTo(workArea), shown->frameGeometry().size());
+        const QStringList cut = clipped(shown);
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral(", "))));
+        shown->close();
+    }
+
     void everyDialogFits_data()
     {
         QTest::addColumn<QString>("dialog");

@@ -44,6 +44,20 @@ public:
         dialogs.append(title + QLatin1Char('|') + filter);
         return takeFront(savePaths);
     }
+    QString folderName(const QString& title, const QString&) override
+    {
+        dialogs.append(title);
+        return takeFront(folderPaths);
+    }
+    QColor colour(const QString& title, const QColor&) override
+    {
+        dialogs.append(title);
+        if (colours.empty())
+            return QColor();
+        const QColor chosen = colours.front();
+        colours.pop_front();
+        return chosen;
+    }
     ShellResult openWithViewer(const QString& path) override
     {
         viewed.append(path);
@@ -55,7 +69,8 @@ public:
         return startResult;
     }
 
-    std::deque<QString> openPaths, savePaths; // an empty path is a cancelled dialog
+    std::deque<QString> openPaths, savePaths, folderPaths; // an empty path is a cancelled dialog
+    std::deque<QColor> colours; // none left: the colour dialog is cancelled
     QStringList dialogs, viewed, started;
     ShellResult viewerResult, startResult;
 
@@ -67,7 +82,7 @@ public:
             problems << QStringLiteral("unscripted question: ") + text;
         if (!answers.empty())
             problems << QStringLiteral("%1 scripted answers unused").arg(answers.size());
-        if (!openPaths.empty() || !savePaths.empty())
+        if (!openPaths.empty() || !savePaths.empty() || !folderPaths.empty() || !colours.empty())
             problems << QStringLiteral("prepared dialog paths unused");
         for (const QWidget* window : QApplication::topLevelWidgets()) {
             if (window->isVisible())

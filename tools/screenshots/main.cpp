@@ -5,6 +5,7 @@
 // that left in the controller's memory; and the two previews of the single picture screen for
 // every display type. Message boxes and dialogs answer from a script.
 
+#include "SamplePhoto.h"
 #include "SamplePictures.h"
 #include "VirtualProgram.h"
 
@@ -200,6 +201,26 @@ bool PreviewSheet(ProgramWindow& form, const QDir& folder, ScriptedUiSeam& seam,
     return saved;
 }
 
+// The Convert Picture dialog on a photo: dithered for a MONO 96x64 key, then in the colours of a
+// COLOR 96x64 key.
+bool ConvertScreenshots(ProgramWindow& form, const QDir& folder, ScriptedUiSeam& seam,
+                        const QDir& out)
+{
+    const QString photo = folder.filePath(QStringLiteral("Harbour.jpg"));
+    SamplePhoto({1600, 1200}).save(photo);
+    seam.openPaths.push_back(photo);
+    Find<QAction>(form, "mnuConvertPicture")->trigger();
+    QWidget& dialog = *Find<QWidget>(form, "frmConvertPicture");
+    Choose(Find<QComboBox>(dialog, "cmbSwitchType"), 4);
+    Choose(Find<QComboBox>(dialog, "cmbDither"), 1);
+    bool ok = Save(dialog, out.filePath(QStringLiteral("convert-mono-dithered.png")));
+    Choose(Find<QComboBox>(dialog, "cmbSwitchType"), 5);
+    Choose(Find<QComboBox>(dialog, "cmbFit"), 1);
+    ok = Save(dialog, out.filePath(QStringLiteral("convert-colour.png"))) && ok;
+    dialog.close();
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -239,6 +260,7 @@ int main(int argc, char* argv[])
     ok = AttributeScreenshots(form, folder, seam, out) && ok;
     ok = SwitchDataScreenshots(form, out) && ok;
     ok = ControllerViewScreenshot(form, out) && ok;
+    ok = ConvertScreenshots(form, folder, seam, out) && ok;
     folder.removeRecursively();
     return ok ? 0 : 1;
 }

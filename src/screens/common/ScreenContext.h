@@ -42,4 +42,6 @@ struct ScreenContext
     ControllerViewModel* controllerView = nullptr;
     // The controller's memory when it can be read directly (the built-in controller), or none.
     ControllerMemory* controllerMemory = nullptr;
+    // Opens "Convert Picture..." on a picture the program cannot download as it is.
+    std::function<void(const QString& path)> convertPicture = [](const QString&) {};
 };

@@ -68,11 +68,23 @@ SwitchPreview::SwitchPreview(const QString& objectName, QWidget* parent)
 
 void SwitchPreview::showData(qint16 typeCode, const QString& dataText)
 {
+    const QImage picture = DecodeSwitchText(typeCode, dataText);
+    showPicture(typeCode, picture, picture.isNull() ? noteFor(typeCode, dataText) : QString());
+}
+
+void SwitchPreview::showPicture(qint16 typeCode, const QImage& picture, const QString& note)
+{
     m_typeCode = typeCode;
-    m_picture = DecodeSwitchText(typeCode, dataText);
-    m_note = m_picture.isNull() ? noteFor(typeCode, dataText) : QString();
+    m_picture = picture;
+    m_note = picture.isNull() ? note : QString();
     m_drawn = QImage();
     m_canvas->update();
+}
+
+void SwitchPreview::setCanvasSize(QSize size)
+{
+    m_canvas->setFixedSize(size);
+    m_drawn = QImage();
 }
 
 void SwitchPreview::clear()

@@ -18,6 +18,10 @@ public:
 
     // Shows what `dataText` (HexText, or an upload's answer) gives on a display of `typeCode`.
     void showData(qint16 typeCode, const QString& dataText);
+    // Shows a display-sized picture already decoded; `note` stands in its place when it is null.
+    void showPicture(qint16 typeCode, const QImage& picture, const QString& note);
+    // The display area's size; a screen's picture box size unless set.
+    void setCanvasSize(QSize size);
     void clear();
 
     // The display-sized picture shown; null when the data gives none.

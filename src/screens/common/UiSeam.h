@@ -2,12 +2,13 @@
 
 #include "Prompter.h"
 
+#include <QColor>
 #include <QString>
 #include <QStringList>
 
-// Everything the screens ask of the desktop: message boxes, file dialogs, opening a file in the
-// system's viewer and starting a program. The program uses the Qt implementation; tests script
-// the answers and read what the operator would have been shown.
+// Everything the screens ask of the desktop: message boxes, file, folder and colour dialogs,
+// opening a file in the system's viewer and starting a program. The program uses the Qt
+// implementation; tests script the answers and read what the operator would have been shown.
 class UiSeam : public Prompter
 {
 public:
@@ -23,6 +24,9 @@ public:
                                  const QString& filter) = 0;
     virtual QString saveFileName(const QString& title, const QString& folder,
                                  const QString& filter) = 0;
+    virtual QString folderName(const QString& title, const QString& folder) = 0;
+    // An invalid colour means the operator cancelled.
+    virtual QColor colour(const QString& title, const QColor& initial) = 0;
     virtual ShellResult openWithViewer(const QString& path) = 0;
     virtual ShellResult startProgram(const QString& program, const QStringList& arguments) = 0;
 };

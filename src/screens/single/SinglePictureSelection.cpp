@@ -10,6 +10,7 @@
 #include "FileClassification.h"
 #include "LcdAttributeEditor.h"
 #include "ListSelection.h"
+#include "PictureConversion.h"
 #include "PictureEncoding.h"
 #include "PictureFrame.h"
 #include "PicturePreview.h"
@@ -20,7 +21,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGroupBox>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -82,13 +85,30 @@ void frmSinglePicture::updateSwitchPreview()
 }
 
 // Adds a bitmap the operator picks to the list and selects it; a path already listed is only
-// selected. False when the dialog was cancelled or the file cannot be found.
+// selected. Any other picture goes to "Convert Picture..." first, which lists it once saved. False
+// when nothing was selected.
 bool frmSinglePicture::importPicture()
 {
-    const QString path = m_context.seam.openFileName(ImportEntry, m_context.programFolder,
-                                                     QStringLiteral("bmp files (*.bmp)|*.bmp"));
+    const QString filter = QStringLiteral("bmp files (*.bmp)|*.bmp|Other pictures, to convert|") +
+                           ReadablePicturePatterns().join(u';');
+    const QString path = m_context.seam.openFileName(ImportEntry, m_context.programFolder, filter);
     if (path.isEmpty())
         return false;
+    if (!isDownloadableLength(qint32(QFileInfo(path).size())) && QImageReader(path).canRead()) {
+        m_context.convertPicture(path);
+        return false;
+    }
+    return listPicture(path);
+}
+
+void frmSinglePicture::choosePicture(const QString& path)
+{
+    if (!m_context.state.BusyFlag && listPicture(path))
+        onFileChosen();
+}
+
+bool frmSinglePicture::listPicture(const QString& path)
+{
     if (const int listed = cmbFileName->findText(path, Qt::MatchExactly | Qt::MatchCaseSensitive);
         listed > 0)
         return SelectListEntrySilently(cmbFileName, listed);

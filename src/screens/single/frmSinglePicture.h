@@ -40,6 +40,8 @@ public:
     void setCycleColours(const QColor& on, const QColor& off) override;
 
     PictureChoice choice() const;
+    // Lists a picture file (if it is not listed yet) and selects it, as "Import bmp" does.
+    void choosePicture(const QString& path);
     const PictureFileRecords& records() const { return m_records; }
     int currentRecordIndex() const { return m_currentIndex; }
     TrafficLogView* trafficLog() const { return trafficPanel()->log(); }
@@ -63,6 +65,7 @@ private:
     // Picture choice (SinglePictureSelection.cpp)
     void onFileChosen();
     bool importPicture();
+    bool listPicture(const QString& path);
     bool passesLengthGate(const PictureFileRecord& record);
     void applyTypeControls(const PictureFileRecord& record);
     void primeLcdEditor(PictureFileRecord& record);
