@@ -44,8 +44,8 @@ struct CropPlace
     QPoint percent;
 };
 constexpr CropPlace CropPlaces[] = {
-    {"Centre", {50, 50}},   {"Top", {50, 0}},         {"Bottom", {50, 100}},
-    {"Left", {0, 50}},      {"Right", {100, 50}},     {"Top left", {0, 0}},
+    {"Centre", {50, 50}},    {"Top", {50, 0}},          {"Bottom", {50, 100}},
+    {"Left", {0, 50}},       {"Right", {100, 50}},      {"Top left", {0, 0}},
     {"Top right", {100, 0}}, {"Bottom left", {0, 100}}, {"Bottom right", {100, 100}},
 };
 
@@ -72,15 +72,16 @@ QFormLayout* group(QVBoxLayout* column, const QString& title)
 
 } // namespace
 
-frmConvertPicture::frmConvertPicture(Mode mode, ScreenContext& context,
-                                     ConversionChoices& choices, QWidget* parent)
+frmConvertPicture::frmConvertPicture(Mode mode, ScreenContext& context, ConversionChoices& choices,
+                                     QWidget* parent)
     : QDialog(parent)
     , m_mode(mode)
     , m_context(context)
     , m_choices(choices)
 {
     const bool folder = mode == Mode::Folder;
-    setObjectName(folder ? QStringLiteral("frmConvertFolder") : QStringLiteral("frmConvertPicture"));
+    setObjectName(folder ? QStringLiteral("frmConvertFolder")
+                         : QStringLiteral("frmConvertPicture"));
     setWindowTitle(folder ? FolderTitle : PictureTitle);
 
     auto* body = new QWidget;
@@ -158,8 +159,8 @@ QWidget* frmConvertPicture::buildSettings()
     display->addRow(QStringLiteral("Switch Type:"), cmbSwitchType);
 
     QFormLayout* fit = group(column, QStringLiteral("Fit"));
-    cmbFit = choiceBox("cmbFit", {QStringLiteral("Contain"), QStringLiteral("Cover"),
-                                  QStringLiteral("Stretch")});
+    cmbFit = choiceBox(
+        "cmbFit", {QStringLiteral("Contain"), QStringLiteral("Cover"), QStringLiteral("Stretch")});
     cmbCrop = Named<QComboBox>("cmbCrop");
     for (const CropPlace& place : CropPlaces)
         cmbCrop->addItem(QString::fromLatin1(place.name), place.percent);
@@ -348,11 +349,10 @@ void frmConvertPicture::updatePreview()
     picConverted->showPicture(s.typeCode, shown,
                               m_mode == Mode::Folder ? QStringLiteral("No picture to preview")
                                                      : QStringLiteral("Choose a picture"));
-    lblResultInfo->setText(m_bitmap.isEmpty()
-                               ? QString()
-                               : QStringLiteral("%1 bitmap, %2 bytes")
-                                     .arg(ControllerSettingText(s.typeCode))
-                                     .arg(m_bitmap.size()));
+    lblResultInfo->setText(m_bitmap.isEmpty() ? QString()
+                                              : QStringLiteral("%1 bitmap, %2 bytes")
+                                                    .arg(ControllerSettingText(s.typeCode))
+                                                    .arg(m_bitmap.size()));
     cmdSave->setEnabled(m_mode == Mode::Folder ? !m_folderPictures.isEmpty() : !m_bitmap.isEmpty());
 }
 
@@ -393,12 +393,11 @@ bool frmConvertPicture::loadPicture(const QString& path)
                                            : QPixmap::fromImage(m_source.scaled(
                                                  SourcePreviewSize - QSize(4, 4),
                                                  Qt::KeepAspectRatio, Qt::SmoothTransformation)));
-    lblSourceInfo->setText(picture.error.isEmpty()
-                               ? QStringLiteral("%1 x %2 pixels, %3")
-                                     .arg(stored.width())
-                                     .arg(stored.height())
-                                     .arg(QFileInfo(path).fileName())
-                               : picture.error);
+    lblSourceInfo->setText(picture.error.isEmpty() ? QStringLiteral("%1 x %2 pixels, %3")
+                                                         .arg(stored.width())
+                                                         .arg(stored.height())
+                                                         .arg(QFileInfo(path).fileName())
+                                                   : picture.error);
     updatePreview();
     return picture.error.isEmpty();
 }
@@ -429,8 +428,8 @@ void frmConvertPicture::showFolderPicture(int index)
 
 void frmConvertPicture::chooseBackground()
 {
-    const QColor chosen = m_context.seam.colour(QStringLiteral("Bars and Transparent Parts"),
-                                                m_background);
+    const QColor chosen =
+        m_context.seam.colour(QStringLiteral("Bars and Transparent Parts"), m_background);
     if (!chosen.isValid())
         return;
     m_background = chosen;
@@ -472,8 +471,7 @@ void frmConvertPicture::savePicture()
 
 void frmConvertPicture::convertFolder()
 {
-    const QString start =
-        m_choices.targetFolder.isEmpty() ? m_sourcePath : m_choices.targetFolder;
+    const QString start = m_choices.targetFolder.isEmpty() ? m_sourcePath : m_choices.targetFolder;
     const QString target = m_context.seam.folderName(QStringLiteral("Convert Folder To"), start);
     if (target.isEmpty())
         return;
@@ -485,8 +483,9 @@ void frmConvertPicture::convertFolder()
         return;
     }
     const QStringList outputs = ConvertedPaths(m_folderPictures, target);
-    const auto replaced = std::count_if(outputs.begin(), outputs.end(),
-                                        [](const QString& path) { return QFileInfo::exists(path); });
+    const auto replaced = std::count_if(outputs.begin(), outputs.end(), [](const QString& path) {
+        return QFileInfo::exists(path);
+    });
     if (replaced > 0 &&
         m_context.seam.message(QStringLiteral("%1 of the bitmaps are already in %2.\rReplace them?")
                                    .arg(replaced)

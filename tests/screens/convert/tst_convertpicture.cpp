@@ -80,7 +80,8 @@ private Q_SLOTS:
         QCOMPARE(app.find<QComboBox>(QStringLiteral("cmbFileName"))->currentText(), saved);
         QCOMPARE(app.find<QLineEdit>(QStringLiteral("txtSwitchType"))->text(),
                  QStringLiteral("MONO 96x64"));
-        QCOMPARE(app.seam.dialogs.last(), QStringLiteral("Save Converted Picture|bmp files (*.bmp)|*.bmp"));
+        QCOMPARE(app.seam.dialogs.last(),
+                 QStringLiteral("Save Converted Picture|bmp files (*.bmp)|*.bmp"));
     }
 
     void brokenPictureIsNamedAndNothingSaved()
