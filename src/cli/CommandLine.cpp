@@ -61,7 +61,8 @@ Commands:
                                another folder, on all cores; one line per picture that failed
   clear --address A --type T   blanks an address
   upload --address A --type T  reads a stored picture back: printed, or written with --output
-                               as an image, a switch data file (.sd) or the uploaded text
+                               as a bitmap (.bmp), an image, a switch data file (.sd) or the
+                               uploaded text
   text FILE --as chars|hex     streams a raw data file (it begins with RAW DATA)
   attributes DIGITS --address A --type T
                                an attribute record: the hex digits that follow the address
@@ -75,7 +76,7 @@ Commands:
 Switch types for --type, by number or name: 1 "LCD 36x24", 2 "LCD 64x32", 3 "OLED 64x48",
 4 "OLED 52x36", 5 "MONO 96x64", 6 "COLOR 96x64". The type sets the address width: 2 hex
 digits (1..FF) for the LCD types, 4 (1..FFFF) for the others. download and convert take
-the type from the file.
+the type from a switch picture file; a conversion needs it.
 
 Conversion options (convert; they need --type): --fit contain|cover|stretch, --crop X,Y,
 --background COLOUR, --rotate 0|90|180|270, --flip h|v|hv, --brightness N, --contrast N,
