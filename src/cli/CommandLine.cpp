@@ -253,18 +253,25 @@ QString readConversion(const QCommandLineParser& parser,
             return QStringLiteral("--flip must be h, v or hv");
         std::tie(settings.flipHorizontal, settings.flipVertical) = *flip;
     }
-    for (auto [name, tone] : {std::pair{"brightness", &settings.brightness},
-                              std::pair{"contrast", &settings.contrast}}) {
-        const auto number = numberIn(value(name), -100, 100);
-        if (given(name) && !number)
-            return QStringLiteral("--%1 must be a whole number from -100 to 100").arg(name);
-        *tone = number.value_or(*tone);
-    }
-    if (given("threshold")) {
-        const auto threshold = numberIn(value("threshold"), 0, 255);
-        if (!threshold)
-            return QStringLiteral("--threshold must be a whole number from 0 to 255");
-        settings.threshold = *threshold;
+    const struct
+    {
+        const char* name;
+        int* setting;
+        int lowest;
+        int highest;
+    } numbers[] = {{"brightness", &settings.brightness, -100, 100},
+                   {"contrast", &settings.contrast, -100, 100},
+                   {"threshold", &settings.threshold, 0, 255}};
+    for (const auto& [name, setting, lowest, highest] : numbers) {
+        if (!given(name))
+            continue;
+        const std::optional<int> number = numberIn(value(name), lowest, highest);
+        if (!number)
+            return QStringLiteral("--%1 must be a whole number from %2 to %3")
+                .arg(QLatin1String(name))
+                .arg(lowest)
+                .arg(highest);
+        *setting = *number;
     }
     if (given("dither")) {
         const auto dither = namedValue(value("dither"), Dithers);
