@@ -8,7 +8,9 @@
 #include "ControllerQuery.h"
 #include "Conversions.h"
 #include "Decoders.h"
+#include "DeviceFormat.h"
 #include "Encoders.h"
+#include "FolderConversion.h"
 #include "HexField.h"
 #include "InProcessPort.h"
 #include "PictureEncoding.h"
@@ -17,6 +19,7 @@
 #include "SwitchDataFile.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFileInfo>
 #include <QImage>
 #include <QImageWriter>
@@ -46,6 +49,34 @@ QByteArray imageFormat(const QString& path)
 {
     const QByteArray suffix = QFileInfo(path).suffix().toLower().toLatin1();
     return QImageWriter::supportedImageFormats().contains(suffix) ? suffix : QByteArray();
+}
+
+// What --output's name asks for.
+enum class OutputKind { Bitmap, Image, SwitchData };
+
+OutputKind outputKind(const QString& path)
+{
+    const QByteArray format = imageFormat(path);
+    if (format == "bmp")
+        return OutputKind::Bitmap;
+    return format.isEmpty() ? OutputKind::SwitchData : OutputKind::Image;
+}
+
+// The accepted bitmap of a stored picture: what the switch shows, converted as a display-sized
+// picture is. An LCD 36x24 picture is lit white for it, so that its back-light colour does not
+// decide which pixels are light.
+QByteArray bitmapOfStoredPicture(qint16 typeCode, QByteArray payload)
+{
+    if (typeCode == SwitchTypeCode::Lcd36x24)
+        payload[DeviceFormat::Lcd36x24PictureBytes] = char(0x77);
+    ConversionSettings settings;
+    settings.typeCode = typeCode;
+    return ConvertToBitmap(DecodeSwitchPicture(typeCode, payload), settings);
+}
+
+QString pictureCount(qsizetype count)
+{
+    return count == 1 ? QStringLiteral("1 picture") : QStringLiteral("%1 pictures").arg(count);
 }
 
 bool isSwitchDataName(const QString& path)
@@ -229,7 +260,13 @@ int CliSession::download()
 int CliSession::convert()
 {
     const QString path = m_request.arguments.constFirst();
+    if (QFileInfo(path).isDir())
+        return convertFolder(path);
+    if (m_request.conversion)
+        return convertPicture(path);
     const PictureSource source = ReadPictureSource(path, m_request.typeCode);
+    if (source.kind == PictureSource::Kind::Foreign)
+        return convertPicture(path);
     if (!source.error.isEmpty())
         return fail(source.error);
     m_state.TypeCode = source.typeCode;
@@ -240,6 +277,55 @@ int CliSession::convert()
         return fail(QStringLiteral("%1 cannot be converted: %2").arg(path, problem));
     const QString problem = writePicture(source.typeCode, QByteArray::fromHex(data->toLatin1()));
     return problem.isEmpty() ? ExitCode::Done : fail(problem);
+}
+
+int CliSession::convertPicture(const QString& path)
+{
+    const std::optional<ConversionSettings> settings = conversionSettings(path);
+    if (!settings)
+        return ExitCode::Failure;
+    const SourcePicture picture = ReadSourcePicture(path);
+    if (!picture.error.isEmpty())
+        return fail(picture.error);
+    m_state.TypeCode = settings->typeCode;
+    const QString problem =
+        writeConverted(settings->typeCode, ConvertToBitmap(picture.image, *settings));
+    return problem.isEmpty() ? ExitCode::Done : fail(problem);
+}
+
+int CliSession::convertFolder(const QString& folder)
+{
+    const std::optional<ConversionSettings> settings = conversionSettings(folder);
+    if (!settings)
+        return ExitCode::Failure;
+    const QString& target = m_request.output;
+    if (QFileInfo(target).canonicalFilePath() == QFileInfo(folder).canonicalFilePath())
+        return fail(QStringLiteral("%1 cannot take its own converted pictures: a bitmap could "
+                                   "replace the picture it was made from; give another --output "
+                                   "folder")
+                        .arg(folder));
+    if (!QDir().mkpath(target))
+        return fail(QStringLiteral("cannot create the folder %1").arg(target));
+    const QStringList sources = PicturesInFolder(folder);
+    if (sources.isEmpty())
+        return fail(QStringLiteral("%1 holds no picture this machine reads").arg(folder));
+
+    const QList<ConvertedFile> results =
+        ConvertPictureFiles(sources, ConvertedPaths(sources, target), *settings).results();
+    qsizetype failed = 0;
+    for (const ConvertedFile& file : results) {
+        if (!file.error.isEmpty()) {
+            fail(file.error);
+            ++failed;
+        }
+    }
+    PrintLine(
+        stdout,
+        QStringLiteral("%1 written to %2").arg(pictureCount(results.size() - failed), target));
+    if (failed == 0)
+        return ExitCode::Done;
+    PrintLine(stdout, pictureCount(failed) + QStringLiteral(" could not be converted"));
+    return ExitCode::Failure;
 }
 
 int CliSession::clear()
@@ -449,7 +535,26 @@ std::optional<QString> CliSession::pictureData(const QString& path, const Pictur
     // Nothing is sent for a file that cannot be read, not even an LCD 36x24 picture's LED codes.
     if (m_shell.messageCount() > shown)
         return std::nullopt;
-    if (picture.isEmpty() || m_state.TypeCode != SwitchTypeCode::Lcd36x24)
+    return withLedColours(m_state.TypeCode, picture);
+}
+
+std::optional<ConversionSettings> CliSession::conversionSettings(const QString& input) const
+{
+    if (m_request.typeCode == 0) {
+        fail(QStringLiteral("convert needs --type, the switch type to convert %1 for; usage: "
+                            "vantrel-cli convert %2 --type T [conversion options] --output OUT")
+                 .arg(input, QFileInfo(input).isDir() ? QStringLiteral("FOLDER")
+                                                      : QStringLiteral("PICTURE")));
+        return std::nullopt;
+    }
+    ConversionSettings settings = m_request.conversion.value_or(ConversionSettings());
+    settings.typeCode = m_request.typeCode;
+    return settings;
+}
+
+QString CliSession::withLedColours(qint16 typeCode, const QString& picture) const
+{
+    if (picture.isEmpty() || typeCode != SwitchTypeCode::Lcd36x24)
         return picture;
     return Lcd36x24PictureBlock(picture, m_request.ledOff, m_request.ledOn);
 }
@@ -480,23 +585,53 @@ QString CliSession::writeUpload(const QByteArray& uploaded) const
 
 QString CliSession::writePicture(qint16 typeCode, const QByteArray& payload) const
 {
-    const QString& path = m_request.output;
-    const QByteArray format = imageFormat(path);
-    QByteArray bytes;
-    if (format.isEmpty()) {
-        bytes = SwitchDataFileBytes(typeCode, payload);
-    } else {
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        QImageWriter writer(&buffer, format);
-        if (!writer.write(DecodeSwitchPicture(typeCode, payload)))
-            return QStringLiteral("cannot write %1: %2").arg(path, writer.errorString());
+    switch (outputKind(m_request.output)) {
+    case OutputKind::Bitmap:
+        return writeOutput(bitmapOfStoredPicture(typeCode, payload),
+                           QStringLiteral("Bitmap written to "));
+    case OutputKind::Image:
+        return writeImage(DecodeSwitchPicture(typeCode, payload));
+    case OutputKind::SwitchData:
+        break;
     }
-    if (QString problem = writeWholeFile(path, bytes); !problem.isEmpty())
+    return writeOutput(SwitchDataFileBytes(typeCode, payload),
+                       QStringLiteral("Switch data written to "));
+}
+
+QString CliSession::writeConverted(qint16 typeCode, const QByteArray& bitmap) const
+{
+    switch (outputKind(m_request.output)) {
+    case OutputKind::Bitmap:
+        return writeOutput(bitmap, QStringLiteral("Bitmap written to "));
+    case OutputKind::Image:
+        return writeImage(SwitchViewOfBitmap(typeCode, bitmap, true));
+    case OutputKind::SwitchData:
+        break;
+    }
+    // As the switch data window saves a bitmap: through the type's encoder, "L to R" as set.
+    BitmapImage image;
+    ParseBitmap(bitmap, typeCode, image);
+    const QString picture = PictureHexText(typeCode, image, m_state.LeftToRightFlag != 0);
+    return writePicture(typeCode,
+                        QByteArray::fromHex(withLedColours(typeCode, picture).toLatin1()));
+}
+
+QString CliSession::writeImage(const QImage& image) const
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, imageFormat(m_request.output));
+    if (!writer.write(image))
+        return QStringLiteral("cannot write %1: %2").arg(m_request.output, writer.errorString());
+    return writeOutput(bytes, QStringLiteral("Picture written to "));
+}
+
+QString CliSession::writeOutput(const QByteArray& bytes, const QString& outcome) const
+{
+    if (QString problem = writeWholeFile(m_request.output, bytes); !problem.isEmpty())
         return problem;
-    PrintLine(stdout, (format.isEmpty() ? QStringLiteral("Switch data written to ")
-                                        : QStringLiteral("Picture written to ")) +
-                          path);
+    PrintLine(stdout, outcome + m_request.output);
     return QString();
 }
 

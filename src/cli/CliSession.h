@@ -31,6 +31,10 @@ private:
     int send();
     int download();
     int convert();
+    // Any picture Qt reads, or every picture of a folder, converted for --type with the settings
+    // asked for.
+    int convertPicture(const QString& path);
+    int convertFolder(const QString& folder);
     int clear();
     int upload();
     int text();
@@ -49,11 +53,20 @@ private:
     // the LED colours asked for), a switch data file as it holds it. Nothing when a bitmap cannot
     // be read; the encoder has said so.
     std::optional<QString> pictureData(const QString& path, const PictureSource& source);
+    // The conversion asked for, for --type; nothing when no type was given (said so).
+    std::optional<ConversionSettings> conversionSettings(const QString& input) const;
+    // An LCD 36x24 picture as its whole block, with the LED colours asked for; others unchanged.
+    QString withLedColours(qint16 typeCode, const QString& picture) const;
     // Prints the upload or writes it to --output; why it could not, or the empty text.
     QString writeUpload(const QByteArray& uploaded) const;
-    // Writes a whole picture of the type to --output, as an image for a name an image format has
-    // and as a switch data file otherwise; why it could not, or the empty text.
+    // Write a whole picture of the type to --output as its name asks: the accepted bitmap for
+    // .bmp, an image of what the switch shows for another name an image format has, a switch
+    // data file otherwise. From the picture as the controller stores it, or from an accepted
+    // bitmap; why it could not, or the empty text.
     QString writePicture(qint16 typeCode, const QByteArray& payload) const;
+    QString writeConverted(qint16 typeCode, const QByteArray& bitmap) const;
+    QString writeImage(const QImage& image) const;
+    QString writeOutput(const QByteArray& bytes, const QString& outcome) const;
 
     void printReply() const;
     // After a transfer: the exit status when the line was blocked (and why, on standard error).

@@ -5,6 +5,8 @@
 #include <QCommandLineParser>
 
 #include <algorithm>
+#include <tuple>
+#include <utility>
 
 namespace {
 
@@ -27,7 +29,8 @@ constexpr CommandRule Commands[] = {
     {"send", CliCommand::Send, 1, -1, false, false, false, false, "send HEX..."},
     {"download", CliCommand::Download, 1, 1, true, false, false, false,
      "download FILE --address A"},
-    {"convert", CliCommand::Convert, 1, 1, false, false, false, true, "convert FILE --output OUT"},
+    {"convert", CliCommand::Convert, 1, 1, false, false, false, true,
+     "convert FILE|FOLDER [--type T] [conversion options] --output OUT"},
     {"clear", CliCommand::Clear, 0, 0, true, true, false, false, "clear --address A --type T"},
     {"upload", CliCommand::Upload, 0, 0, true, true, false, false, "upload --address A --type T"},
     {"text", CliCommand::Text, 1, 1, false, false, true, false, "text FILE --as chars|hex"},
@@ -46,11 +49,20 @@ Commands:
   send HEX...                  a manual command: hex digits (spaces allowed) or plain text
   download FILE --address A    a picture file: a bitmap, encoded for the switch type its
                                length names, or a switch data file, sent as it is
-  convert FILE --output OUT    a picture file as an image of what the switch shows (.png,
-                               .bmp) or as a switch data file (any other name); no port
+  convert FILE --output OUT    a picture file written as the output's name asks: the bitmap
+                               the program accepts (.bmp), an image of what the switch shows
+                               (.png and the other image names) or a switch data file (.sd or
+                               any other name); no port
+  convert PICTURE --type T [conversion options] --output OUT
+                               any picture this machine reads (PNG, JPEG, GIF, BMP of any size)
+                               fitted to the type's display, then written as above
+  convert FOLDER --type T [conversion options] --output FOLDER
+                               every picture of a folder as accepted bitmaps (NAME.bmp) in
+                               another folder, on all cores; one line per picture that failed
   clear --address A --type T   blanks an address
   upload --address A --type T  reads a stored picture back: printed, or written with --output
-                               as an image, a switch data file (.sd) or the uploaded text
+                               as a bitmap (.bmp), an image, a switch data file (.sd) or the
+                               uploaded text
   text FILE --as chars|hex     streams a raw data file (it begins with RAW DATA)
   attributes DIGITS --address A --type T
                                an attribute record: the hex digits that follow the address
@@ -64,7 +76,12 @@ Commands:
 Switch types for --type, by number or name: 1 "LCD 36x24", 2 "LCD 64x32", 3 "OLED 64x48",
 4 "OLED 52x36", 5 "MONO 96x64", 6 "COLOR 96x64". The type sets the address width: 2 hex
 digits (1..FF) for the LCD types, 4 (1..FFFF) for the others. download and convert take
-the type from the file.
+the type from a switch picture file; a conversion needs it.
+
+Conversion options (convert; they need --type): --fit contain|cover|stretch, --crop X,Y,
+--background COLOUR, --rotate 0|90|180|270, --flip h|v|hv, --brightness N, --contrast N,
+--dither none|floyd|atkinson|ordered, --threshold N, --invert. A picture that is no switch
+picture file is converted with the defaults of any not given.
 
 Picture files: a bitmap (its length names its switch type); a switch data file (.sd or any
 name but .bmp and .txt: an 8-byte header naming the display, then the picture as the
@@ -154,6 +171,116 @@ QString checkRequest(const CommandRule& rule, const QStringList& arguments,
         return QStringLiteral("attribute digits must be hex digits (0-9, A-F)");
     if (!std::count(std::begin(SwitchCounts), std::end(SwitchCounts), request.switches))
         return QStringLiteral("--switches must be 2, 8 or 16");
+    if (request.conversion && rule.command != CliCommand::Convert)
+        return QStringLiteral("the picture conversion options apply to convert only");
+    return QString();
+}
+
+std::optional<int> numberIn(const QString& text, int lowest, int highest)
+{
+    bool isNumber = false;
+    const int number = text.toInt(&isNumber);
+    if (!isNumber || number < lowest || number > highest)
+        return std::nullopt;
+    return number;
+}
+
+template <typename Value, std::size_t Count>
+std::optional<Value> namedValue(const QString& text,
+                                const std::pair<const char*, Value> (&names)[Count])
+{
+    for (const auto& [name, value] : names) {
+        if (text == QLatin1String(name))
+            return value;
+    }
+    return std::nullopt;
+}
+
+constexpr std::pair<const char*, PictureFit> Fits[] = {{"contain", PictureFit::Contain},
+                                                       {"cover", PictureFit::Cover},
+                                                       {"stretch", PictureFit::Stretch}};
+constexpr std::pair<const char*, PictureDither> Dithers[] = {
+    {"none", PictureDither::None},
+    {"floyd", PictureDither::FloydSteinberg},
+    {"atkinson", PictureDither::Atkinson},
+    {"ordered", PictureDither::Ordered}};
+// Turned, then mirrored as the display shows it: "hv" and "vh" are the same half turn.
+constexpr std::pair<const char*, std::pair<bool, bool>> Flips[] = {
+    {"h", {true, false}}, {"v", {false, true}}, {"hv", {true, true}}, {"vh", {true, true}}};
+
+// The picture conversion the options ask for, into `conversion` when any is given (the type is
+// set later); why a value is refused, or the empty text.
+QString readConversion(const QCommandLineParser& parser,
+                       std::optional<ConversionSettings>& conversion)
+{
+    const auto given = [&](const char* name) { return parser.isSet(QLatin1String(name)); };
+    const auto value = [&](const char* name) { return parser.value(QLatin1String(name)); };
+    static const char* const names[] = {"fit",      "crop",       "background", "rotate", "flip",
+                                        "contrast", "brightness", "threshold",  "dither", "invert"};
+    if (std::none_of(std::begin(names), std::end(names), given))
+        return QString();
+    ConversionSettings settings;
+    if (given("fit")) {
+        const auto fit = namedValue(value("fit"), Fits);
+        if (!fit)
+            return QStringLiteral("--fit must be contain, cover or stretch");
+        settings.fit = *fit;
+    }
+    if (given("crop")) {
+        const QStringList xy = value("crop").split(QLatin1Char(','));
+        const auto x = numberIn(xy.constFirst(), 0, 100);
+        const auto y = numberIn(xy.constLast(), 0, 100);
+        if (xy.size() != 2 || !x || !y)
+            return QStringLiteral("--crop takes X,Y: percent across and down, each 0 to 100");
+        settings.crop = QPoint(*x, *y);
+    }
+    if (given("background")) {
+        settings.background = QColor::fromString(value("background"));
+        if (!settings.background.isValid())
+            return QStringLiteral("--background must be a colour name (black, white ...) or "
+                                  "#RRGGBB, not '%1'")
+                .arg(value("background"));
+    }
+    if (given("rotate")) {
+        const auto rotation = numberIn(value("rotate"), 0, 270);
+        if (!rotation || *rotation % 90 != 0)
+            return QStringLiteral("--rotate must be 0, 90, 180 or 270");
+        settings.rotation = *rotation;
+    }
+    if (given("flip")) {
+        const auto flip = namedValue(value("flip"), Flips);
+        if (!flip)
+            return QStringLiteral("--flip must be h, v or hv");
+        std::tie(settings.flipHorizontal, settings.flipVertical) = *flip;
+    }
+    const struct
+    {
+        const char* name;
+        int* setting;
+        int lowest;
+        int highest;
+    } numbers[] = {{"brightness", &settings.brightness, -100, 100},
+                   {"contrast", &settings.contrast, -100, 100},
+                   {"threshold", &settings.threshold, 0, 255}};
+    for (const auto& [name, setting, lowest, highest] : numbers) {
+        if (!given(name))
+            continue;
+        const std::optional<int> number = numberIn(value(name), lowest, highest);
+        if (!number)
+            return QStringLiteral("--%1 must be a whole number from %2 to %3")
+                .arg(QLatin1String(name))
+                .arg(lowest)
+                .arg(highest);
+        *setting = *number;
+    }
+    if (given("dither")) {
+        const auto dither = namedValue(value("dither"), Dithers);
+        if (!dither)
+            return QStringLiteral("--dither must be none, floyd, atkinson or ordered");
+        settings.dither = *dither;
+    }
+    settings.invert = given("invert");
+    conversion = settings;
     return QString();
 }
 
@@ -198,9 +325,11 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments)
                "sends the text as written.",
                "chars|hex"),
         valued("output",
-               "upload: write the picture here, as an image (.png, .bmp), a switch data file "
-               "(.sd) or the uploaded text (any other name). convert: an image, or a switch data "
-               "file (any other name).",
+               "upload and convert: where the picture goes, as the name asks: the bitmap the "
+               "program accepts (.bmp), an image of what the switch shows (.png and the other "
+               "image names) or a switch data file (.sd); for any other name upload writes the "
+               "uploaded text and convert a switch data file. convert FOLDER: the folder the "
+               "bitmaps go to.",
                "file"),
         valued("led-off",
                "LCD 36x24 bitmap, download or convert: LED colour while off, one hex digit (0).",
@@ -213,6 +342,33 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments)
                "attribute bytes each line sends: 2 (6 bytes), 8 or 16 (2).",
                "count"),
         valued("start", "attributes FILE without address fields: the first address.", "address"),
+        valued("fit",
+               "convert: how a picture meets the display's shape: contain (whole, with bars of "
+               "the background; the default), cover (filled, cropped) or stretch (whole, pulled "
+               "to the display's shape).",
+               "fit"),
+        valued("crop",
+               "convert, --fit cover: where the kept part lies, percent across and down "
+               "(50,50).",
+               "x,y"),
+        valued("background",
+               "convert: the bars of contain and what shows behind transparent pixels, a colour "
+               "name or #RRGGBB (black).",
+               "colour"),
+        valued("rotate", "convert: turn the picture clockwise by 0, 90, 180 or 270 degrees (0).",
+               "degrees"),
+        valued("flip", "convert: mirror it after turning, h across, v up and down, hv both.",
+               "h|v|hv"),
+        valued("brightness", "convert: -100 to 100 (0).", "n"),
+        valued("contrast", "convert: -100 to 100 (0).", "n"),
+        valued("dither",
+               "convert, one-bit displays (LCD, MONO): none, floyd, atkinson or ordered (none).",
+               "method"),
+        valued("threshold",
+               "convert, one-bit displays without dither: the grey from which a pixel is light, "
+               "0 to 255 (128).",
+               "n"),
+        flag("invert", "convert: light for dark, after everything else."),
         flag("traffic", "Print the traffic log (bytes sent and received, data included) on "
                         "standard error at the end."),
     });
@@ -265,7 +421,9 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments)
         request.switches = parser.value(QStringLiteral("switches")).toInt();
     request.start = parser.value(QStringLiteral("start"));
 
-    parsed.usageError = checkRequest(*rule, words, parser, request);
+    parsed.usageError = readConversion(parser, request.conversion);
+    if (parsed.usageError.isEmpty())
+        parsed.usageError = checkRequest(*rule, words, parser, request);
     if (parsed.usageError.isEmpty())
         parsed.request = request;
     return parsed;

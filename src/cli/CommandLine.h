@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PictureConversion.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -16,8 +18,9 @@ inline constexpr qint32 DefaultLineSpeed = 57600;
 struct CliRequest
 {
     CliCommand command = CliCommand::Ports;
-    QStringList arguments; // send: the command words; download, convert, text: the file;
-                           // attributes: digits with --address, a saved attribute file without
+    QStringList arguments; // send: the command words; download, text: the file; convert: a
+                           // file or a folder; attributes: digits with --address, a saved
+                           // attribute file without
     QString port = QStringLiteral("1");
     qint32 speed = DefaultLineSpeed;
     bool withTypeLetter = false;
@@ -25,6 +28,8 @@ struct CliRequest
     QString address;
     bool asCharacters = false; // text: each pair of hex digits goes as the byte it names
     QString output;
+    // convert: set when any picture conversion option was given; its type is --type's.
+    std::optional<ConversionSettings> conversion;
     QString ledOff = QStringLiteral("0");
     QString ledOn = QStringLiteral("0");
     int switches = 2; // attributes FILE: the LCD "Number of Switches"

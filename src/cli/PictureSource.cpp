@@ -55,12 +55,15 @@ PictureSource switchDataFile(QFile& file)
 PictureSource bitmapFile(const QString& path, qint64 length)
 {
     const FileClass kind = ClassifyLength(length);
-    if (kind.FileKind != FileKind::Bitmap) {
-        return failed(QStringLiteral("%1 is not a picture file: no switch picture is %2 bytes long")
-                          .arg(path)
-                          .arg(length));
-    }
     PictureSource source;
+    if (kind.FileKind != FileKind::Bitmap) {
+        source =
+            failed(QStringLiteral("%1 is not a picture file: no switch picture is %2 bytes long")
+                       .arg(path)
+                       .arg(length));
+        source.kind = PictureSource::Kind::Foreign;
+        return source;
+    }
     source.typeCode = kind.TypeCode;
     return source;
 }

@@ -6,7 +6,9 @@
 // and, for switch data files, the data text that window sends.
 struct PictureSource
 {
-    enum class Kind { Bitmap, SwitchData, HexText };
+    // Foreign: none of the three (a photo, a bitmap of another size); only a conversion makes a
+    // switch picture of it, and `error` says why it cannot be used as it is.
+    enum class Kind { Bitmap, SwitchData, HexText, Foreign };
     Kind kind = Kind::Bitmap;
     qint16 typeCode = 0;
     QString data;  // switch data and hex-text files; a bitmap is encoded by the caller

@@ -2,6 +2,7 @@
 #include "Decoders.h"
 #include "Encoders.h"
 #include "FileClassification.h"
+#include "PictureConversion.h"
 #include "PtyServer.h"
 #include "SwitchDataFile.h"
 #include "VirtualController.h"
@@ -17,6 +18,8 @@
 #include <csignal>
 #include <map>
 #include <memory>
+
+Q_DECLARE_METATYPE(ConversionSettings)
 
 // vantrel-cli as an operator's script runs it: a separate process without a screen, judged by
 // its exit status, standard output and standard error. The controller is either the built-in one
@@ -91,6 +94,17 @@ private:
     {
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    // A picture of no display's size, in colours, its left edge transparent.
+    QString drawnPicture(const QString& name) const
+    {
+        QImage picture(77, 41, QImage::Format_ARGB32);
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                picture.setPixel(x, y, qRgba(x * 3, y * 6, (x + y) * 2, x < 10 ? 0 : 255));
+        const QString path = m_files.filePath(name);
+        return picture.save(path) ? path : QString();
     }
 
     static void outcome(const char* name, Misbehaviour misbehaviour, const QStringList& arguments,
@@ -265,6 +279,135 @@ private Q_SLOTS:
         QCOMPARE(run.out, "Picture written to " + image + "\n");
         QCOMPARE(QImage(image).convertToFormat(QImage::Format_RGB32),
                  DecodeSwitchPicture(type, expected));
+
+        // As a bitmap again, it downloads the very picture the switch holds.
+        const QString bitmap = m_files.filePath("again.bmp");
+        run = cli({"convert", uploaded, "--output", bitmap});
+        QCOMPARE(run.out, "Bitmap written to " + bitmap + "\n");
+        QCOMPARE(expectedPayload(bitmap, type), expected);
+    }
+
+    // Any picture becomes the accepted bitmap of the type asked for, byte for byte what the
+    // library's conversion gives with the settings the options name; its switch data file and
+    // its image follow from that bitmap.
+    void picturesConvertForTheType_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<ConversionSettings>("settings");
+        QTest::newRow("LCD 36x24, the defaults")
+            << QStringList{"--type", "1"} << ConversionSettings{.typeCode = 1};
+        QTest::newRow("LCD 64x32 covered from the top left, dithered")
+            << QStringList{"--type", "2", "--fit", "cover", "--crop", "0,0", "--dither", "floyd"}
+            << ConversionSettings{.typeCode = 2,
+                                  .fit = PictureFit::Cover,
+                                  .crop = {0, 0},
+                                  .dither = PictureDither::FloydSteinberg};
+        QTest::newRow("OLED 64x48 turned and mirrored on white")
+            << QStringList{"--type", "3", "--rotate", "90", "--flip", "hv", "--background", "white"}
+            << ConversionSettings{.typeCode = 3,
+                                  .background = Qt::white,
+                                  .rotation = 90,
+                                  .flipHorizontal = true,
+                                  .flipVertical = true};
+        QTest::newRow("OLED 52x36 stretched, toned")
+            << QStringList{"--type", "4",          "--fit", "stretch", "--brightness",
+                           "30",     "--contrast", "-20",   "--flip",  "v"}
+            << ConversionSettings{.typeCode = 4,
+                                  .fit = PictureFit::Stretch,
+                                  .flipVertical = true,
+                                  .brightness = 30,
+                                  .contrast = -20};
+        QTest::newRow("MONO 96x64 threshold, inverted")
+            << QStringList{"--type", "5", "--threshold", "90", "--invert"}
+            << ConversionSettings{.typeCode = 5, .threshold = 90, .invert = true};
+        QTest::newRow("COLOR 96x64 by name, bars of a colour")
+            << QStringList{"--type",  "COLOR 96x64", "--background",
+                           "#3366cc", "--dither",    "atkinson"}
+            << ConversionSettings{.typeCode = 6,
+                                  .background = QColor(0x33, 0x66, 0xcc),
+                                  .dither = PictureDither::Atkinson};
+    }
+    void picturesConvertForTheType()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(ConversionSettings, settings);
+        const QString picture = drawnPicture("drawn.png");
+        const auto convertTo = [&](const QString& name) {
+            return cli(QStringList{"convert", picture, "--output", m_files.filePath(name)} +
+                       options);
+        };
+        const CliRun run = convertTo("converted.bmp");
+        QCOMPARE(run.err, QString());
+        QCOMPARE(run.out, "Bitmap written to " + m_files.filePath("converted.bmp") + "\n");
+        QCOMPARE(run.exitCode, 0);
+        const QByteArray bitmap = readFile(m_files.filePath("converted.bmp"));
+        QCOMPARE(bitmap, ConvertToBitmap(ReadSourcePicture(picture).image, settings));
+        QCOMPARE(ClassifyLength(bitmap.size()).TypeCode, settings.typeCode);
+
+        QCOMPARE(convertTo("converted.sd").exitCode, 0);
+        const QByteArray switchData = readFile(m_files.filePath("converted.sd"));
+        QCOMPARE(SwitchDataFileType(switchData.left(8), switchData.size()), settings.typeCode);
+        QCOMPARE(convertTo("converted.png").exitCode, 0);
+        QCOMPARE(QImage(m_files.filePath("converted.png")).convertToFormat(QImage::Format_RGB32),
+                 SwitchViewOfBitmap(settings.typeCode, bitmap, true));
+    }
+
+    // A black-and-white picture of the display's size keeps every pixel: what the switch shows is
+    // light exactly where the picture is white.
+    void displaySizedPictureKeepsItsPixels_data()
+    {
+        QTest::addColumn<int>("typeCode");
+        for (int typeCode = 1; typeCode <= 6; ++typeCode)
+            QTest::addRow("type %d", typeCode) << typeCode;
+    }
+    void displaySizedPictureKeepsItsPixels()
+    {
+        QFETCH(int, typeCode);
+        QImage drawn(DisplaySize(qint16(typeCode)), QImage::Format_RGB32);
+        for (int y = 0; y < drawn.height(); ++y)
+            for (int x = 0; x < drawn.width(); ++x)
+                drawn.setPixel(x, y, (x * x + 3 * y) % 7 < 3 ? Qt::white : Qt::black);
+        const QString picture = m_files.filePath("bw.png");
+        QVERIFY(drawn.save(picture));
+        const QString shown = m_files.filePath("bw-shown.png");
+        const CliRun run =
+            cli({"convert", picture, "--type", QString::number(typeCode), "--output", shown});
+        QCOMPARE(run.exitCode, 0);
+        const QImage image(shown);
+        QCOMPARE(image.size(), drawn.size());
+        for (int y = 0; y < drawn.height(); ++y)
+            for (int x = 0; x < drawn.width(); ++x)
+                QVERIFY2((qGray(image.pixel(x, y)) > 128) == (drawn.pixel(x, y) == 0xffffffff),
+                         qPrintable(QStringLiteral("pixel %1,%2").arg(x).arg(y)));
+    }
+
+    // Every picture of a folder, each on its own: one that cannot be read is named and the others
+    // are still written.
+    void folderConverts()
+    {
+        QDir folder(m_files.filePath("pictures"));
+        QVERIFY(folder.mkpath("."));
+        const QImage picture(drawnPicture("folder.png"));
+        for (const char* name : {"one.png", "two.jpg", "three.bmp"})
+            QVERIFY(picture.save(folder.filePath(name)));
+        QFile broken(folder.filePath("four.png"));
+        QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write("not a picture") > 0);
+        broken.close();
+        const QString target = m_files.filePath("bitmaps");
+        const CliRun run =
+            cli({"convert", folder.path(), "--type", "2", "--fit", "cover", "--output", target});
+        QCOMPARE(run.out,
+                 "3 pictures written to " + target + "\n1 picture could not be converted\n");
+        QVERIFY2(run.err.startsWith("vantrel-cli: four.png cannot be converted: "),
+                 qPrintable(run.err));
+        QCOMPARE(run.exitCode, 3);
+        const QFileInfoList written = QDir(target).entryInfoList(QDir::Files, QDir::Name);
+        QCOMPARE(written.size(), 3);
+        for (const QFileInfo& file : written) {
+            QVERIFY2(QStringList({"one.bmp", "three.bmp", "two.bmp"}).contains(file.fileName()),
+                     qPrintable(file.fileName()));
+            QCOMPARE(ClassifyLength(file.size()).TypeCode, SwitchTypeCode::Lcd64x32);
+        }
     }
 
     void outcomes_data()
@@ -387,6 +530,42 @@ private Q_SLOTS:
                 "12288\n");
         refusal("output that cannot be written", {"convert", "%2", "--output", "/nonexistent/a.sd"},
                 "cannot write /nonexistent/a.sd: ");
+        // An output the operator already has stays as it was; none is made where there was none.
+        const QString kept = writeFile("kept.bmp", "the operator's own");
+        const QString absent = m_files.filePath("absent.bmp");
+        const QString photo = drawnPicture("photo.png");
+        const QString withoutType =
+            "convert needs --type, the switch type to convert %1 for; usage: vantrel-cli "
+            "convert %2 --type T [conversion options] --output OUT\n";
+        refusal("picture without a type", {"convert", photo, "--output", absent},
+                withoutType.arg(photo, "PICTURE"));
+        refusal("conversion options without a type",
+                {"convert", "%2", "--rotate", "90", "--output", kept},
+                withoutType.arg(m_samples[2], "PICTURE"));
+        refusal("folder without a type", {"convert", m_files.path(), "--output", absent},
+                withoutType.arg(m_files.path(), "FOLDER"));
+        refusal("picture Qt cannot read",
+                {"convert", writeFile("photo.jpg", "no JPEG"), "--type", "2", "--output", kept},
+                "vantrel-cli: photo.jpg cannot be converted: Unsupported image format\n");
+        refusal("folder into itself",
+                {"convert", m_files.path(), "--type", "2", "--output", m_files.path() + "/."},
+                "cannot take its own converted pictures");
+        const QStringList convertPhoto{"convert", photo, "--type", "2", "--output", absent};
+        refusal("turn not a quarter", convertPhoto + QStringList{"--rotate", "45"},
+                "--rotate must be 0, 90, 180 or 270");
+        refusal("threshold above white", convertPhoto + QStringList{"--threshold", "300"},
+                "--threshold must be a whole number from 0 to 255");
+        refusal("unknown dither", convertPhoto + QStringList{"--dither", "foo"},
+                "--dither must be none, floyd, atkinson or ordered");
+        refusal("crop beyond the picture", convertPhoto + QStringList{"--crop", "120,0"},
+                "--crop takes X,Y: percent across and down, each 0 to 100");
+        refusal("crop without a comma", convertPhoto + QStringList{"--crop", "50"},
+                "--crop takes X,Y");
+        refusal("unknown colour", convertPhoto + QStringList{"--background", "nocolour"},
+                "--background must be a colour name");
+        refusal("conversion options on a download",
+                {"download", photo, "--address", "1", "--fit", "cover"},
+                "the picture conversion options apply to convert only");
         refusal("address too long", {"clear", "--address", "1FFFF", "--type", "3"},
                 "vantrel-cli: address 1FFFF for OLED 64x48: Data must be 4 characters long.\n");
         refusal("odd number of hex digits", {"--port", "sim", "send", "A"},
@@ -403,9 +582,14 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, arguments);
         QFETCH(QString, message);
+        const QString output = arguments.value(arguments.indexOf("--output") + 1);
+        const bool existed = QFileInfo::exists(output);
+        const QByteArray before = readFile(output);
         const CliRun run = cli(arguments);
         QVERIFY2(run.err.contains(message), qPrintable(run.err));
         QCOMPARE(run.exitCode, 3);
+        QCOMPARE(QFileInfo::exists(output), existed);
+        QCOMPARE(readFile(output), before);
     }
 
     // Streams that stop on the way over the pseudo-terminal, whose tty really holds the program's
