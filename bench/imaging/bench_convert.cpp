@@ -31,25 +31,29 @@ ConversionSettings photoSettings(qint16 type)
     return settings;
 }
 
+// `run(type)` timed for every display type, with its ratio to `baselineMs`.
+template <typename Run> bool everyType(double baselineMs, const char* target, Run run)
+{
+    std::printf("%-12s %10s %8s\n", "type", "ms", "ratio");
+    bool ok = true;
+    for (qint16 type = 1; type <= 6; ++type) {
+        const double ms = MicrosecondsPerRun([&] { return run(type); }) / 1000;
+        ok = ok && ms > 0;
+        std::printf("%-12s %10.2f %7.2fx\n", TypeNames[type - 1], ms, ms / baselineMs);
+    }
+    std::printf("target: %s\n\n", target);
+    return ok;
+}
+
 bool photoToEveryType(const QString& jpeg)
 {
     const double decodeMs = MicrosecondsPerRun([&] { return QImage(jpeg).width(); }) / 1000;
     std::printf("4000 x 3000 JPEG, read and converted (Cover, Floyd-Steinberg); baseline: Qt "
                 "decoding it whole, %.1f ms\n",
                 decodeMs);
-    std::printf("%-12s %10s %8s\n", "type", "ms", "ratio");
-    bool ok = true;
-    for (qint16 type = 1; type <= 6; ++type) {
-        const double ms =
-            MicrosecondsPerRun([&] {
-                return ConvertToBitmap(ReadSourcePicture(jpeg).image, photoSettings(type)).size();
-            }) /
-            1000;
-        ok = ok && ms > 0;
-        std::printf("%-12s %10.1f %7.2fx\n", TypeNames[type - 1], ms, ms / decodeMs);
-    }
-    std::printf("target: under 100 ms each\n\n");
-    return ok;
+    return everyType(decodeMs, "under 100 ms each", [&](qint16 type) {
+        return ConvertToBitmap(ReadSourcePicture(jpeg).image, photoSettings(type)).size();
+    });
 }
 
 bool previewOfASquare()
@@ -63,20 +67,9 @@ bool previewOfASquare()
     std::printf("1000 x 1000 picture, one change of a setting in the dialog (convert, encode, "
                 "decode); baseline: one smooth scale of it to 96 x 64, %.2f ms\n",
                 scaleMs);
-    std::printf("%-12s %10s %8s\n", "type", "ms", "ratio");
-    bool ok = true;
-    for (qint16 type = 1; type <= 6; ++type) {
-        const double ms =
-            MicrosecondsPerRun([&] {
-                return SwitchViewOfBitmap(type, ConvertToBitmap(source, photoSettings(type)), true)
-                    .width();
-            }) /
-            1000;
-        ok = ok && ms > 0;
-        std::printf("%-12s %10.2f %7.2fx\n", TypeNames[type - 1], ms, ms / scaleMs);
-    }
-    std::printf("target: under 30 ms each\n\n");
-    return ok;
+    return everyType(scaleMs, "under 30 ms each", [&](qint16 type) {
+        return SwitchViewOfBitmap(type, ConvertToBitmap(source, photoSettings(type)), true).width();
+    });
 }
 
 bool folderOfPngs(const QTemporaryDir& dir)

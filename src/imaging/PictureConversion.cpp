@@ -279,7 +279,7 @@ SourcePicture ReadSourcePicture(const QString& path)
     reader.setAutoTransform(true);
     const QSize stored = reader.size();
     const int shortSide = std::min(stored.width(), stored.height());
-    if (stored.isValid() && shortSide > WorkingShortSide) {
+    if (stored.isValid() && shortSide > 2 * WorkingShortSide) {
         const double scale = double(WorkingShortSide) / shortSide;
         reader.setScaledSize(QSize(roundedAtLeastOne(stored.width() * scale),
                                    roundedAtLeastOne(stored.height() * scale)));

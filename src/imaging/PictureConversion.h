@@ -49,10 +49,11 @@ struct SourcePicture
     QString error; // empty when the picture was read
 };
 
-// Larger pictures are read at this shorter side (a photo's camera orientation applied), which is
-// five times the most any display needs, so that the dialog's preview stays live and a photo
-// converts as fast as an icon. Every conversion reads through here, so the dialog, the folder
-// conversion and the command line start from the same pixels.
+// A picture whose shorter side is over twice this is read at this shorter side (a photo's camera
+// orientation applied), five times the most any display needs, so that the dialog's preview stays
+// live and a photo converts nearly as fast as an icon; a smaller one is read as it is, sparing a
+// scale that would hardly shrink it. Every conversion reads through here, so the dialog, the
+// folder conversion and the command line start from the same pixels.
 constexpr int WorkingShortSide = 512;
 SourcePicture ReadSourcePicture(const QString& path);
 

@@ -180,23 +180,34 @@ QWidget* frmConvertPicture::buildSettings()
     turn->addRow(chkFlipVertical);
 
     QFormLayout* tones = group(column, QStringLiteral("Tones"));
-    const auto slider = [&](const char* name, int low, int high) {
-        auto* control = Named<QSlider>(name, Qt::Horizontal);
+    // A slider with its value written beside it.
+    const auto slider = [&](QSlider*& control, const char* name, int low, int high) {
+        control = Named<QSlider>(name, Qt::Horizontal);
         control->setRange(low, high);
         control->setMinimumWidth(150);
+        auto* value = new QLabel;
+        value->setMinimumWidth(value->fontMetrics().horizontalAdvance(QStringLiteral("-100")));
+        value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        value->setNum(control->value());
+        connect(control, &QSlider::valueChanged, value, qOverload<int>(&QLabel::setNum));
         connect(control, &QSlider::valueChanged, this, changed);
-        return control;
+        auto* row = new QWidget;
+        auto* layout = new QHBoxLayout(row);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(control, 1);
+        layout->addWidget(value);
+        return row;
     };
-    sldBrightness = slider("sldBrightness", -100, 100);
-    sldContrast = slider("sldContrast", -100, 100);
-    sldThreshold = slider("sldThreshold", 1, 255);
+    QWidget* brightness = slider(sldBrightness, "sldBrightness", -100, 100);
+    QWidget* contrast = slider(sldContrast, "sldContrast", -100, 100);
+    QWidget* threshold = slider(sldThreshold, "sldThreshold", 1, 255);
     cmbDither = choiceBox("cmbDither", {QStringLiteral("None"), QStringLiteral("Floyd-Steinberg"),
                                         QStringLiteral("Atkinson"), QStringLiteral("Ordered 4x4")});
     chkInvert = Named<QCheckBox>("chkInvert", QStringLiteral("Invert"));
-    tones->addRow(QStringLiteral("Brightness:"), sldBrightness);
-    tones->addRow(QStringLiteral("Contrast:"), sldContrast);
+    tones->addRow(QStringLiteral("Brightness:"), brightness);
+    tones->addRow(QStringLiteral("Contrast:"), contrast);
     tones->addRow(QStringLiteral("Dither:"), cmbDither);
-    tones->addRow(QStringLiteral("Threshold:"), sldThreshold);
+    tones->addRow(QStringLiteral("Threshold:"), threshold);
     tones->addRow(chkInvert);
 
     auto* defaults = Named<QPushButton>("cmdDefaults", QStringLiteral("Defaults"));
@@ -329,10 +340,7 @@ void frmConvertPicture::updateEnabled()
     const bool oneBit = IsOneBitDisplay(s.typeCode);
     cmbCrop->setEnabled(s.fit == PictureFit::Cover);
     cmbDither->setEnabled(oneBit);
-    sldThreshold->setEnabled(oneBit && s.dither == PictureDither::None);
-    const QString tip = QStringLiteral("Brightness %1, contrast %2, threshold %3");
-    for (QSlider* control : {sldBrightness, sldContrast, sldThreshold})
-        control->setToolTip(tip.arg(s.brightness).arg(s.contrast).arg(s.threshold));
+    sldThreshold->parentWidget()->setEnabled(oneBit && s.dither == PictureDither::None);
     QPixmap swatch(16, 16);
     swatch.fill(m_background);
     cmdBackground->setIcon(swatch);
