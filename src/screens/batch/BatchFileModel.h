@@ -1,21 +1,12 @@
 #pragma once
 
+#include "RowColour.h"
+
 #include <QAbstractTableModel>
 #include <QBrush>
 #include <QList>
 
 #include <functional>
-
-// The text colour of a file's row, which tells the operator how its download went.
-enum class RowColour : quint8 {
-    Black,   // not sent in this run (yet)
-    Blue,    // being sent
-    Magenta, // the controller confirmed it
-    Yellow,  // refused by the controller, will be sent again (single download: no reply)
-    Green,   // no reply, will be sent again
-    Cyan,    // the controller never said it was ready
-    Red,     // failed for good
-};
 
 // The brush a row's text is drawn with.
 QBrush RowColourBrush(RowColour colour);

@@ -17,7 +17,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -109,7 +108,8 @@ void frmBatchPicture::importBatch()
         return;
     }
     state.PictureFolder = folder;
-    takeImportedFiles(CollectMatchingFiles(folder, state.TypeCode, *this));
+    TakeBatchFiles(state, CollectMatchingFiles(folder, state.TypeCode, *this),
+                   [this] { letWindowRun(); });
     listImportedFiles();
     finishImport();
 }
@@ -129,32 +129,6 @@ void frmBatchPicture::endImportWithoutFiles()
                                           "folder.\r\nPlease select a different switch type or a "
                                           "different folder."),
                            QStringLiteral("Load File Error"), MessageIcon::Information);
-}
-
-// The batch arrays, all numbered from 1: names, records, default and assigned addresses, ticks.
-void frmBatchPicture::takeImportedFiles(const QStringList& names)
-{
-    AppState& state = m_context.state;
-    const int count = int(names.size()) - 1;
-    state.BatchFileNames = names;
-    state.BatchRecords = PictureFileRecords(count + 1);
-    for (int i = 1; i <= count; ++i) {
-        PictureFileRecord& record = state.BatchRecords[i];
-        record.Index = i;
-        record.Path = names.at(i);
-        record.FileLength = qint32(QFileInfo(state.PictureFolder + names.at(i)).size());
-        letWindowRun();
-        record.TypeCode = state.TypeCode;
-        if (state.TypeCode == SwitchTypeCode::Lcd36x24 ||
-            state.TypeCode == SwitchTypeCode::Lcd64x32)
-            record.LEDon = record.LEDoff = state.TypeCode == SwitchTypeCode::Lcd36x24
-                                               ? QStringLiteral("0")
-                                               : QStringLiteral("00");
-    }
-    state.DefaultAddressList = MakeAddressList(count, state.TypeCode);
-    state.AssignedAddresses = state.DefaultAddressList;
-    state.CheckedFlags = QList<bool>(count + 1, true);
-    state.CheckedFlags[0] = false;
 }
 
 void frmBatchPicture::listImportedFiles()

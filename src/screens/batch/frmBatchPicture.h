@@ -67,7 +67,6 @@ private:
     void onSwitchTypeChosen(int entry);
     void importBatch();
     void endImportWithoutFiles();
-    void takeImportedFiles(const QStringList& names);
     void listImportedFiles();
     void finishImport();
     void clearFileView();

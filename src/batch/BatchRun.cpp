@@ -14,16 +14,26 @@ QString BatchPictureBlock(AppState& state, int index, Prompter& prompter)
     return EncodeDownloadBlock(record, state, prompter);
 }
 
-BatchRun::BatchRun(ControllerLink& link, BatchRunView& view)
+BatchRun::BatchRun(ControllerLink& link, BatchRunView& view, AfterFailure afterFailure)
     : m_link(link)
     , m_view(view)
+    , m_afterFailure(afterFailure)
 {
 }
 
 void BatchRun::begin()
 {
+    const AppState& state = m_link.state();
     m_downloadedCount = 0;
     m_runStartTicks = GetTicks();
+    m_results.clear();
+    for (qsizetype i = 1; i < state.BatchRecords.size(); ++i)
+        m_results.append({state.BatchRecords.at(i).Path, state.AssignedAddresses.value(i)});
+}
+
+qint64 BatchRun::elapsedMs() const
+{
+    return GetTicks() - m_runStartTicks;
 }
 
 void BatchRun::RunBatch(int first, int last)
@@ -54,9 +64,10 @@ void BatchRun::RunBatch(int first, int last)
         const Verdict verdict = judge(i);
         if (verdict == Verdict::Failed) {
             reportFailure(i);
-            return;
+            if (m_afterFailure == AfterFailure::Stop)
+                return;
         }
-        if (verdict == Verdict::Next) {
+        if (verdict != Verdict::Again) {
             ++i;
             m_failures = 0;
         }
@@ -67,7 +78,12 @@ void BatchRun::RunBatch(int first, int last)
 void BatchRun::send(int index)
 {
     AppState& state = m_link.state();
+    if (m_failures == 0)
+        m_pictureStartTicks = GetTicks();
     const QString block = BatchPictureBlock(state, index, m_link.shell());
+    BatchPictureResult& result = m_results[index - 1];
+    ++result.attempts;
+    result.bytes = block.size() / 2 * 2; // an odd trailing digit is not sent
     m_link.setTransferSource(state.PictureFolder + state.BatchRecords.at(index).Path);
     m_link.TransferData(m_view.withTypeLetter(), state.AssignedAddresses.at(index), block);
 }
@@ -80,12 +96,16 @@ BatchRun::Verdict BatchRun::judge(int index)
         m_view.setRowColour(index, RowColour::Cyan);
         shell.setPanelText(4, QStringLiteral("No controller reply"));
         // Not checking replies: the controller cannot be heard, so the file is passed over.
-        return state.ControllerCheckFlag == 0 ? Verdict::Next : retry(index);
+        if (state.ControllerCheckFlag != 0)
+            return retry(index);
+        finishPicture(index, PictureOutcome::NoReply);
+        return Verdict::Next;
     }
     if (state.ReplyCode == QLatin1String("79")) {
         m_view.setRowColour(index, RowColour::Magenta);
         ++m_downloadedCount;
         shell.setPanelText(4, DownloadedFilesText(m_downloadedCount));
+        finishPicture(index, PictureOutcome::Done);
         if (index < state.BatchRecords.size() - 1)
             m_view.revealRow(index + 1);
         return Verdict::Next;
@@ -100,12 +120,22 @@ BatchRun::Verdict BatchRun::retry(int index)
 {
     AppState& state = m_link.state();
     ++m_failures;
+    const bool refused = state.ReplyCode == QLatin1String("6E");
     state.ReplyCode.clear();
     m_link.ShortDelay();
     if (m_failures < MaxAttempts)
         return Verdict::Again;
     m_view.setRowColour(index, RowColour::Red);
+    finishPicture(index, refused ? PictureOutcome::Refused : PictureOutcome::NoReply);
     return Verdict::Failed;
+}
+
+void BatchRun::finishPicture(int index, PictureOutcome outcome)
+{
+    BatchPictureResult& result = m_results[index - 1];
+    result.outcome = outcome;
+    result.ms = GetTicks() - m_pictureStartTicks;
+    m_view.pictureFinished(index, result);
 }
 
 void BatchRun::showTimes(int index)
@@ -125,6 +155,8 @@ void BatchRun::reportFailure(int index)
             .arg(state.BatchRecords.at(index).Path, state.AssignedAddresses.at(index)),
         QStringLiteral("Download Picture Message"), MessageIcon::None);
     state.ReplyCode.clear();
+    if (m_afterFailure == AfterFailure::GoOn)
+        return;
     state.CancelFlag = true;
     state.BusyFlag = false;
 }

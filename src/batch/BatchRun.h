@@ -1,6 +1,7 @@
 #pragma once
 
-#include "BatchFileModel.h"
+#include "BatchReport.h"
+#include "RowColour.h"
 
 #include <QString>
 
@@ -23,12 +24,14 @@ public:
     virtual void setTimeText(const QString& text) = 0;
     // "Switch Identifier" is ticked: every transfer header carries the type letter.
     virtual bool withTypeLetter() const = 0;
+    // The file is done with: confirmed, passed over, or failed on its last attempt.
+    virtual void pictureFinished(int /*index*/, const BatchPictureResult& /*result*/) {}
 };
 
 // The download loop of a batch: every ticked file of the batch in AppState, in order, to its
 // assigned address, as the encoder of the current type makes it. A file the controller refuses,
 // leaves unanswered or never says it is ready for is sent again at once, six attempts in all;
-// the sixth failure ends the run with a message. Pause and Cancel act through CancelFlag, which
+// the sixth failure shows a message and, unless the run goes on after failures, ends it. Pause and Cancel act through CancelFlag, which
 // the loop tests before each file and after each transfer.
 class BatchRun
 {
@@ -36,9 +39,13 @@ public:
     // Attempts per file before the run gives up on it.
     static constexpr int MaxAttempts = 6;
 
-    BatchRun(ControllerLink& link, BatchRunView& view);
+    // What a file that failed for good does to the run: the window stops there; a production
+    // line goes on with the rest and lists the failures in the report.
+    enum class AfterFailure { Stop, GoOn };
 
-    // A new run: nothing confirmed yet, the clock starts now.
+    BatchRun(ControllerLink& link, BatchRunView& view, AfterFailure afterFailure = AfterFailure::Stop);
+
+    // A new run: nothing confirmed yet, every file of the batch skipped, the clock starts now.
     void begin();
     // Files first..last. Returns when the last file is done, CancelFlag is seen, or a file
     // failed for good (its message shown, CancelFlag set, BusyFlag cleared).
@@ -48,6 +55,9 @@ public:
     int currentIndex() const { return m_currentIndex; }
     void forgetCurrent() { m_currentIndex = 0; }
     int downloadedCount() const { return m_downloadedCount; }
+    // Files 1..N of the batch as this run has left them (element i - 1 for file i).
+    const BatchResults& results() const { return m_results; }
+    qint64 elapsedMs() const;
 
 private:
     enum class Verdict { Next, Again, Failed };
@@ -57,6 +67,7 @@ private:
     Verdict retry(int index);
     void showTimes(int index);
     void reportFailure(int index);
+    void finishPicture(int index, PictureOutcome outcome);
 
     ControllerLink& m_link;
     BatchRunView& m_view;
@@ -64,4 +75,7 @@ private:
     int m_downloadedCount = 0;
     int m_failures = 0; // failed attempts at the current file
     qint64 m_runStartTicks = 0;
+    qint64 m_pictureStartTicks = 0;
+    AfterFailure m_afterFailure;
+    BatchResults m_results;
 };

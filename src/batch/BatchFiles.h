@@ -3,6 +3,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
+struct AppState;
+
 // Which files of a folder a batch import takes, and the order it lists them in.
 
 // A bitmap (name ending in ".bmp" in any letter case) of a length the type accepts: LCD 36x24
@@ -28,6 +32,13 @@ bool CountMatchingFiles(const QString& folder, qint16 typeCode, FolderScanObserv
 // sorted with QuickSort. Status panel 3 counts them: "12 imported files".
 QStringList CollectMatchingFiles(const QString& folder, qint16 typeCode,
                                  FolderScanObserver& observer);
+
+// The batch arrays of AppState, all numbered from 1, for `names` (as CollectMatchingFiles gives
+// them) in state.PictureFolder: records of the current type (LCD ones with LED codes "0"/"00"),
+// the default addresses 1..N as the assigned ones, every file ticked. `eachFile` runs before each
+// file is measured, so a window can stay responsive.
+void TakeBatchFiles(AppState& state, const QStringList& names,
+                    const std::function<void()>& eachFile = {});
 
 // Sorts list[first..last] in place, ascending by character code (case-sensitive: "B.bmp" before
 // "a.bmp"). last = 0 sorts the whole list.

@@ -1,8 +1,10 @@
 #include "BatchFiles.h"
 
 #include "AppState.h"
+#include "Conversions.h"
 
 #include <QDirIterator>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -83,6 +85,32 @@ QStringList CollectMatchingFiles(const QString& folder, qint16 typeCode,
     if (names.size() > 2)
         QuickSort(names, 1, names.size() - 1);
     return names;
+}
+
+void TakeBatchFiles(AppState& state, const QStringList& names,
+                    const std::function<void()>& eachFile)
+{
+    const int count = int(names.size()) - 1;
+    state.BatchFileNames = names;
+    state.BatchRecords = PictureFileRecords(count + 1);
+    for (int i = 1; i <= count; ++i) {
+        PictureFileRecord& record = state.BatchRecords[i];
+        record.Index = i;
+        record.Path = names.at(i);
+        record.FileLength = qint32(QFileInfo(state.PictureFolder + names.at(i)).size());
+        if (eachFile)
+            eachFile();
+        record.TypeCode = state.TypeCode;
+        if (state.TypeCode == SwitchTypeCode::Lcd36x24 ||
+            state.TypeCode == SwitchTypeCode::Lcd64x32)
+            record.LEDon = record.LEDoff = state.TypeCode == SwitchTypeCode::Lcd36x24
+                                               ? QStringLiteral("0")
+                                               : QStringLiteral("00");
+    }
+    state.DefaultAddressList = MakeAddressList(count, state.TypeCode);
+    state.AssignedAddresses = state.DefaultAddressList;
+    state.CheckedFlags = QList<bool>(count + 1, true);
+    state.CheckedFlags[0] = false;
 }
 
 void QuickSort(QStringList& list, qsizetype first, qsizetype last)
