@@ -25,6 +25,9 @@ namespace {
 const QString DownloadTitle = QStringLiteral("Download Picture Message");
 const QString PauseCaption = QStringLiteral("Pause  Download");
 const QString CancelCaption = QStringLiteral("Cancel Download");
+// Written into the batch folder at the end of every run, so the operator can see afterwards
+// which pictures went where; a .csv name is never taken into a batch.
+const QString ReportName = QStringLiteral("Batch Report.csv");
 } // namespace
 
 // Downloads and attribute editing work on the batch as the list shows it, so a refresh that is
@@ -80,6 +83,8 @@ void frmBatchPicture::FinishBatch()
 {
     AppState& state = m_context.state;
     m_context.shell.beep();
+    if (!m_pausedFlag)
+        reportRun();
     if (state.CancelFlag) {
         if (m_pausedFlag) {
             cmdPause->hide();
@@ -112,6 +117,17 @@ void frmBatchPicture::FinishBatch()
     portFrame()->setEnabled(true);
     cmdPause->setText(PauseCaption);
     cmdCancel->setText(CancelCaption);
+}
+
+// The run's report in the batch folder and its counts in status panel 5.
+void frmBatchPicture::reportRun()
+{
+    const BatchResults& results = m_run.results();
+    m_context.shell.setPanelText(
+        5, BatchSummaryText(SummariseBatch(results, m_run.elapsedMs())));
+    const QString problem = WriteBatchReport(m_context.state.PictureFolder + ReportName, results);
+    if (!problem.isEmpty())
+        m_context.seam.message(problem, DownloadTitle, MessageIcon::Exclamation);
 }
 
 void frmBatchPicture::showIdleButtons()

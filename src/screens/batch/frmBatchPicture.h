@@ -99,6 +99,7 @@ private:
     // Downloads (BatchDownload.cpp)
     void downloadBatch();
     void FinishBatch();
+    void reportRun();
     void showIdleButtons();
     void runFrom(int first);
     void pauseDownload();

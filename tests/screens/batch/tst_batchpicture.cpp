@@ -1,5 +1,6 @@
 #include "AppFixture.h"
 #include "BatchFileModel.h"
+#include "BatchReport.h"
 #include "Encoders.h"
 #include "SwitchPreview.h"
 
@@ -419,6 +420,19 @@ private Q_SLOTS:
         QCOMPARE(files()->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(),
                  QString("Address"));
         QTRY_COMPARE(app->controller.counters().resets, 1);
+        // The run's counts in the status bar, every file of the batch in the folder's report.
+        QVERIFY2(panel(5).startsWith("3 done, 0 refused, 0 no reply, 7 skipped, 00:00:"),
+                 qPrintable(panel(5)));
+        const ReadReport report = ReadBatchReport(batch->filePath("Batch Report.csv"));
+        QCOMPARE(report.results.size(), 10);
+        for (int i = 1; i <= 10; ++i) {
+            const BatchPictureResult& row = report.results.at(i - 1);
+            QCOMPARE(row.file, pictureName(i));
+            QCOMPARE(row.address, app->state.AssignedAddresses.at(i));
+            QCOMPARE(row.outcome, range.at(i) ? PictureOutcome::Done : PictureOutcome::Skipped);
+            QCOMPARE(row.attempts, !range.at(i) ? 0 : i == 4 ? 4 : 1);
+            QCOMPARE(row.bytes, range.at(i) ? encoded(i).size() : 0);
+        }
         QVERIFY(w<QLabel>("lblTime")->text().startsWith("Estimated Time Left: 00:00:00, "));
         QVERIFY(!app->state.BusyFlag);
         QVERIFY(w<QWidget>("famCommInfo")->isEnabled());
@@ -461,6 +475,8 @@ private Q_SLOTS:
                                        "images.\r\nf01.bmp failed to download to address 01."}));
         QCOMPARE(app->seam.messages.last().icon, MessageIcon::None);
         QCOMPARE(panel(2), QString("Download Canceled"));
+        // The window stops at the failed file: the one after it is not reached.
+        QVERIFY(panel(5).startsWith("0 done, 1 refused, 0 no reply, 2 skipped, "));
         QVERIFY(!app->state.BusyFlag);
 
         // A silent controller, with replies not checked, is passed over file by file.
