@@ -155,6 +155,7 @@ private:
 
 CliSession::CliSession(const CliRequest& request, std::FILE* progressStream)
     : m_request(request)
+    , m_progressStream(progressStream)
     , m_meter(progressStream)
     , m_shell(m_meter, request.traffic)
     , m_link(m_state, m_catalog, m_shell)
@@ -185,6 +186,8 @@ int CliSession::run()
         return text();
     case CliCommand::Attributes:
         return attributes();
+    case CliCommand::Batch:
+        return batch();
     }
     return ExitCode::Failure;
 }

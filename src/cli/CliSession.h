@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BatchPlan.h"
 #include "CommandLine.h"
 #include "PictureSource.h"
 #include "TerminalViews.h"
@@ -40,6 +41,24 @@ private:
     int text();
     int attributes();
     int attributeFile();
+    int batch();
+
+    // One port's part of a batch (CliBatch.cpp): its rows of the report, resumed ones included,
+    // how long it took, and its exit status.
+    struct ShareResult
+    {
+        BatchResults results;
+        qint64 ms = 0;
+        int exitCode = 0;
+    };
+    // Runs a share in a session of its own for that port, on the calling thread: the link, its
+    // port and its waits all belong to the thread that builds them.
+    static ShareResult runShareSession(const CliRequest& request, const BatchPlan& plan,
+                                       const BatchShare& share, BatchProgressLine& progress,
+                                       int portIndex);
+    ShareResult runShare(const BatchPlan& plan, const BatchShare& share,
+                         BatchProgressLine& progress, int portIndex);
+    void loadBatch(const BatchPlan& plan, const BatchShare& share);
 
     // The catalog number the request's --port names (0 when there is none) and opening it.
     int requestedPortNumber();
@@ -75,6 +94,7 @@ private:
     int finish(int exitCode);
 
     CliRequest m_request;
+    std::FILE* m_progressStream;
     AppState m_state;
     VirtualController m_controller; // behind --port sim; outlives the catalog's ports
     PortCatalog m_catalog;

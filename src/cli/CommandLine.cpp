@@ -37,6 +37,9 @@ constexpr CommandRule Commands[] = {
     // With --address one record of hex digits, without it a saved attribute file.
     {"attributes", CliCommand::Attributes, 1, 1, false, true, false, false,
      "attributes DIGITS --address A --type T | attributes FILE --type T"},
+    {"batch", CliCommand::Batch, 1, 1, false, true, false, false,
+     "batch FOLDER --type T [--start A | --addresses FILE] [--reverse] [--refresh] "
+     "[--report OUT.csv|OUT.json] [--resume REPORT] [--port P --port P ... --split|--each]"},
 };
 
 const char* const Description =
@@ -73,6 +76,24 @@ Commands:
                                Lines without an address field take consecutive addresses
                                from --start. Without --address the argument is a file.
 
+  batch FOLDER --type T [--start A | --addresses FILE] [--reverse] [--refresh]
+        [--report OUT.csv|OUT.json] [--resume REPORT]
+                               the batch picture window's run: every bitmap of the folder the
+                               type takes, in the window's order, to consecutive addresses from
+                               1 or --start (hex), or one address per line of --addresses (in
+                               file order); --reverse turns the block round. Six attempts per
+                               picture; a picture that still fails is listed and the run goes
+                               on. --refresh ends a run that downloaded anything with the
+                               controller's refresh. The report has one line per picture: file,
+                               address, attempts, outcome (done, refused, no reply, skipped),
+                               seconds, bytes; CSV, or JSON for a .json name. --resume sends only
+                               what an earlier report does not mark done.
+  batch FOLDER ... --port P1 --port P2 ... --split|--each
+                               several controllers at once, one thread each: --split gives each
+                               port its consecutive share at the addresses it would have had,
+                               --each the whole batch to every port. Reports OUT-1.csv,
+                               OUT-2.csv ... in --port order; a summary per port and overall.
+
 Switch types for --type, by number or name: 1 "LCD 36x24", 2 "LCD 64x32", 3 "OLED 64x48",
 4 "OLED 52x36", 5 "MONO 96x64", 6 "COLOR 96x64". The type sets the address width: 2 hex
 digits (1..FF) for the LCD types, 4 (1..FFFF) for the others. download and convert take
@@ -91,7 +112,9 @@ switch data file (.txt: any 8 bytes, then hex digits; it needs --type).
 Progress is drawn on the terminal; outcome texts go to standard output, messages to standard
 error.
 
-Exit status: 0 the controller answered "79" (done), 1 it answered "6E" (error), 2 no reply,
+Exit status: 0 the controller answered "79" (done; batch: every picture done), 1 it answered
+"6E" (error; batch: a picture refused on its last attempt), 2 no reply (batch: a picture
+unanswered on its last attempt, which outweighs a refusal),
 3 usage, file or port error, 4 the line was blocked (the controller stopped taking data) before
 everything was sent.)";
 
@@ -130,6 +153,40 @@ bool takesPictureFile(CliCommand command)
 bool isHexDigit(const QString& text)
 {
     return text.size() == 1 && isHexDigits(text);
+}
+
+bool anySet(const QCommandLineParser& parser, std::initializer_list<const char*> names)
+{
+    return std::any_of(names.begin(), names.end(),
+                       [&](const char* name) { return parser.isSet(QLatin1String(name)); });
+}
+
+// The batch options: only with batch, and not at odds with one another.
+QString checkBatch(const CommandRule& rule, const QCommandLineParser& parser,
+                   const CliRequest& request)
+{
+    if (rule.command != CliCommand::Batch) {
+        if (anySet(parser, {"addresses", "reverse", "refresh", "report", "resume", "split", "each"}))
+            return QStringLiteral("--addresses, --reverse, --refresh, --report, --resume, --split "
+                                  "and --each apply to batch only");
+        if (request.ports.size() > 1)
+            return QStringLiteral("only batch takes several --port");
+        return QString();
+    }
+    if (parser.isSet(QStringLiteral("start")) && parser.isSet(QStringLiteral("addresses")))
+        return QStringLiteral("give --start or --addresses, not both");
+    if (parser.isSet(QStringLiteral("split")) && parser.isSet(QStringLiteral("each")))
+        return QStringLiteral("give --split or --each, not both");
+    if (request.ports.size() > 1 && !anySet(parser, {"split", "each"}))
+        return QStringLiteral("several --port need --split (each port a share of the folder) or "
+                              "--each (every port the whole batch)");
+    if (QStringList(request.ports).removeDuplicates() != 0)
+        return QStringLiteral("each --port may be given once");
+    const QString report = request.report.toLower();
+    if (!report.isEmpty() && !report.endsWith(QLatin1String(".csv")) &&
+        !report.endsWith(QLatin1String(".json")))
+        return QStringLiteral("--report must name a .csv or a .json file");
+    return QString();
 }
 
 // Checks what the command needs and the option values; the empty text when all is well.
@@ -173,7 +230,7 @@ QString checkRequest(const CommandRule& rule, const QStringList& arguments,
         return QStringLiteral("--switches must be 2, 8 or 16");
     if (request.conversion && rule.command != CliCommand::Convert)
         return QStringLiteral("the picture conversion options apply to convert only");
-    return QString();
+    return checkBatch(rule, parser, request);
 }
 
 std::optional<int> numberIn(const QString& text, int lowest, int highest)
@@ -305,7 +362,7 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments)
     const QCommandLineOption version = parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("command"),
                                  QStringLiteral("ports, query, send, download, convert, clear, "
-                                                "upload, text or attributes."),
+                                                "upload, text, attributes or batch."),
                                  QStringLiteral("command [arguments...]"));
     parser.addOptions({
         valued("port",
@@ -341,7 +398,19 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments)
                "attributes FILE, LCD types: the number of switches, which sets how many "
                "attribute bytes each line sends: 2 (6 bytes), 8 or 16 (2).",
                "count"),
-        valued("start", "attributes FILE without address fields: the first address.", "address"),
+        valued("start",
+               "attributes FILE without address fields, batch: the first address, in hex.",
+               "address"),
+        valued("addresses", "batch: a file with one address (hex) per line, one per picture in "
+                            "the batch's order; blank lines and lines from # are left out.",
+               "file"),
+        flag("reverse", "batch: the address block turned round, as the window's Reverse."),
+        flag("refresh", "batch: the controller's refresh after a run that downloaded a picture."),
+        valued("report", "batch: the report to write, CSV or JSON (.json).", "file"),
+        valued("resume", "batch: an earlier report; the pictures it marks done are not sent.",
+               "report"),
+        flag("split", "batch, several --port: each port its consecutive share of the folder."),
+        flag("each", "batch, several --port: every port the whole batch."),
         valued("fit",
                "convert: how a picture meets the display's shape: contain (whole, with bars of "
                "the background; the default), cover (filled, cropped) or stretch (whole, pulled "
@@ -401,10 +470,13 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments)
     CliRequest request;
     request.command = rule->command;
     request.arguments = words;
-    if (parser.isSet(QStringLiteral("port")))
-        request.port = parser.value(QStringLiteral("port"));
+    request.ports = parser.values(QStringLiteral("port"));
+    if (!request.ports.isEmpty())
+        request.port = request.ports.constFirst();
     if (parser.isSet(QStringLiteral("simulator")))
         request.port = QStringLiteral("sim");
+    if (request.ports.isEmpty())
+        request.ports = QStringList{request.port};
     if (parser.isSet(QStringLiteral("speed")))
         request.speed = parser.value(QStringLiteral("speed")).toInt();
     request.withTypeLetter = parser.isSet(QStringLiteral("identifier"));
@@ -420,6 +492,12 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments)
     if (parser.isSet(QStringLiteral("switches")))
         request.switches = parser.value(QStringLiteral("switches")).toInt();
     request.start = parser.value(QStringLiteral("start"));
+    request.addressesFile = parser.value(QStringLiteral("addresses"));
+    request.reverse = parser.isSet(QStringLiteral("reverse"));
+    request.refresh = parser.isSet(QStringLiteral("refresh"));
+    request.report = parser.value(QStringLiteral("report"));
+    request.resume = parser.value(QStringLiteral("resume"));
+    request.spread = parser.isSet(QStringLiteral("each")) ? BatchSpread::Each : BatchSpread::Split;
 
     parsed.usageError = readConversion(parser, request.conversion);
     if (parsed.usageError.isEmpty())

@@ -7,7 +7,22 @@
 
 #include <optional>
 
-enum class CliCommand { Ports, Query, Send, Download, Convert, Clear, Upload, Text, Attributes };
+enum class CliCommand {
+    Ports,
+    Query,
+    Send,
+    Download,
+    Convert,
+    Clear,
+    Upload,
+    Text,
+    Attributes,
+    Batch
+};
+
+// How a batch meets several ports: each port its consecutive share of the folder, or each port
+// the whole batch.
+enum class BatchSpread { Split, Each };
 
 // Speeds the controller board runs at; the program offers no others.
 inline constexpr qint32 LineSpeeds[] = {9600, 19200, 57600, 115200};
@@ -22,6 +37,7 @@ struct CliRequest
                            // file or a folder; attributes: digits with --address, a saved
                            // attribute file without
     QString port = QStringLiteral("1");
+    QStringList ports; // batch: every --port given, in order; the others use `port`
     qint32 speed = DefaultLineSpeed;
     bool withTypeLetter = false;
     qint16 typeCode = 0; // 0 when --type was not given
@@ -33,7 +49,14 @@ struct CliRequest
     QString ledOff = QStringLiteral("0");
     QString ledOn = QStringLiteral("0");
     int switches = 2; // attributes FILE: the LCD "Number of Switches"
-    QString start;    // attributes FILE without addresses: the first one
+    QString start;    // attributes FILE without addresses, batch: the first address
+    // batch
+    QString addressesFile;
+    bool reverse = false;
+    bool refresh = false;
+    QString report;
+    QString resume;
+    BatchSpread spread = BatchSpread::Split;
     bool traffic = false;
 };
 

@@ -1,5 +1,7 @@
 #include "TerminalViews.h"
 
+#include "BatchArithmetic.h"
+
 #include <QRegularExpression>
 
 namespace {
@@ -10,6 +12,12 @@ constexpr int BarCells = 30;
 QString terminalLines(QString text)
 {
     return text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\r', u'\n');
+}
+
+QString barOf(int percent)
+{
+    const int filled = percent * BarCells / 100;
+    return QString(filled, u'#') + QString(BarCells - filled, u'.');
 }
 
 } // namespace
@@ -61,9 +69,7 @@ void ProgressMeter::draw()
     ++m_redraws;
     if (!m_stream)
         return;
-    const int filled = m_drawnPercent * BarCells / 100;
-    const QString bar = QString(filled, u'#') + QString(BarCells - filled, u'.');
-    QString line = QStringLiteral("\r[%1] %2%").arg(bar).arg(m_drawnPercent, 3);
+    QString line = QStringLiteral("\r[%1] %2%").arg(barOf(m_drawnPercent)).arg(m_drawnPercent, 3);
     if (!m_label.isEmpty())
         line += QStringLiteral("  address ") + m_label;
     std::fputs(line.toLocal8Bit().constData(), m_stream);
@@ -130,4 +136,58 @@ QString TerminalShell::traffic() const
 {
     static const QRegularExpression lineEndSpaces(QStringLiteral(" +\n"));
     return terminalLines(m_traffic).replace(lineEndSpaces, QStringLiteral("\n")).trimmed();
+}
+
+BatchProgressLine::BatchProgressLine(std::FILE* stream, const QStringList& ports,
+                                     const QList<int>& shareSizes)
+    : m_stream(stream)
+    , m_ports(ports)
+    , m_sizes(shareSizes)
+    , m_finished(shareSizes.size(), 0)
+{
+    m_clock.start();
+}
+
+void BatchProgressLine::pictureFinished(int port)
+{
+    const QMutexLocker lock(&m_mutex);
+    ++m_finished[port];
+    draw();
+}
+
+void BatchProgressLine::finish()
+{
+    const QMutexLocker lock(&m_mutex);
+    if (m_stream) {
+        std::fputs("\r\033[K", m_stream);
+        std::fflush(m_stream);
+    }
+}
+
+void BatchProgressLine::draw()
+{
+    if (!m_stream)
+        return;
+    int finished = 0;
+    int total = 0;
+    qint64 leftMs = 0;
+    QString perPort;
+    for (qsizetype p = 0; p < m_sizes.size(); ++p) {
+        finished += m_finished.at(p);
+        total += m_sizes.at(p);
+        qint64 done = m_finished.at(p);
+        leftMs = qMax(leftMs, EstimateRemainingTime(0, m_clock.elapsed(), done, m_sizes.at(p))
+                                  .RemainingMs);
+        if (m_sizes.size() > 1)
+            perPort += QStringLiteral("  %1 %2/%3").arg(m_ports.at(p)).arg(m_finished.at(p)).arg(
+                m_sizes.at(p));
+    }
+    const int percent = total > 0 ? 100 * finished / total : 100;
+    const QString line = QStringLiteral("\r[%1] %2/%3 pictures%4  time left %5\033[K")
+                             .arg(barOf(percent))
+                             .arg(finished)
+                             .arg(total)
+                             .arg(perPort, FormatHms(leftMs, 0));
+    std::fputs(line.toLocal8Bit().constData(), m_stream);
+    std::fflush(m_stream);
 }

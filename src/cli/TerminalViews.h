@@ -2,7 +2,11 @@
 
 #include "LinkViews.h"
 
+#include <QElapsedTimer>
+#include <QList>
+#include <QMutex>
 #include <QString>
+#include <QStringList>
 
 #include <cstdio>
 #include <functional>
@@ -36,6 +40,30 @@ private:
     int m_drawnPercent = -1;
     int m_redraws = 0;
     QString m_label;
+};
+
+// The progress of a batch on one or several ports, drawn as one line: pictures finished of all,
+// each port's count when there are several, and the time left of the slowest port at its own
+// pace so far. Ports run on threads of their own, so every call may come from any of them.
+class BatchProgressLine
+{
+public:
+    // Draws on `stream`; a null stream draws nothing. One share size per port.
+    BatchProgressLine(std::FILE* stream, const QStringList& ports, const QList<int>& shareSizes);
+
+    void pictureFinished(int port);
+    // Clears the line before the summary is printed.
+    void finish();
+
+private:
+    void draw();
+
+    QMutex m_mutex;
+    std::FILE* m_stream;
+    QStringList m_ports;
+    QList<int> m_sizes;
+    QList<int> m_finished;
+    QElapsedTimer m_clock;
 };
 
 // Prints a line (a line break is added) on a stream, in the terminal's encoding.
