@@ -30,8 +30,9 @@ QString secondsText(qint64 ms)
 
 PictureOutcome outcomeFromText(const QString& text)
 {
-    const auto* found = std::find_if(std::begin(Outcomes), std::end(Outcomes),
-                                     [&](PictureOutcome o) { return PictureOutcomeText(o) == text; });
+    const auto* found =
+        std::find_if(std::begin(Outcomes), std::end(Outcomes),
+                     [&](PictureOutcome o) { return PictureOutcomeText(o) == text; });
     return found == std::end(Outcomes) ? PictureOutcome::Skipped : *found;
 }
 
@@ -123,7 +124,8 @@ ReadReport jsonReport(const QByteArray& bytes, const QString& path)
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
     if (!document.isArray())
-        return {{}, QStringLiteral("%1 is no batch report: %2").arg(path, parseError.errorString())};
+        return {{},
+                QStringLiteral("%1 is no batch report: %2").arg(path, parseError.errorString())};
     ReadReport report;
     for (const QJsonValue& row : document.array()) {
         const QJsonObject object = row.toObject();
@@ -171,8 +173,9 @@ ReadReport ReadBatchReport(const QString& path)
         return jsonReport(bytes, path);
     QList<QStringList> rows = csvRows(QString::fromUtf8(bytes));
     if (rows.isEmpty() || rows.takeFirst() != Columns)
-        return {{}, QStringLiteral("%1 is no batch report: its first line must be %2")
-                        .arg(path, Columns.join(u','))};
+        return {{},
+                QStringLiteral("%1 is no batch report: its first line must be %2")
+                    .arg(path, Columns.join(u','))};
     ReadReport report;
     for (const QStringList& fields : rows)
         report.results.append(resultOf(fields));

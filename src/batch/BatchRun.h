@@ -31,8 +31,8 @@ public:
 // The download loop of a batch: every ticked file of the batch in AppState, in order, to its
 // assigned address, as the encoder of the current type makes it. A file the controller refuses,
 // leaves unanswered or never says it is ready for is sent again at once, six attempts in all;
-// the sixth failure shows a message and, unless the run goes on after failures, ends it. Pause and Cancel act through CancelFlag, which
-// the loop tests before each file and after each transfer.
+// the sixth failure shows a message and, unless the run goes on after failures, ends it. Pause and
+// Cancel act through CancelFlag, which the loop tests before each file and after each transfer.
 class BatchRun
 {
 public:
@@ -43,7 +43,8 @@ public:
     // line goes on with the rest and lists the failures in the report.
     enum class AfterFailure { Stop, GoOn };
 
-    BatchRun(ControllerLink& link, BatchRunView& view, AfterFailure afterFailure = AfterFailure::Stop);
+    BatchRun(ControllerLink& link, BatchRunView& view,
+             AfterFailure afterFailure = AfterFailure::Stop);
 
     // A new run: nothing confirmed yet, every file of the batch skipped, the clock starts now.
     void begin();

@@ -46,8 +46,8 @@ QString offsetAddresses(const CliRequest& request, BatchPlan& plan)
                                plan.count(), plan.typeCode);
         if (!verdict.message.isEmpty())
             return QStringLiteral("--start %1: %2")
-                .arg(request.start, QString(verdict.message).replace(QLatin1String("\r\n"),
-                                                                     QLatin1String(" ")));
+                .arg(request.start,
+                     QString(verdict.message).replace(QLatin1String("\r\n"), QLatin1String(" ")));
         offset = verdict.offset;
     }
     plan.addresses = OffsetAddressList(plan.count(), plan.typeCode, offset);

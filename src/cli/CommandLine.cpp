@@ -166,7 +166,8 @@ QString checkBatch(const CommandRule& rule, const QCommandLineParser& parser,
                    const CliRequest& request)
 {
     if (rule.command != CliCommand::Batch) {
-        if (anySet(parser, {"addresses", "reverse", "refresh", "report", "resume", "split", "each"}))
+        if (anySet(parser,
+                   {"addresses", "reverse", "refresh", "report", "resume", "split", "each"}))
             return QStringLiteral("--addresses, --reverse, --refresh, --report, --resume, --split "
                                   "and --each apply to batch only");
         if (request.ports.size() > 1)
@@ -398,11 +399,11 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments)
                "attributes FILE, LCD types: the number of switches, which sets how many "
                "attribute bytes each line sends: 2 (6 bytes), 8 or 16 (2).",
                "count"),
-        valued("start",
-               "attributes FILE without address fields, batch: the first address, in hex.",
+        valued("start", "attributes FILE without address fields, batch: the first address, in hex.",
                "address"),
-        valued("addresses", "batch: a file with one address (hex) per line, one per picture in "
-                            "the batch's order; blank lines and lines from # are left out.",
+        valued("addresses",
+               "batch: a file with one address (hex) per line, one per picture in "
+               "the batch's order; blank lines and lines from # are left out.",
                "file"),
         flag("reverse", "batch: the address block turned round, as the window's Reverse."),
         flag("refresh", "batch: the controller's refresh after a run that downloaded a picture."),

@@ -176,11 +176,13 @@ void BatchProgressLine::draw()
         finished += m_finished.at(p);
         total += m_sizes.at(p);
         qint64 done = m_finished.at(p);
-        leftMs = qMax(leftMs, EstimateRemainingTime(0, m_clock.elapsed(), done, m_sizes.at(p))
-                                  .RemainingMs);
+        leftMs = qMax(leftMs,
+                      EstimateRemainingTime(0, m_clock.elapsed(), done, m_sizes.at(p)).RemainingMs);
         if (m_sizes.size() > 1)
-            perPort += QStringLiteral("  %1 %2/%3").arg(m_ports.at(p)).arg(m_finished.at(p)).arg(
-                m_sizes.at(p));
+            perPort += QStringLiteral("  %1 %2/%3")
+                           .arg(m_ports.at(p))
+                           .arg(m_finished.at(p))
+                           .arg(m_sizes.at(p));
     }
     const int percent = total > 0 ? 100 * finished / total : 100;
     const QString line = QStringLiteral("\r[%1] %2/%3 pictures%4  time left %5\033[K")

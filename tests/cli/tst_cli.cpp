@@ -131,6 +131,49 @@ private:
         return QByteArray::fromHex(digits.toLatin1());
     }
 
+    // `count` MONO 96x64 pictures p1.bmp ... in a folder of their own, each with one pixel byte
+    // of its own, so every controller's memory tells which picture went where.
+    QString writeBatch(const QString& name, int count)
+    {
+        constexpr int PixelStart = 62;
+        const QByteArray sample = readFile(m_samples[SwitchTypeCode::Mono96x64]);
+        QDir(m_files.path()).mkpath(name);
+        for (int i = 1; i <= count; ++i) {
+            QByteArray picture = sample;
+            picture[PixelStart + i] = char(~picture[PixelStart + i]);
+            writeFile(QStringLiteral("%1/p%2.bmp").arg(name).arg(i), picture);
+        }
+        return m_files.filePath(name);
+    }
+
+    // The report's rows without the seconds, which no test can know.
+    static QStringList reportRows(const QString& path)
+    {
+        QStringList rows = QString::fromUtf8(readFile(path)).split(u'\n', Qt::SkipEmptyParts);
+        for (QString& row : rows) {
+            QStringList fields = row.split(u',');
+            fields.removeAt(4);
+            row = fields.join(u',');
+        }
+        return rows;
+    }
+
+    // The pictures a controller holds, by address, against the encoders' own of each file;
+    // picture N went to address N + offset.
+    static void compareStored(const VirtualController& controller, const QString& folder,
+                              const QList<int>& pictures, int offset = 0)
+    {
+        const QList<StoredPicture> stored = controller.pictures();
+        QCOMPARE(stored.size(), pictures.size());
+        for (qsizetype k = 0; k < stored.size(); ++k) {
+            const int picture = pictures.at(k);
+            QCOMPARE(stored.at(k).address, quint16(picture + offset));
+            QCOMPARE(stored.at(k).payload,
+                     expectedPayload(QStringLiteral("%1/p%2.bmp").arg(folder).arg(picture),
+                                     SwitchTypeCode::Mono96x64));
+        }
+    }
+
 private Q_SLOTS:
     void initTestCase()
     {
@@ -574,6 +617,33 @@ private Q_SLOTS:
                 "vantrel-cli: there is no port 99; 'vantrel-cli ports' lists the ports\n");
         refusal("unknown device", {"--port", "/dev/vantrel-none", "query"},
                 "/dev/vantrel-none: no such device");
+        const QString batch = writeBatch("refusals", 4);
+        const QStringList mono{"batch", batch, "--type", "5"};
+        const QString oneAddress = writeFile("one.txt", "# shelf 1\n7\n");
+        refusal("batch start and address file",
+                mono + QStringList{"--start", "1", "--addresses", oneAddress},
+                "give --start or --addresses, not both");
+        refusal("batch on several ports without a spread",
+                mono + QStringList{"--port", "sim", "--port", "/dev/null"},
+                "several --port need --split (each port a share of the folder) or --each");
+        refusal("several ports for one picture", {"--port", "sim", "--port", "2", "query"},
+                "only batch takes several --port");
+        refusal("batch report of another kind", mono + QStringList{"--report", "out.txt"},
+                "--report must name a .csv or a .json file");
+        refusal(
+            "batch addresses short of pictures", mono + QStringList{"--addresses", oneAddress},
+            "one.txt lists 1 addresses for 4 pictures: one per picture, in the batch's order\n");
+        refusal("batch address twice",
+                mono + QStringList{"--addresses", writeFile("twice.txt", "1\n2\n0001\n3\n")},
+                "twice.txt line 3: address 0001 is listed twice\n");
+        refusal("batch start too high", mono + QStringList{"--start", "FFFE"},
+                "--start FFFE: Not enough addresses for 4 files. Maximum address is FFFC. "
+                "Maximum offset is 65531.\n");
+        refusal("batch of a type the folder lacks", {"batch", batch, "--type", "2"},
+                "refusals holds no bitmap of a length LCD 64x32 takes\n");
+        refusal("batch resumed from no report", mono + QStringList{"--resume", oneAddress},
+                "one.txt is no batch report: its first line must be "
+                "file,address,attempts,outcome,seconds,bytes\n");
         refusal("raw data header in lower case",
                 {"--port", "sim", "text", lowerCase, "--as", "hex"},
                 "Downloading Error: File does not contain correct header.\n");
@@ -590,6 +660,89 @@ private Q_SLOTS:
         QCOMPARE(run.exitCode, 3);
         QCOMPARE(QFileInfo::exists(output), existed);
         QCOMPARE(readFile(output), before);
+    }
+
+    // A controller that refuses the first picture six times, takes the second and then falls
+    // silent: the run goes on past each failure and the report lists every attempt. Resumed from
+    // that report, only what was not done is sent; resumed again, nothing.
+    void batchReportsAndResumes()
+    {
+        const QString folder = writeBatch("outcomes", 4);
+        const QString report = m_files.filePath("outcomes.csv");
+        m_controller->failNextPictures(6);
+        const QMetaObject::Connection silence =
+            connect(m_controller.get(), &VirtualController::transmit, this,
+                    [this](const QByteArray& bytes) {
+                        if (m_controller->counters().picturesStored == 1 && bytes.contains('y'))
+                            m_controller->setMisbehaviour(Misbehaviour::Silent);
+                    });
+        const QStringList batch{"batch", folder, "--type", "MONO 96x64", "--start", "10"};
+        CliRun run = cli(batch + QStringList{"--report", report});
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY2(run.out.startsWith(m_server->devicePath() +
+                                    ": 1 done, 1 refused, 2 no reply, 0 skipped, 00:00:"),
+                 qPrintable(run.out));
+        QVERIFY2(run.err.contains("Download Picture Message: Error while downloading images.\n"
+                                  "p3.bmp failed to download to address 0012.\n"),
+                 qPrintable(run.err));
+        const QString bytes = QString::number(2 * 96 * 64 / 8);
+        QCOMPARE(
+            reportRows(report),
+            (QStringList{"file,address,attempts,outcome,bytes", "p1.bmp,0010,6,refused," + bytes,
+                         "p2.bmp,0011,1,done," + bytes, "p3.bmp,0012,6,no reply," + bytes,
+                         "p4.bmp,0013,6,no reply," + bytes}));
+
+        disconnect(silence);
+        m_controller->setMisbehaviour(Misbehaviour::None);
+        m_controller->forgetEverything();
+        const QString resumed = m_files.filePath("resumed.json");
+        run = cli(batch + QStringList{"--resume", report, "--report", resumed});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(m_controller->counters().picturesStored, 3);
+        compareStored(*m_controller, folder, {1, 3, 4}, 0xF);
+        m_controller->forgetEverything();
+        run = cli(batch + QStringList{"--resume", resumed});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.out.contains(": 4 done, 0 refused, 0 no reply, 0 skipped, "),
+                 qPrintable(run.out));
+        QCOMPARE(m_controller->receivedBytes(), QByteArray());
+    }
+
+    // Two controllers behind pseudo-terminals read at the line's rate, one command for both:
+    // each holds exactly its own pictures, byte for byte, and each port has its report.
+    void batchOnTwoControllers_data()
+    {
+        QTest::addColumn<QString>("spread");
+        QTest::addColumn<QList<int>>("first"); // the pictures each controller should hold
+        QTest::addColumn<QList<int>>("second");
+        QTest::addColumn<QString>("summary");
+        QTest::newRow("split") << "--split" << QList<int>{1, 2, 3} << QList<int>{4, 5}
+                               << "all: 5 done, 0 refused, 0 no reply, 0 skipped, ";
+        QTest::newRow("each") << "--each" << QList<int>{1, 2, 3, 4, 5} << QList<int>{1, 2, 3, 4, 5}
+                              << "all: 10 done, 0 refused, 0 no reply, 0 skipped, ";
+    }
+    void batchOnTwoControllers()
+    {
+        QFETCH(QString, spread);
+        QFETCH(QList<int>, first);
+        QFETCH(QList<int>, second);
+        const QString folder = writeBatch("parallel", 5);
+        VirtualController other;
+        PtyServer otherServer(other);
+        QVERIFY2(otherServer.start(), qPrintable(otherServer.errorString()));
+        m_server->setLineSpeed(115200);
+        otherServer.setLineSpeed(115200);
+        const QString report = m_files.filePath("line-%1.csv").arg(spread.mid(2));
+        const CliRun run = cli({"batch", folder, "--type", "5", "--speed", "115200", "--port",
+                                m_server->devicePath(), "--port", otherServer.devicePath(), spread,
+                                "--report", report});
+        QCOMPARE(run.exitCode, 0);
+        QFETCH(QString, summary);
+        QVERIFY2(run.out.contains(summary), qPrintable(run.out));
+        compareStored(*m_controller, folder, first);
+        compareStored(other, folder, second);
+        QCOMPARE(reportRows(QString(report).replace(".csv", "-1.csv")).size(), first.size() + 1);
+        QCOMPARE(reportRows(QString(report).replace(".csv", "-2.csv")).size(), second.size() + 1);
     }
 
     // Streams that stop on the way over the pseudo-terminal, whose tty really holds the program's

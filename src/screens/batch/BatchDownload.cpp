@@ -123,8 +123,7 @@ void frmBatchPicture::FinishBatch()
 void frmBatchPicture::reportRun()
 {
     const BatchResults& results = m_run.results();
-    m_context.shell.setPanelText(
-        5, BatchSummaryText(SummariseBatch(results, m_run.elapsedMs())));
+    m_context.shell.setPanelText(5, BatchSummaryText(SummariseBatch(results, m_run.elapsedMs())));
     const QString problem = WriteBatchReport(m_context.state.PictureFolder + ReportName, results);
     if (!problem.isEmpty())
         m_context.seam.message(problem, DownloadTitle, MessageIcon::Exclamation);
