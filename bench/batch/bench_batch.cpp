@@ -12,6 +12,7 @@
 // Usage: bench_batch [pictures for (c), default 50]
 
 #include "AppState.h"
+#include "BatchFileModel.h"
 #include "BatchRun.h"
 #include "ControllerLink.h"
 #include "Conversions.h"
