@@ -53,8 +53,7 @@ int runCli(const QStringList& arguments)
 bool runOn(int ports, const QString& folder, int pictures)
 {
     std::vector<Station> stations(ports);
-    QStringList arguments{"batch",   folder, "--type", "MONO 96x64", "--speed",
-                          "115200", "--split"};
+    QStringList arguments{"batch", folder, "--type", "MONO 96x64", "--speed", "115200", "--split"};
     for (Station& station : stations) {
         if (!station.server->start())
             return false;

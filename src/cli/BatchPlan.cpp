@@ -31,11 +31,6 @@ BatchPlan refused(const QString& why)
     return plan;
 }
 
-QString typeName(qint16 typeCode)
-{
-    return ControllerSettingText(typeCode);
-}
-
 // The window's block: 1..N, or from a start address as its start entry takes it.
 QString offsetAddresses(const CliRequest& request, BatchPlan& plan)
 {
@@ -75,7 +70,7 @@ QString listedAddresses(const QString& path, BatchPlan& plan)
             return QStringLiteral("%1 line %2: address %3 for %4: %5")
                 .arg(path)
                 .arg(lineNumber)
-                .arg(line, typeName(plan.typeCode), verdict.message);
+                .arg(line, ControllerSettingText(plan.typeCode), verdict.message);
         if (plan.addresses.contains(verdict.text))
             return QStringLiteral("%1 line %2: address %3 is listed twice")
                 .arg(path)
@@ -131,7 +126,7 @@ BatchPlan PlanBatch(const CliRequest& request)
     plan.names = CollectMatchingFiles(plan.folder, plan.typeCode, scan);
     if (plan.count() == 0)
         return refused(QStringLiteral("%1 holds no bitmap of a length %2 takes")
-                           .arg(folder, typeName(plan.typeCode)));
+                           .arg(folder, ControllerSettingText(plan.typeCode)));
     QString problem = request.addressesFile.isEmpty()
                           ? offsetAddresses(request, plan)
                           : listedAddresses(request.addressesFile, plan);

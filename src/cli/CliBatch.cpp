@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -67,14 +68,16 @@ int CliSession::batch()
         sizes.append(share.last - share.first + 1);
     BatchProgressLine progress(m_progressStream, m_request.ports, sizes);
 
-    QList<ShareResult> results(shares.size());
+    // Each thread writes only its own element.
+    std::vector<ShareResult> results(std::size_t(shares.size()));
     if (shares.size() == 1) {
         results[0] = runShareSession(m_request, plan, shares.at(0), progress, 0);
     } else {
         std::vector<std::unique_ptr<QThread>> threads;
         for (qsizetype p = 0; p < shares.size(); ++p) {
             threads.emplace_back(QThread::create([&, p] {
-                results[p] = runShareSession(m_request, plan, shares.at(p), progress, int(p));
+                results[std::size_t(p)] =
+                    runShareSession(m_request, plan, shares.at(p), progress, int(p));
             }));
             threads.back()->start();
         }
@@ -87,7 +90,7 @@ int CliSession::batch()
     BatchResults all;
     qint64 longest = 0;
     for (qsizetype p = 0; p < shares.size(); ++p) {
-        const ShareResult& result = results.at(p);
+        const ShareResult& result = results[std::size_t(p)];
         PrintLine(stdout, shares.at(p).port + QStringLiteral(": ") +
                               BatchSummaryText(SummariseBatch(result.results, result.ms)));
         exitCode = std::max(exitCode, result.exitCode);

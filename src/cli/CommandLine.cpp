@@ -181,8 +181,12 @@ QString checkBatch(const CommandRule& rule, const QCommandLineParser& parser,
     if (request.ports.size() > 1 && !anySet(parser, {"split", "each"}))
         return QStringLiteral("several --port need --split (each port a share of the folder) or "
                               "--each (every port the whole batch)");
-    if (QStringList(request.ports).removeDuplicates() != 0)
-        return QStringLiteral("each --port may be given once");
+    // Every "sim" is a virtual controller of its own; a device cannot serve two runs.
+    QStringList devices = request.ports;
+    devices.removeAll(QStringLiteral("sim"));
+    if (devices.removeDuplicates() != 0)
+        return QStringLiteral("each --port may be given once (sim excepted: each is a virtual "
+                              "controller of its own)");
     const QString report = request.report.toLower();
     if (!report.isEmpty() && !report.endsWith(QLatin1String(".csv")) &&
         !report.endsWith(QLatin1String(".json")))
