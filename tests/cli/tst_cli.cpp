@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QImage>
+#include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -158,19 +159,27 @@ private:
         return rows;
     }
 
-    // The pictures a controller holds, by address, against the encoders' own of each file;
-    // picture N went to address N + offset.
+    // The pictures a controller holds, by address, against the encoders' own of each file.
+    using PictureAt = QMap<int, int>; // address -> picture number
+    static PictureAt consecutive(int first, int last, int firstAddress)
+    {
+        PictureAt pictures;
+        for (int picture = first; picture <= last; ++picture)
+            pictures.insert(firstAddress + picture - first, picture);
+        return pictures;
+    }
     static void compareStored(const VirtualController& controller, const QString& folder,
-                              const QList<int>& pictures, int offset = 0)
+                              const PictureAt& pictures)
     {
         const QList<StoredPicture> stored = controller.pictures();
         QCOMPARE(stored.size(), pictures.size());
-        for (qsizetype k = 0; k < stored.size(); ++k) {
-            const int picture = pictures.at(k);
-            QCOMPARE(stored.at(k).address, quint16(picture + offset));
-            QCOMPARE(stored.at(k).payload,
-                     expectedPayload(QStringLiteral("%1/p%2.bmp").arg(folder).arg(picture),
+        auto expected = pictures.cbegin();
+        for (const StoredPicture& picture : stored) {
+            QCOMPARE(picture.address, quint16(expected.key()));
+            QCOMPARE(picture.payload,
+                     expectedPayload(QStringLiteral("%1/p%2.bmp").arg(folder).arg(expected.value()),
                                      SwitchTypeCode::Mono96x64));
+            ++expected;
         }
     }
 
@@ -699,7 +708,7 @@ private Q_SLOTS:
         run = cli(batch + QStringList{"--resume", report, "--report", resumed});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(m_controller->counters().picturesStored, 3);
-        compareStored(*m_controller, folder, {1, 3, 4}, 0xF);
+        compareStored(*m_controller, folder, {{0x10, 1}, {0x12, 3}, {0x13, 4}});
         m_controller->forgetEverything();
         run = cli(batch + QStringList{"--resume", resumed});
         QCOMPARE(run.exitCode, 0);
@@ -709,35 +718,50 @@ private Q_SLOTS:
     }
 
     // Two controllers behind pseudo-terminals read at the line's rate, one command for both:
-    // each holds exactly its own pictures, byte for byte, and each port has its report.
+    // each holds exactly its own pictures, byte for byte, at the block's addresses, and each port
+    // has its report.
     void batchOnTwoControllers_data()
     {
-        QTest::addColumn<QString>("spread");
-        QTest::addColumn<QList<int>>("first"); // the pictures each controller should hold
-        QTest::addColumn<QList<int>>("second");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<PictureAt>("first"); // what each controller should hold
+        QTest::addColumn<PictureAt>("second");
         QTest::addColumn<QString>("summary");
-        QTest::newRow("split") << "--split" << QList<int>{1, 2, 3} << QList<int>{4, 5}
+        QTest::newRow("split") << QStringList{"--split"} << consecutive(1, 3, 1)
+                               << consecutive(4, 5, 4)
                                << "all: 5 done, 0 refused, 0 no reply, 0 skipped, ";
-        QTest::newRow("each") << "--each" << QList<int>{1, 2, 3, 4, 5} << QList<int>{1, 2, 3, 4, 5}
+        QTest::newRow("each") << QStringList{"--each"} << consecutive(1, 5, 1)
+                              << consecutive(1, 5, 1)
                               << "all: 10 done, 0 refused, 0 no reply, 0 skipped, ";
+        // Listed addresses are the block the window's Reverse turns round.
+        const QString listed = writeFile("listed.txt", "20\n21\n\n22\n# spare: 30\n23\n24\n");
+        const PictureAt reversed{{0x20, 5}, {0x21, 4}, {0x22, 3}, {0x23, 2}, {0x24, 1}};
+        QTest::newRow("each, listed addresses reversed")
+            << QStringList{"--each", "--addresses", listed, "--reverse"} << reversed << reversed
+            << "all: 10 done, 0 refused, 0 no reply, 0 skipped, ";
+        // Split from a start address: each share at the addresses it has in the whole block.
+        QTest::newRow("split from a start address")
+            << QStringList{"--split", "--start", "A0"} << consecutive(1, 3, 0xA0)
+            << consecutive(4, 5, 0xA3) << "all: 5 done, 0 refused, 0 no reply, 0 skipped, ";
     }
     void batchOnTwoControllers()
     {
-        QFETCH(QString, spread);
-        QFETCH(QList<int>, first);
-        QFETCH(QList<int>, second);
+        QFETCH(QStringList, options);
+        QFETCH(PictureAt, first);
+        QFETCH(PictureAt, second);
+        QFETCH(QString, summary);
         const QString folder = writeBatch("parallel", 5);
         VirtualController other;
         PtyServer otherServer(other);
         QVERIFY2(otherServer.start(), qPrintable(otherServer.errorString()));
         m_server->setLineSpeed(115200);
         otherServer.setLineSpeed(115200);
-        const QString report = m_files.filePath("line-%1.csv").arg(spread.mid(2));
-        const CliRun run = cli({"batch", folder, "--type", "5", "--speed", "115200", "--port",
-                                m_server->devicePath(), "--port", otherServer.devicePath(), spread,
-                                "--report", report});
+        const QString report =
+            m_files.filePath(QStringLiteral("%1.csv").arg(QTest::currentDataTag()));
+        const CliRun run = cli(QStringList{"batch", folder, "--type", "5", "--speed", "115200",
+                                           "--port", m_server->devicePath(), "--port",
+                                           otherServer.devicePath(), "--report", report} +
+                               options);
         QCOMPARE(run.exitCode, 0);
-        QFETCH(QString, summary);
         QVERIFY2(run.out.contains(summary), qPrintable(run.out));
         compareStored(*m_controller, folder, first);
         compareStored(other, folder, second);
