@@ -372,7 +372,8 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments)
     parser.addOptions({
         valued("port",
                "A port number from 'ports', a device name such as /dev/ttyUSB0 or COM3, or sim "
-               "for the built-in virtual controller (1).",
+               "for the built-in virtual controller, a fresh one for each command (vantrel-sim "
+               "keeps one running) (1). batch takes several.",
                "port"),
         flag("simulator", "The same as --port sim."),
         valued("speed", "9600, 19200, 57600 or 115200 bit/s (57600).", "bps"),
