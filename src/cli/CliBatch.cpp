@@ -124,8 +124,11 @@ CliSession::ShareResult CliSession::runShare(const BatchPlan& plan, const BatchS
     if (!failed) {
         run.RunBatch(share.first, share.last);
         // As the window offers it at the end of a run that downloaded anything.
-        if (m_request.refresh && run.downloadedCount() > 0)
+        // The port closes right after: the byte must have left first.
+        if (m_request.refresh && run.downloadedCount() > 0) {
             m_link.SendBytes(QByteArrayLiteral("$"));
+            m_link.WaitForEmptyOutput(0);
+        }
     }
     ShareResult result;
     result.ms = run.elapsedMs();

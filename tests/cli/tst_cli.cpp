@@ -705,12 +705,14 @@ private Q_SLOTS:
         m_controller->setMisbehaviour(Misbehaviour::None);
         m_controller->forgetEverything();
         const QString resumed = m_files.filePath("resumed.json");
-        run = cli(batch + QStringList{"--resume", report, "--report", resumed});
+        // The refresh follows a run that downloaded something, and only such a run.
+        run = cli(batch + QStringList{"--resume", report, "--report", resumed, "--refresh"});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(m_controller->counters().picturesStored, 3);
+        QTRY_COMPARE(m_controller->counters().resets, 1);
         compareStored(*m_controller, folder, {{0x10, 1}, {0x12, 3}, {0x13, 4}});
         m_controller->forgetEverything();
-        run = cli(batch + QStringList{"--resume", resumed});
+        run = cli(batch + QStringList{"--resume", resumed, "--refresh"});
         QCOMPARE(run.exitCode, 0);
         QVERIFY2(run.out.contains(": 4 done, 0 refused, 0 no reply, 0 skipped, "),
                  qPrintable(run.out));
