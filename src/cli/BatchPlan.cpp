@@ -87,18 +87,19 @@ QString listedAddresses(const QString& path, BatchPlan& plan)
     return QString();
 }
 
-QString resumedPictures(const QString& path, BatchPlan& plan)
+// Several reports (one per port of a parallel run) count together.
+QString resumedPictures(const QStringList& paths, BatchPlan& plan)
 {
     plan.resumed = BatchResults(plan.count());
-    if (path.isEmpty())
-        return QString();
-    const ReadReport report = ReadBatchReport(path);
-    if (!report.error.isEmpty())
-        return report.error;
     QHash<QString, BatchPictureResult> done;
-    for (const BatchPictureResult& result : report.results) {
-        if (result.outcome == PictureOutcome::Done)
-            done.insert(result.file, result);
+    for (const QString& path : paths) {
+        const ReadReport report = ReadBatchReport(path);
+        if (!report.error.isEmpty())
+            return report.error;
+        for (const BatchPictureResult& result : report.results) {
+            if (result.outcome == PictureOutcome::Done)
+                done.insert(result.file, result);
+        }
     }
     for (int i = 1; i <= plan.count(); ++i)
         plan.resumed[i - 1] = done.value(plan.names.at(i));

@@ -16,7 +16,7 @@ struct BatchPlan
     qint16 typeCode = 0;
     QStringList names;
     QStringList addresses;
-    // The rows of --resume's report for pictures it marks done; empty file name otherwise.
+    // The rows of the --resume reports for pictures they mark done; empty file name otherwise.
     BatchResults resumed;
     QString error; // why the batch cannot be run; the rest is empty then
     int count() const { return int(names.size()) - 1; }

@@ -87,7 +87,7 @@ Commands:
                                controller's refresh. The report has one line per picture: file,
                                address, attempts, outcome (done, refused, no reply, skipped),
                                seconds, bytes; CSV, or JSON for a .json name. --resume sends only
-                               what an earlier report does not mark done.
+                               what earlier reports (one or several) do not mark done.
   batch FOLDER ... --port P1 --port P2 ... --split|--each
                                several controllers at once, one thread each: --split gives each
                                port its consecutive share at the addresses it would have had,
@@ -413,7 +413,9 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments)
         flag("reverse", "batch: the address block turned round, as the window's Reverse."),
         flag("refresh", "batch: the controller's refresh after a run that downloaded a picture."),
         valued("report", "batch: the report to write, CSV or JSON (.json).", "file"),
-        valued("resume", "batch: an earlier report; the pictures it marks done are not sent.",
+        valued("resume",
+               "batch: an earlier report, given once per report of a parallel run; the pictures "
+               "they mark done are not sent.",
                "report"),
         flag("split", "batch, several --port: each port its consecutive share of the folder."),
         flag("each", "batch, several --port: every port the whole batch."),
@@ -502,7 +504,7 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments)
     request.reverse = parser.isSet(QStringLiteral("reverse"));
     request.refresh = parser.isSet(QStringLiteral("refresh"));
     request.report = parser.value(QStringLiteral("report"));
-    request.resume = parser.value(QStringLiteral("resume"));
+    request.resume = parser.values(QStringLiteral("resume"));
     request.spread = parser.isSet(QStringLiteral("each")) ? BatchSpread::Each : BatchSpread::Split;
 
     parsed.usageError = readConversion(parser, request.conversion);

@@ -55,7 +55,7 @@ struct CliRequest
     bool reverse = false;
     bool refresh = false;
     QString report;
-    QString resume;
+    QStringList resume; // reports, one or one per port of an earlier parallel run
     BatchSpread spread = BatchSpread::Split;
     bool traffic = false;
 };

@@ -759,16 +759,29 @@ private Q_SLOTS:
         otherServer.setLineSpeed(115200);
         const QString report =
             m_files.filePath(QStringLiteral("%1.csv").arg(QTest::currentDataTag()));
-        const CliRun run = cli(QStringList{"batch", folder, "--type", "5", "--speed", "115200",
-                                           "--port", m_server->devicePath(), "--port",
-                                           otherServer.devicePath(), "--report", report} +
-                               options);
+        const QStringList arguments = QStringList{"batch",   folder,
+                                                  "--type",  "5",
+                                                  "--speed", "115200",
+                                                  "--port",  m_server->devicePath(),
+                                                  "--port",  otherServer.devicePath()} +
+                                      options;
+        const CliRun run = cli(arguments + QStringList{"--report", report});
         QCOMPARE(run.exitCode, 0);
         QVERIFY2(run.out.contains(summary), qPrintable(run.out));
         compareStored(*m_controller, folder, first);
         compareStored(other, folder, second);
-        QCOMPARE(reportRows(QString(report).replace(".csv", "-1.csv")).size(), first.size() + 1);
-        QCOMPARE(reportRows(QString(report).replace(".csv", "-2.csv")).size(), second.size() + 1);
+        const QStringList reports{QString(report).replace(".csv", "-1.csv"),
+                                  QString(report).replace(".csv", "-2.csv")};
+        QCOMPARE(reportRows(reports.at(0)).size(), first.size() + 1);
+        QCOMPARE(reportRows(reports.at(1)).size(), second.size() + 1);
+
+        // Resumed from both ports' reports together, nothing is left to send to either.
+        const qsizetype received =
+            m_controller->receivedBytes().size() + other.receivedBytes().size();
+        const CliRun resumed =
+            cli(arguments + QStringList{"--resume", reports.at(0), "--resume", reports.at(1)});
+        QCOMPARE(resumed.exitCode, 0);
+        QCOMPARE(m_controller->receivedBytes().size() + other.receivedBytes().size(), received);
     }
 
     // Streams that stop on the way over the pseudo-terminal, whose tty really holds the program's
