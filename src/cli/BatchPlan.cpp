@@ -133,6 +133,11 @@ BatchPlan PlanBatch(const CliRequest& request)
                           : listedAddresses(request.addressesFile, plan);
     if (problem.isEmpty())
         problem = resumedPictures(request.resume, plan);
+    // Found out before the run, not after an hour of it.
+    const QString reportFolder = QFileInfo(request.report).absolutePath();
+    if (problem.isEmpty() && !request.report.isEmpty() && !QFileInfo(reportFolder).isDir())
+        problem = QStringLiteral("cannot write the report %1: there is no folder %2")
+                      .arg(request.report, reportFolder);
     if (!problem.isEmpty())
         return refused(problem);
     if (request.reverse)

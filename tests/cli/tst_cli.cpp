@@ -650,6 +650,8 @@ private Q_SLOTS:
                 "Maximum offset is 65531.\n");
         refusal("batch of a type the folder lacks", {"batch", batch, "--type", "2"},
                 "refusals holds no bitmap of a length LCD 64x32 takes\n");
+        refusal("batch report in no folder", mono + QStringList{"--report", "/nonexistent/r.csv"},
+                "cannot write the report /nonexistent/r.csv: there is no folder /nonexistent\n");
         refusal("batch resumed from no report", mono + QStringList{"--resume", oneAddress},
                 "one.txt is no batch report: its first line must be "
                 "file,address,attempts,outcome,seconds,bytes\n");
