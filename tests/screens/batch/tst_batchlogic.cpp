@@ -1,6 +1,7 @@
 #include "AppState.h"
 #include "BatchArithmetic.h"
 #include "BatchFiles.h"
+#include "BatchReport.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -142,6 +143,42 @@ private Q_SLOTS:
         QFETCH(QString, label);
         const qint64 start = 1000000;
         QCOMPARE(TimeLabelText(EstimateRemainingTime(start, start + elapsed, done, 10)), label);
+    }
+
+    // A report reads back as written in either form, names with commas and quotes included, so a
+    // resume finds every picture it marks done; a file that is no report is refused.
+    void reportReadsBackAsWritten_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("csv") << "report.csv";
+        QTest::newRow("json") << "report.JSON";
+    }
+    void reportReadsBackAsWritten()
+    {
+        QFETCH(QString, name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name);
+        const BatchResults written{{"a, \"b\".bmp", "0010", 6, PictureOutcome::Refused, 981, 1536},
+                                   {"c.bmp", "0011", 1, PictureOutcome::Done, 142, 1536},
+                                   {"d.bmp", "0012", 6, PictureOutcome::NoReply, 2500, 1536},
+                                   {"e.bmp", "0013", 0, PictureOutcome::Skipped, 0, 0}};
+        QCOMPARE(WriteBatchReport(path, written), QString());
+        const ReadReport read = ReadBatchReport(path);
+        QCOMPARE(read.error, QString());
+        QCOMPARE(read.results.size(), written.size());
+        for (qsizetype i = 0; i < written.size(); ++i) {
+            const BatchPictureResult& a = read.results.at(i);
+            const BatchPictureResult& b = written.at(i);
+            QCOMPARE(std::tie(a.file, a.address, a.attempts, a.outcome, a.ms, a.bytes),
+                     std::tie(b.file, b.address, b.attempts, b.outcome, b.ms, b.bytes));
+        }
+        QFile other(dir.filePath("other.csv"));
+        QVERIFY(other.open(QIODevice::WriteOnly) && other.write("name,size\n") > 0);
+        other.close();
+        QVERIFY(ReadBatchReport(other.fileName())
+                    .error.endsWith("is no batch report: its first line must be "
+                                    "file,address,attempts,outcome,seconds,"
+                                    "bytes"));
     }
 };
 
