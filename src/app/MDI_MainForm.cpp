@@ -127,6 +127,9 @@ void MDI_MainForm::setControllerMemory(ControllerMemory* memory)
 
 MDI_MainForm::~MDI_MainForm()
 {
+    // The Convert dialogs hold the choices and the context, which go before the window's children.
+    delete m_pictureConverter;
+    delete m_folderConverter;
     m_link.abandonWaits();
     // The screens talk to the link; they go first, while it still exists.
     disconnect(m_mdi, nullptr, this, nullptr);
