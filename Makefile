@@ -40,9 +40,11 @@ build-asan: deps
 run: programs
 	$(BUILD)/src/app/vantrel --simulator
 
-# The programs build warning-free, and every test runs headless under AddressSanitizer and UBSan
-# (the sanitizer build runs the same tests the plain one would, and more strictly).
-test: programs build-asan
+# The programs build warning-free, their Debian package holds what it should, and every test runs
+# headless under AddressSanitizer and UBSan (the sanitizer build runs the same tests the plain
+# one would, and more strictly).
+test: package build-asan
+	tools/package/check-package.sh $(BUILD)
 	QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  $(CTEST) --test-dir $(ASAN)
