@@ -16,6 +16,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantrel"));
     QApplication::setApplicationVersion(QStringLiteral(VANTREL_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral(VANTREL_APP_ID));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
