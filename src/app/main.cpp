@@ -35,7 +35,8 @@ int main(int argc, char* argv[])
 
     AppState state;
     PortCatalog catalog;
-    catalog.addSystemPorts();
+    SystemPortEnumerator systemPorts;
+    catalog.addSystemPorts(systemPorts);
     VirtualController controller;
     int virtualPort = 0;
     if (parser.isSet(simulator))
@@ -50,5 +51,6 @@ int main(int argc, char* argv[])
         mainForm->setControllerMemory(&controller);
     if (!mainForm->start())
         return 1;
+    mainForm->watchPorts(systemPorts);
     return app.exec();
 }
