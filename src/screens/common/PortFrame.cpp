@@ -20,9 +20,9 @@ constexpr int StartSpeedEntry = 2; // 57600
 // The port list's last entry carries no port number.
 constexpr int OtherDeviceEntry = 0;
 const QString OtherDeviceTitle = QStringLiteral("Other Device");
-// Wide enough for "16  /dev/ttyUSB0" at least; the drop-down and the tool tip show the whole
-// name, so the screens keep their drawn width.
-constexpr int PortComboCharacters = 18;
+// Wide enough for the number and the start of the device; the device line below the combo, its
+// drop-down and its tool tip show the whole name, so the screens keep their drawn width.
+constexpr int PortComboCharacters = 8;
 
 // Why `deviceName` cannot serve as a port, or nothing when it opened and closed again.
 QString deviceProblem(const QString& deviceName)
