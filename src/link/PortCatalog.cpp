@@ -30,9 +30,10 @@ void PortCatalog::addSystemPorts(const PortEnumerator& enumerator)
 #ifdef Q_OS_WIN
     // Windows numbers its own ports: COMn is number n whether or not it is there now.
     for (int n = 1; n <= MaxPorts; ++n) {
-        PortEntry& entry = m_slots[addDevice(QStringLiteral("COM%1").arg(n))].entry;
-        entry.systemPort = true;
-        entry.present = false;
+        if (const int number = addDevice(QStringLiteral("COM%1").arg(n))) {
+            m_slots[number].entry.systemPort = true;
+            m_slots[number].entry.present = false;
+        }
     }
 #endif
     refresh(enumerator);
