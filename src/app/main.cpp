@@ -36,7 +36,8 @@ int main(int argc, char* argv[])
 
     AppState state;
     PortCatalog catalog;
-    catalog.addSystemPorts();
+    SystemPortEnumerator systemPorts;
+    catalog.addSystemPorts(systemPorts);
     VirtualController controller;
     int virtualPort = 0;
     if (parser.isSet(simulator))
@@ -51,5 +52,6 @@ int main(int argc, char* argv[])
         mainForm->setControllerMemory(&controller);
     if (!mainForm->start())
         return 1;
+    mainForm->watchPorts(systemPorts);
     return app.exec();
 }
