@@ -31,6 +31,8 @@
 namespace {
 
 const QString ReplyFileName = QStringLiteral("Controller Reply.txt");
+const QString StopAndQuitText = QStringLiteral("A transfer to the controller is running.\r\n"
+                                               "Stop it and quit?");
 
 // The Quit button acts on the press, so releasing the mouse elsewhere still quits.
 class QuitButton : public QPushButton
@@ -127,6 +129,9 @@ void MDI_MainForm::setControllerMemory(ControllerMemory* memory)
 
 MDI_MainForm::~MDI_MainForm()
 {
+    // The Convert dialogs hold the choices and the context, which go before the window's children.
+    delete m_pictureConverter;
+    delete m_folderConverter;
     m_link.abandonWaits();
     // The screens talk to the link; they go first, while it still exists.
     disconnect(m_mdi, nullptr, this, nullptr);
@@ -334,17 +339,32 @@ void MDI_MainForm::ControllerFeedback()
     }
 }
 
+void MDI_MainForm::watchPorts(PortEnumerator& enumerator, std::chrono::milliseconds interval)
+{
+    m_portWatch.disconnect();
+    connect(&m_portWatch, &QTimer::timeout, this,
+            [this, &enumerator] { m_link.refreshPorts(enumerator); });
+    m_portWatch.start(interval);
+}
+
 void MDI_MainForm::quit()
 {
-    m_state.CancelFlag = true;
-    m_state.StopTransferFlag = true;
-    m_link.abandonWaits();
     close();
 }
 
+// A download or batch in progress is the operator's work: it ends only when they say so. While
+// the question is open the transfer waits for the answer.
 void MDI_MainForm::closeEvent(QCloseEvent* event)
 {
+    if (!m_ended && m_state.BusyFlag &&
+        message(StopAndQuitText, QStringLiteral("Quit"), MessageIcon::Question,
+                MessageButtons::YesNo) != MessageAnswer::Yes) {
+        event->ignore();
+        return;
+    }
+    m_portWatch.stop();
     m_state.CancelFlag = true;
+    m_state.StopTransferFlag = true;
     m_link.abandonWaits();
     m_link.ClosePort();
     event->accept();

@@ -9,6 +9,7 @@
 #include "frmConvertPicture.h"
 
 #include <QPointer>
+#include <QTimer>
 
 #include <memory>
 #include <vector>
@@ -39,6 +40,7 @@ public:
     bool start() override;
     void setStartPort(int number) override { m_startPort = number; }
     bool hasEnded() const override { return m_ended; }
+    void watchPorts(PortEnumerator& enumerator, std::chrono::milliseconds interval) override;
     ControllerLink& link() override { return m_link; }
     void setControllerMemory(ControllerMemory* memory) override;
     QString panelText(int panel) const override;
@@ -52,7 +54,7 @@ public:
     // "Convert Picture..." (on `path` when given) and "Convert Folder...".
     void convertPicture(const QString& path);
     void convertFolder();
-    // Quit button: stops whatever runs and ends the program.
+    // Quit button: ends the program, as closing the window does.
     void quit();
 
     // Places a control over a status bar panel (1..6), where it stays when the window resizes.
@@ -107,6 +109,7 @@ private:
     QProgressBar* m_progress = nullptr;
     QPushButton* m_quit = nullptr;
     QPointer<QMdiSubWindow> m_activeWindow;
+    QTimer m_portWatch;
     int m_startPort = 0;
     bool m_replyLogWritten = false;
     bool m_busyCursor = false;

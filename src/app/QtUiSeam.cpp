@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QProcess>
 #include <QUrl>
@@ -87,6 +88,11 @@ QString QtUiSeam::saveFileName(const QString& title, const QString& folder, cons
 QString QtUiSeam::folderName(const QString& title, const QString& folder)
 {
     return QFileDialog::getExistingDirectory(m_parent(), title, folder);
+}
+
+QString QtUiSeam::text(const QString& title, const QString& label, const QString& initial)
+{
+    return QInputDialog::getText(m_parent(), title, label, QLineEdit::Normal, initial);
 }
 
 QColor QtUiSeam::colour(const QString& title, const QColor& initial)

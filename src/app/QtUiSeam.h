@@ -19,6 +19,7 @@ public:
     QString saveFileName(const QString& title, const QString& folder,
                          const QString& filter) override;
     QString folderName(const QString& title, const QString& folder) override;
+    QString text(const QString& title, const QString& label, const QString& initial) override;
     QColor colour(const QString& title, const QColor& initial) override;
     ShellResult openWithViewer(const QString& path) override;
     ShellResult startProgram(const QString& program, const QStringList& arguments) override;

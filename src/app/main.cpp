@@ -16,6 +16,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantrel"));
     QApplication::setApplicationVersion(QStringLiteral(VANTREL_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral(VANTREL_APP_ID));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -35,7 +36,8 @@ int main(int argc, char* argv[])
 
     AppState state;
     PortCatalog catalog;
-    catalog.addSystemPorts();
+    SystemPortEnumerator systemPorts;
+    catalog.addSystemPorts(systemPorts);
     VirtualController controller;
     int virtualPort = 0;
     if (parser.isSet(simulator))
@@ -50,5 +52,6 @@ int main(int argc, char* argv[])
         mainForm->setControllerMemory(&controller);
     if (!mainForm->start())
         return 1;
+    mainForm->watchPorts(systemPorts);
     return app.exec();
 }

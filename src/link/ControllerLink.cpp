@@ -74,6 +74,33 @@ bool ControllerLink::EnumeratePorts()
     return true;
 }
 
+void ControllerLink::refreshPorts(const PortEnumerator& enumerator)
+{
+    const PortChanges changes = m_catalog.refresh(enumerator);
+    for (const int number : changes.arrived)
+        insertIntoPortList(number);
+    if (changes.any)
+        Q_EMIT portListChanged();
+}
+
+void ControllerLink::listPort(int number)
+{
+    insertIntoPortList(number);
+    Q_EMIT portListChanged();
+}
+
+void ControllerLink::insertIntoPortList(int number)
+{
+    QStringList& list = m_state.PortList;
+    if (list.contains(portText(number)))
+        return;
+    // Element 0 is unused and the list may end in an empty element.
+    qsizetype at = 1;
+    while (at < list.size() && !list.at(at).isEmpty() && list.at(at).toInt() < number)
+        ++at;
+    list.insert(at, portText(number));
+}
+
 void ControllerLink::setPortNumber(int number)
 {
     m_portNumber = number;

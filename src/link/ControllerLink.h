@@ -15,6 +15,7 @@
 #include <vector>
 
 class PortCatalog;
+class PortEnumerator;
 class QEventLoop;
 
 // The one owner of the serial port: opens and closes it, writes commands, receives the
@@ -52,6 +53,12 @@ public:
 
     // --- the port
     bool EnumeratePorts();
+    // Looks at the system's ports again. Adapters plugged in since join the port list; pulled-out
+    // ones stay listed, marked absent, under their numbers. The open port is left alone: losing
+    // it is reported by the port itself.
+    void refreshPorts(const PortEnumerator& enumerator);
+    // Puts a catalog number into the port list, in number order, so every screen offers it.
+    void listPort(int number);
     bool OpenPort();
     bool ClosePort();
     // Points the port object at a catalog number without opening it.
@@ -109,6 +116,8 @@ public:
     void appendTraffic(const QString& text, TrafficDirection direction);
 
 Q_SIGNALS:
+    // The port list or what it says about a port changed.
+    void portListChanged();
     // The open port stopped working; the link has closed it.
     void portLost(const PortError& error);
     // A reply window starts now: what was written has left on the line.
@@ -118,6 +127,7 @@ Q_SIGNALS:
     void transferFinished(const TransferReport& report);
 
 private:
+    void insertIntoPortList(int number);
     bool waitFor(const std::function<bool()>& done, int timeoutMs);
     // Waits until no more than `allowedNs` of line time is still to leave, or `answered` holds.
     LineState waitForLine(qint64 allowedNs, const std::function<bool()>& answered);

@@ -123,6 +123,7 @@ std::optional<QString> readOptions(const QCoreApplication& app, Options& options
         "SIGUSR1 writes every stored address as a PNG (into --render-dir, or the current "
         "folder); SIGUSR2 makes the device vanish."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const OptionSet o;
     parser.addOptions(o.all());
     parser.process(app);
@@ -276,6 +277,7 @@ int main(int argc, char* argv[])
 {
     const std::unique_ptr<QCoreApplication> app = MakeApplication(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vantrel-sim"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VANTREL_VERSION));
     Options options;
     if (const auto error = readOptions(*app, options)) {
         QTextStream(stderr) << "vantrel-sim: " << *error << Qt::endl;

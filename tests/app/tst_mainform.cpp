@@ -5,6 +5,8 @@
 #include "TrafficLogView.h"
 #include "WorkArea.h"
 
+#include <QAbstractItemView>
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -40,6 +42,13 @@ class TestMainForm : public QObject
         }
     }
     ScriptedPort* port(int n) { return static_cast<ScriptedPort*>(catalog->port(n)); }
+    static QStringList comboTexts(const QComboBox* combo)
+    {
+        QStringList texts;
+        for (int i = 0; i < combo->count(); ++i)
+            texts << combo->itemText(i);
+        return texts;
+    }
     void startForm()
     {
         form = MakeProgramWindow(*state, *catalog, *seam, folder->path());
@@ -106,8 +115,9 @@ private Q_SLOTS:
         QCOMPARE(single->windowTitle(), QString("Single Picture Download"));
         QVERIFY(single->isVisible());
         QCOMPARE(find<QComboBox>("cmbPortSpeed")->currentText(), QString("57600"));
-        QCOMPARE(find<QComboBox>("cmbCommPort")->count(), 2);
-        QCOMPARE(find<QComboBox>("cmbCommPort")->currentText(), QString("1"));
+        QCOMPARE(comboTexts(find<QComboBox>("cmbCommPort")),
+                 QStringList(
+                     {"1  /dev/fake1  test port", "2  /dev/fake2  test port", "Other device..."}));
         QCOMPARE(find<QLineEdit>("txtDownloadPortStatus")->text(),
                  QString(" Communication port COM1 is open."));
         QVERIFY(port(1)->isOpen());
@@ -190,15 +200,84 @@ private Q_SLOTS:
                          "file."));
     }
 
-    void quitActsOnPress()
+    // Quit and closing the window end the program at once, unless a transfer runs: then the
+    // operator is asked first.
+    void quitAsksOnlyWhileWorkRuns_data()
+    {
+        QTest::addColumn<bool>("quitButton");
+        QTest::addColumn<bool>("busy");
+        QTest::addColumn<MessageAnswer>("answer");
+        QTest::addColumn<bool>("ends");
+        QTest::newRow("Quit, idle") << true << false << MessageAnswer::Ok << true;
+        QTest::newRow("close, idle") << false << false << MessageAnswer::Ok << true;
+        QTest::newRow("Quit, busy, Yes") << true << true << MessageAnswer::Yes << true;
+        QTest::newRow("close, busy, No") << false << true << MessageAnswer::No << false;
+    }
+    void quitAsksOnlyWhileWorkRuns()
+    {
+        QFETCH(bool, quitButton);
+        QFETCH(bool, busy);
+        QFETCH(MessageAnswer, answer);
+        QFETCH(bool, ends);
+        addPorts(1);
+        startForm();
+        state->BusyFlag = busy;
+        if (busy)
+            seam->answers = {answer};
+        if (quitButton)
+            QTest::mousePress(find<QPushButton>("cmbQuit"), Qt::LeftButton);
+        else
+            form->close();
+        QCOMPARE(seam->shown(), busy ? QStringList{"Quit: A transfer to the controller is "
+                                                   "running.\r\nStop it and quit?"}
+                                     : QStringList());
+        QCOMPARE(form->isVisible(), !ends);
+        QCOMPARE(state->CancelFlag, ends);
+        QCOMPARE(state->StopTransferFlag, ends);
+        QCOMPARE(port(1)->isOpen(), !ends);
+        state->BusyFlag = false;
+        form->close();
+    }
+
+    // Every screen's port list names each device and follows adapters plugged in and pulled out;
+    // numbers stay with their devices and the open port is left alone.
+    void portListFollowsAdapters()
     {
         addPorts(1);
         startForm();
-        auto* quit = find<QPushButton>("cmbQuit");
-        QTest::mousePress(quit, Qt::LeftButton);
-        QVERIFY(!form->isVisible());
-        QVERIFY(state->CancelFlag);
-        QVERIFY(!port(1)->isOpen());
+        find<QAction>("mnuBatchPictures")->trigger();
+        FakePortEnumerator system;
+        form->watchPorts(system, std::chrono::milliseconds(10));
+        const SystemPort uart{"/dev/ttyUSB0", "FT232R USB UART", "0403:6001", "FT232R"};
+        const SystemPort modem{"/dev/ttyACM0", "USB CDC", "", "USB CDC"};
+        const QString fake = "1  /dev/fake1  test port";
+        const QString uartText = "2  /dev/ttyUSB0  FT232R USB UART  0403:6001";
+        const QString other = "Other device...";
+        const QList<QPair<QList<SystemPort>, QStringList>> steps{
+            {{uart}, {fake, uartText, other}},
+            {{}, {fake, "2  /dev/ttyUSB0  (unplugged)", other}},
+            {{modem, uart}, {fake, uartText, "3  /dev/ttyACM0  USB CDC", other}},
+        };
+        const QList<QComboBox*> combos = form->findChildren<QComboBox*>("cmbCommPort");
+        QCOMPARE(combos.size(), 2);
+        const int opensBefore = port(1)->openCount;
+        for (const auto& [plugged, texts] : steps) {
+            system.plugged = plugged;
+            for (const QComboBox* combo : combos) {
+                QTRY_COMPARE(comboTexts(combo), texts);
+                QCOMPARE(combo->currentData().toInt(), 1);
+            }
+        }
+        QCOMPARE(port(1)->openCount, opensBefore);
+        QVERIFY(port(1)->isOpen());
+        // The drop-down shows whole names however narrow the box is.
+        QComboBox* combo = combos.first();
+        // The offscreen platform has no window stack and no keyboard to hand to a popup.
+        QTest::ignoreMessage(QtWarningMsg, "This plugin does not support raise()");
+        QTest::ignoreMessage(QtWarningMsg, "This plugin does not support grabbing the keyboard");
+        combo->showPopup();
+        QVERIFY(combo->view()->width() >= combo->fontMetrics().horizontalAdvance(uartText));
+        combo->hidePopup();
     }
 
     void protectedFieldUndoesTyping()
@@ -225,7 +304,7 @@ private Q_SLOTS:
         Q_EMIT combo->activated(1);
         QVERIFY(port(1)->isOpen());
         QCOMPARE(state->RequestedPort, qint16(1));
-        QCOMPARE(combo->currentText(), QString("1"));
+        QCOMPARE(combo->currentData().toInt(), 1);
         state->BusyFlag = false;
         combo->setCurrentIndex(1);
         Q_EMIT combo->activated(1);

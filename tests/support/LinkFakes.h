@@ -6,6 +6,7 @@
 #include "ControllerLink.h"
 #include "LinkViews.h"
 #include "PortCatalog.h"
+#include "PortEnumerator.h"
 #include "SerialPort.h"
 
 #include <QList>
@@ -131,6 +132,14 @@ public:
     QString currentAddress;
     int portChoice = -1;
     QString controllerName, firmwareVersion, settingText;
+};
+
+// The system's serial devices as the test has plugged them in.
+class FakePortEnumerator : public PortEnumerator
+{
+public:
+    QList<SystemPort> ports() const override { return plugged; }
+    QList<SystemPort> plugged;
 };
 
 // A port that records what is written and fails to open as told. Answers are fed by the test.

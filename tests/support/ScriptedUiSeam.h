@@ -49,6 +49,11 @@ public:
         dialogs.append(title);
         return takeFront(folderPaths);
     }
+    QString text(const QString& title, const QString&, const QString&) override
+    {
+        dialogs.append(title);
+        return takeFront(texts);
+    }
     QColor colour(const QString& title, const QColor&) override
     {
         dialogs.append(title);
@@ -70,6 +75,7 @@ public:
     }
 
     std::deque<QString> openPaths, savePaths, folderPaths; // an empty path is a cancelled dialog
+    std::deque<QString> texts;  // typed answers; none left: the question is cancelled
     std::deque<QColor> colours; // none left: the colour dialog is cancelled
     QStringList dialogs, viewed, started;
     ShellResult viewerResult, startResult;
@@ -82,7 +88,8 @@ public:
             problems << QStringLiteral("unscripted question: ") + text;
         if (!answers.empty())
             problems << QStringLiteral("%1 scripted answers unused").arg(answers.size());
-        if (!openPaths.empty() || !savePaths.empty() || !folderPaths.empty() || !colours.empty())
+        if (!openPaths.empty() || !savePaths.empty() || !folderPaths.empty() || !colours.empty() ||
+            !texts.empty())
             problems << QStringLiteral("prepared dialog paths unused");
         for (const QWidget* window : QApplication::topLevelWidgets()) {
             if (window->isVisible())

@@ -13,7 +13,7 @@ ControllerScreen::ControllerScreen(ScreenContext& context, qint16 startTypeCode,
                                    TrafficLogPanel::Entry entry, QWidget* parent)
     : QWidget(parent)
     , m_context(context)
-    , m_portFrame(new PortFrame(context.link, this))
+    , m_portFrame(new PortFrame(context.link, context.seam, this))
     , m_options(new ControllerOptions(context.state, this))
     , m_trafficPanel(new TrafficLogPanel(context.link, entry, this))
     , m_savedTypeCode(startTypeCode)

@@ -162,6 +162,58 @@ private Q_SLOTS:
         QVERIFY(!app->state.CancelFlag);
     }
 
+    // "Other device..." takes any device by its path: a second controller's pseudo-terminal is
+    // listed, opened and answers the query while the first hears nothing; a missing or unusable
+    // device, or a cancelled question, leaves the port in use as it was.
+    void otherDevice_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("messageStart");
+        QTest::newRow("second controller") << "second controller"
+                                           << "";
+        QTest::newRow("missing") << "/dev/vantrel-no-such-device"
+                                 << "Other Device: There is no device /dev/vantrel-no-such-device.";
+        QTest::newRow("not a serial device") << "Koala.bmp"
+                                             << "Other Device: The device %1 cannot be opened as a "
+                                                "serial port.\r\n";
+        QTest::newRow("cancelled") << ""
+                                   << "";
+    }
+    void otherDevice()
+    {
+        QFETCH(QString, answer);
+        QFETCH(QString, messageStart);
+        VirtualController second;
+        PtyServer secondServer(second);
+        QVERIFY(secondServer.start());
+        const bool attaches = answer == "second controller";
+        if (attaches)
+            answer = secondServer.devicePath();
+        else if (answer == "Koala.bmp")
+            answer = app->samplePath(answer);
+        app->seam.texts = {answer};
+        auto* ports = app->find<QComboBox>("cmbCommPort");
+        const int otherEntry = ports->count() - 1;
+        ports->setCurrentIndex(otherEntry);
+        Q_EMIT ports->activated(otherEntry);
+
+        QVERIFY(messageStart.isEmpty()
+                    ? shown().isEmpty()
+                    : shown().join("\n").startsWith(QString(messageStart).replace("%1", answer)));
+        QCOMPARE(app->state.RequestedPort, qint16(attaches ? 2 : 1));
+        QCOMPARE(ports->count(), attaches ? 3 : 2);
+        QCOMPARE(ports->currentText(),
+                 attaches ? "2  " + answer + "  chosen by the operator"
+                          : "1  " + app->server.devicePath() + "  virtual controller");
+        QCOMPARE(box("txtDownloadPortStatus")->text(),
+                 QString(" Communication port COM%1 is open.").arg(attaches ? 2 : 1));
+        if (attaches) {
+            app->click("cmdQuery");
+            QCOMPARE(box("txtController")->text(), QString("GLINTSIM"));
+            QVERIFY(app->controller.receivedBytes().isEmpty());
+        }
+    }
+
     // Call, reset and query; the LED tester that Ctrl+Shift+Alt+click shows; attributes from
     // the editor sent on their own; raw data files.
     void controllerTools()
@@ -242,6 +294,36 @@ private Q_SLOTS:
         QCOMPARE(app->seam.messageTexts(),
                  QStringList{"System Information Is Unavailable At This Time"});
         QCOMPARE(app->seam.started, QStringList{"/usr/bin/sysinfo "});
+    }
+
+    // Quit during a download asks first: No lets the download run on, Yes stops it and ends the
+    // program. Last of all: the program's end stops every event loop the process starts later.
+    void quitDuringDownload()
+    {
+        app->server.setLineSpeed(9600); // about 25 s for the whole picture
+        app->state.ControllerSetting = 6;
+        app->choosePicture(app->samplePath("COLOR 96x64 Rocket.bmp"));
+        const auto pressQuit = [this](MessageAnswer answer) {
+            app->seam.answers = {answer};
+            QTest::mousePress(app->find<QPushButton>("cmbQuit"), Qt::LeftButton);
+        };
+        qsizetype receivedAtNo = 0;
+        QTimer::singleShot(300, this, [&] {
+            pressQuit(MessageAnswer::No);
+            QVERIFY(app->form->isVisible());
+            receivedAtNo = app->controller.receivedBytes().size();
+            QTimer::singleShot(300, this, [&] {
+                QVERIFY(app->controller.receivedBytes().size() > receivedAtNo);
+                pressQuit(MessageAnswer::Yes);
+            });
+        });
+        app->click("cmdShowPicture");
+        const QString question =
+            "Quit: A transfer to the controller is running.\r\nStop it and quit?";
+        QCOMPARE(shown(), QStringList({question, question}));
+        QVERIFY(receivedAtNo > 0);
+        QVERIFY(!app->form->isVisible());
+        QVERIFY(!app->controller.picture(1, 6).has_value());
     }
 };
 
