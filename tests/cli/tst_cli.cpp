@@ -404,35 +404,6 @@ private Q_SLOTS:
                  SwitchViewOfBitmap(settings.typeCode, bitmap, true));
     }
 
-    // A black-and-white picture of the display's size keeps every pixel: what the switch shows is
-    // light exactly where the picture is white.
-    void displaySizedPictureKeepsItsPixels_data()
-    {
-        QTest::addColumn<int>("typeCode");
-        for (int typeCode = 1; typeCode <= 6; ++typeCode)
-            QTest::addRow("type %d", typeCode) << typeCode;
-    }
-    void displaySizedPictureKeepsItsPixels()
-    {
-        QFETCH(int, typeCode);
-        QImage drawn(DisplaySize(qint16(typeCode)), QImage::Format_RGB32);
-        for (int y = 0; y < drawn.height(); ++y)
-            for (int x = 0; x < drawn.width(); ++x)
-                drawn.setPixel(x, y, (x * x + 3 * y) % 7 < 3 ? Qt::white : Qt::black);
-        const QString picture = m_files.filePath("bw.png");
-        QVERIFY(drawn.save(picture));
-        const QString shown = m_files.filePath("bw-shown.png");
-        const CliRun run =
-            cli({"convert", picture, "--type", QString::number(typeCode), "--output", shown});
-        QCOMPARE(run.exitCode, 0);
-        const QImage image(shown);
-        QCOMPARE(image.size(), drawn.size());
-        for (int y = 0; y < drawn.height(); ++y)
-            for (int x = 0; x < drawn.width(); ++x)
-                QVERIFY2((qGray(image.pixel(x, y)) > 128) == (drawn.pixel(x, y) == 0xffffffff),
-                         qPrintable(QStringLiteral("pixel %1,%2").arg(x).arg(y)));
-    }
-
     // Every picture of a folder, each on its own: one that cannot be read is named and the others
     // are still written.
     void folderConverts()
