@@ -7,9 +7,11 @@
 #include "BatchRun.h"
 #include "Outcome.h"
 
+#include <QElapsedTimer>
 #include <QThread>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -20,10 +22,12 @@ namespace {
 class BatchLineView final : public BatchRunView
 {
 public:
-    BatchLineView(BatchProgressLine& progress, int portIndex, bool withTypeLetter)
+    BatchLineView(BatchProgressLine& progress, int portIndex, bool withTypeLetter,
+                  std::function<void()> afterPicture)
         : m_progress(progress)
         , m_portIndex(portIndex)
         , m_withTypeLetter(withTypeLetter)
+        , m_afterPicture(std::move(afterPicture))
     {
     }
     void setRowColour(int, RowColour) override {}
@@ -34,13 +38,28 @@ public:
     void pictureFinished(int, const BatchPictureResult&) override
     {
         m_progress.pictureFinished(m_portIndex);
+        m_afterPicture();
     }
 
 private:
     BatchProgressLine& m_progress;
     int m_portIndex;
     bool m_withTypeLetter;
+    std::function<void()> m_afterPicture;
 };
+
+// While a run goes, its report is written again at most this often, so that a run cut short
+// (Ctrl+C, a machine switched off) leaves a report to resume from that is at most this old.
+constexpr qint64 RunningReportIntervalMs = 1000;
+
+// A share's lines of the report: what this run did, and what an earlier report had done.
+BatchResults shareResults(const BatchPlan& plan, const BatchShare& share, const BatchRun& run)
+{
+    BatchResults results;
+    for (int i = share.first; i <= share.last; ++i)
+        results.append(plan.isResumedDone(i) ? plan.resumed.at(i - 1) : run.results().at(i - 1));
+    return results;
+}
 
 // Silence outweighs a refusal: a controller that stopped answering needs a person first.
 int exitCodeOf(const BatchResults& results)
@@ -116,8 +135,18 @@ CliSession::ShareResult CliSession::runShare(const BatchPlan& plan, const BatchS
                                              BatchProgressLine& progress, int portIndex)
 {
     loadBatch(plan, share);
-    BatchLineView view(progress, portIndex, m_request.withTypeLetter);
+    const BatchRun* running = nullptr;
+    QElapsedTimer sinceReport;
+    sinceReport.start();
+    BatchLineView view(progress, portIndex, m_request.withTypeLetter, [&] {
+        if (running && !share.reportPath.isEmpty() &&
+            sinceReport.elapsed() >= RunningReportIntervalMs) {
+            WriteBatchReport(share.reportPath, shareResults(plan, share, *running));
+            sinceReport.restart();
+        }
+    });
     BatchRun run(m_link, view, BatchRun::AfterFailure::GoOn);
+    running = &run;
     run.begin();
     // A port that does not open still gets its report, every picture skipped, to resume from.
     const std::optional<int> failed = openPort();
@@ -132,9 +161,7 @@ CliSession::ShareResult CliSession::runShare(const BatchPlan& plan, const BatchS
     }
     ShareResult result;
     result.ms = run.elapsedMs();
-    for (int i = share.first; i <= share.last; ++i)
-        result.results.append(plan.isResumedDone(i) ? plan.resumed.at(i - 1)
-                                                    : run.results().at(i - 1));
+    result.results = shareResults(plan, share, run);
     result.exitCode = failed ? *failed : finish(exitCodeOf(result.results));
     if (!share.reportPath.isEmpty()) {
         if (const QString problem = WriteBatchReport(share.reportPath, result.results);

@@ -692,6 +692,30 @@ private Q_SLOTS:
         QCOMPARE(m_controller->receivedBytes(), QByteArray());
     }
 
+    // A run cut short (the process killed mid-batch) leaves its report as it stood at most a second
+    // earlier; resumed from it, only what that report does not mark done is sent.
+    void batchCutShortLeavesAReport()
+    {
+        const QString folder = writeBatch("cut", 5);
+        const QString report = m_files.filePath("cut.csv");
+        const QStringList batch{"batch", folder, "--type", "MONO 96x64", "--start", "10"};
+        m_server->setLineSpeed(9600); // a picture takes about 1.7 s on the line
+        QProcess process;
+        start(process, QStringList{"--port", m_server->devicePath(), "--speed", "9600"} + batch +
+                           QStringList{"--report", report});
+        QTRY_VERIFY_WITH_TIMEOUT(!reportRows(report).filter(",done,").isEmpty(), 30000);
+        process.kill();
+        process.waitForFinished();
+        const qsizetype done = reportRows(report).filter(",done,").size();
+        QVERIFY2(done < 5, qPrintable(reportRows(report).join(u'|')));
+
+        m_server->setLineSpeed(0);
+        m_controller->forgetEverything();
+        const CliRun run = cli(batch + QStringList{"--resume", report});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(m_controller->counters().picturesStored, 5 - done);
+    }
+
     // Two controllers behind pseudo-terminals read at the line's rate, one command for both:
     // each holds exactly its own pictures, byte for byte, at the block's addresses, and each port
     // has its report.
