@@ -383,12 +383,12 @@ void frmConvertPicture::chooseSource()
 
 // Shows a picture in the source box, or says why there is none; in folder mode a broken
 // picture is only noted, since the conversion reports it with the others.
-bool frmConvertPicture::loadPicture(const QString& path)
+void frmConvertPicture::loadPicture(const QString& path)
 {
     const SourcePicture picture = ReadSourcePicture(path);
     if (!picture.error.isEmpty() && m_mode == Mode::Picture) {
         m_context.seam.message(picture.error, PictureTitle, MessageIcon::Exclamation);
-        return false;
+        return;
     }
     m_source = picture.image;
     if (m_mode == Mode::Picture) {
@@ -407,10 +407,9 @@ bool frmConvertPicture::loadPicture(const QString& path)
                                                          .arg(QFileInfo(path).fileName())
                                                    : picture.error);
     updatePreview();
-    return picture.error.isEmpty();
 }
 
-bool frmConvertPicture::loadFolder(const QString& folder)
+void frmConvertPicture::loadFolder(const QString& folder)
 {
     m_sourcePath = folder;
     m_choices.sourceFolder = folder;
@@ -425,7 +424,6 @@ bool frmConvertPicture::loadFolder(const QString& folder)
         lblSourceInfo->setText(QStringLiteral("No pictures in this folder"));
         updatePreview();
     }
-    return !m_folderPictures.isEmpty();
 }
 
 void frmConvertPicture::showFolderPicture(int index)

@@ -66,8 +66,8 @@ private:
     void updateEnabled();
 
     void chooseSource();
-    bool loadPicture(const QString& path);
-    bool loadFolder(const QString& folder);
+    void loadPicture(const QString& path);
+    void loadFolder(const QString& folder);
     void showFolderPicture(int index);
     void chooseBackground();
 
@@ -85,7 +85,6 @@ private:
     QByteArray m_bitmap; // the accepted bitmap of the settings now
     QColor m_background;
     bool m_showingSettings = true; // until the settings are first shown
-    bool m_updatePending = false;
     QFutureWatcher<ConvertedFile> m_conversion;
     QList<ConvertedFile> m_converted;
 
