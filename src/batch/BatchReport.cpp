@@ -1,12 +1,12 @@
 #include "BatchReport.h"
 
 #include "BatchArithmetic.h"
+#include "WholeFile.h"
 
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -157,10 +157,9 @@ QString PictureOutcomeText(PictureOutcome outcome)
 QString WriteBatchReport(const QString& path, const BatchResults& results)
 {
     const QByteArray bytes = isJsonName(path) ? jsonText(results) : csvText(results);
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-        return QString();
-    return QStringLiteral("cannot write the report %1: %2").arg(path, file.errorString());
+    if (const QString problem = WriteWholeFile(path, bytes); !problem.isEmpty())
+        return QStringLiteral("cannot write the report %1: %2").arg(path, problem);
+    return QString();
 }
 
 ReadReport ReadBatchReport(const QString& path)

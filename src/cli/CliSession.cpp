@@ -17,13 +17,13 @@
 #include "SavedAttributes.h"
 #include "SwitchCommands.h"
 #include "SwitchDataFile.h"
+#include "WholeFile.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
 #include <QImageWriter>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <limits>
@@ -84,14 +84,11 @@ bool isSwitchDataName(const QString& path)
     return QFileInfo(path).suffix().compare(QLatin1String("sd"), Qt::CaseInsensitive) == 0;
 }
 
-// The file is replaced only once the new contents are all written: a full disk or a vanished
-// folder leaves the operator's old file as it was.
 QString writeWholeFile(const QString& path, const QByteArray& bytes)
 {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-        return QString();
-    return QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+    if (const QString problem = WriteWholeFile(path, bytes); !problem.isEmpty())
+        return QStringLiteral("cannot write %1: %2").arg(path, problem);
+    return QString();
 }
 
 QString openFailure(const PortError& error, qint32 speed)

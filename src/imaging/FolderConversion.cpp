@@ -1,9 +1,10 @@
 #include "FolderConversion.h"
 
+#include "WholeFile.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
 #include <QtConcurrent>
 
 QStringList PicturesInFolder(const QString& folder)
@@ -41,12 +42,10 @@ ConvertedFile ConvertPictureFile(const QString& source, const QString& output,
         result.error = picture.error;
         return result;
     }
-    const QByteArray bitmap = ConvertToBitmap(picture.image, settings);
-    QSaveFile file(output);
-    if (bitmap.isEmpty() || !file.open(QIODevice::WriteOnly) ||
-        file.write(bitmap) != bitmap.size() || !file.commit()) {
-        result.error = QStringLiteral("%1 cannot be written: %2")
-                           .arg(QFileInfo(output).fileName(), file.errorString());
+    if (const QString problem = WriteWholeFile(output, ConvertToBitmap(picture.image, settings));
+        !problem.isEmpty()) {
+        result.error =
+            QStringLiteral("%1 cannot be written: %2").arg(QFileInfo(output).fileName(), problem);
     }
     return result;
 }

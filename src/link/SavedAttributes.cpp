@@ -1,10 +1,10 @@
 #include "SavedAttributes.h"
 
 #include "SwitchTypeCode.h"
+#include "WholeFile.h"
 
 #include <QFile>
 #include <QHash>
-#include <QSaveFile>
 #include <QTextStream>
 
 namespace {
@@ -242,15 +242,8 @@ void CarryRowIntoRecord(qint16 typeCode, int switches, const QStringList& cells,
 
 bool WriteSavedFile(const QString& path, const QStringList& lines)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    for (const QString& line : lines) {
-        const QByteArray bytes = line.toUtf8() + "\r\n";
-        if (file.write(bytes) != bytes.size()) {
-            file.cancelWriting();
-            break;
-        }
-    }
-    return file.commit();
+    QByteArray bytes;
+    for (const QString& line : lines)
+        bytes += line.toUtf8() + "\r\n";
+    return WriteWholeFile(path, bytes).isEmpty();
 }

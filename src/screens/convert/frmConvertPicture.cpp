@@ -7,6 +7,7 @@
 #include "SwitchPreview.h"
 #include "SwitchTypeCode.h"
 #include "UiSeam.h"
+#include "WholeFile.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -21,7 +22,6 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScreen>
 #include <QScrollArea>
 #include <QSlider>
@@ -461,12 +461,10 @@ void frmConvertPicture::savePicture()
         return;
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".bmp");
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(m_bitmap) != m_bitmap.size() ||
-        !file.commit()) {
+    if (const QString problem = WriteWholeFile(path, m_bitmap); !problem.isEmpty()) {
         m_context.seam.message(QStringLiteral("The converted picture could not be saved to "
                                               "%1:\r%2")
-                                   .arg(QDir::toNativeSeparators(path), file.errorString()),
+                                   .arg(QDir::toNativeSeparators(path), problem),
                                PictureTitle, MessageIcon::Exclamation);
         return;
     }

@@ -18,6 +18,7 @@
 #include "SwitchPreview.h"
 #include "TrafficLogView.h"
 #include "UiSeam.h"
+#include "WholeFile.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -29,7 +30,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QVBoxLayout>
 
 namespace {
@@ -338,13 +338,10 @@ void frmSwitchDataFile::saveSwitchData()
         path += QStringLiteral(".txt");
     const QByteArray bytes =
         SwitchDataFileBytes(state.TypeCode, HexToBytes(m_switchData.value(m_currentIndex)));
-    // Replaced whole or not at all: a full disk leaves an earlier file as it was.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        m_context.seam.message(QStringLiteral("The switch data could not be saved to %1:\r%2")
-                                   .arg(path, file.errorString()),
-                               QStringLiteral("Save Switch Data to File"),
-                               MessageIcon::Exclamation);
+    if (const QString problem = WriteWholeFile(path, bytes); !problem.isEmpty()) {
+        m_context.seam.message(
+            QStringLiteral("The switch data could not be saved to %1:\r%2").arg(path, problem),
+            QStringLiteral("Save Switch Data to File"), MessageIcon::Exclamation);
     }
 }
 
