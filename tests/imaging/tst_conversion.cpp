@@ -4,6 +4,7 @@
 #include "FileClassification.h"
 #include "FolderConversion.h"
 #include "PictureConversion.h"
+#include "SamplePhoto.h"
 #include "SwitchTypeCode.h"
 
 #include <QTemporaryDir>
@@ -19,23 +20,6 @@ QImage blackAndWhite(QSize size)
     for (int y = 0; y < size.height(); ++y)
         for (int x = 0; x < size.width(); ++x)
             image.setPixel(x, y, ((x * 7 + y * 13 + x * y) % 5) % 2 ? 0xffffffff : 0xff000000);
-    return image;
-}
-
-// Something like a photo: smooth colour gradients with a bright disc.
-QImage photo(QSize size)
-{
-    QImage image(size, QImage::Format_ARGB32);
-    for (int y = 0; y < size.height(); ++y) {
-        for (int x = 0; x < size.width(); ++x) {
-            const int dx = x - size.width() / 3;
-            const int dy = y - size.height() / 2;
-            const bool disc = dx * dx + dy * dy < size.height() * size.height() / 9;
-            image.setPixel(x, y,
-                           disc ? qRgb(250, 240, 200)
-                                : qRgb(255 * x / size.width(), 255 * y / size.height(), 90));
-        }
-    }
     return image;
 }
 
@@ -123,8 +107,8 @@ private Q_SLOTS:
         ConversionSettings settings;
         settings.typeCode = qint16(typeCode);
         settings.dither = PictureDither::FloydSteinberg;
-        const QImage converted = ConvertToDisplay(photo({640, 480}), settings);
-        const QByteArray bitmap = ConvertToBitmap(photo({640, 480}), settings);
+        const QImage converted = ConvertToDisplay(SamplePhoto({640, 480}), settings);
+        const QByteArray bitmap = ConvertToBitmap(SamplePhoto({640, 480}), settings);
         QCOMPARE(qint64(bitmap.size()), length);
         const FileClass kind = ClassifyLength(bitmap.size());
         QCOMPARE(kind.TypeCode, settings.typeCode);
@@ -287,7 +271,7 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QTemporaryDir dir;
         const QString path = dir.filePath(name);
-        QVERIFY(photo({1800, 1200}).save(path));
+        QVERIFY(SamplePhoto({1800, 1200}).save(path));
         QCOMPARE(ReadSourcePicture(path).image.size(), QSize(768, WorkingShortSide));
     }
 
@@ -296,9 +280,9 @@ private Q_SLOTS:
     void folderConvertsEveryPicture()
     {
         QTemporaryDir in, out;
-        QVERIFY(photo({300, 200}).save(in.filePath(QStringLiteral("logo.png"))));
-        QVERIFY(photo({300, 200}).save(in.filePath(QStringLiteral("logo.jpg"))));
-        QVERIFY(photo({90, 60}).save(in.filePath(QStringLiteral("icon.bmp"))));
+        QVERIFY(SamplePhoto({300, 200}).save(in.filePath(QStringLiteral("logo.png"))));
+        QVERIFY(SamplePhoto({300, 200}).save(in.filePath(QStringLiteral("logo.jpg"))));
+        QVERIFY(SamplePhoto({90, 60}).save(in.filePath(QStringLiteral("icon.bmp"))));
         QFile broken(in.filePath(QStringLiteral("broken.png")));
         QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write("no picture") > 0);
         broken.close();

@@ -3,6 +3,7 @@
 // the settings left by the picture dialog; broken pictures are named and nothing is written.
 #include "AppFixture.h"
 #include "PictureConversion.h"
+#include "SamplePhoto.h"
 #include "SwitchPreview.h"
 #include "SwitchTypeCode.h"
 #include "frmConvertPicture.h"
@@ -15,15 +16,6 @@
 #include <QPushButton>
 
 namespace {
-
-QImage photo()
-{
-    QImage image(800, 600, QImage::Format_RGB32);
-    for (int y = 0; y < 600; ++y)
-        for (int x = 0; x < 800; ++x)
-            image.setPixel(x, y, qRgb(x * 255 / 800, y * 255 / 600, (x + y) % 256));
-    return image;
-}
 
 bool writeBroken(const QString& path)
 {
@@ -54,7 +46,7 @@ private Q_SLOTS:
         AppFixture app;
         QVERIFY(app.start());
         const QString source = app.samplePath(QStringLiteral("harbour.png"));
-        QVERIFY(photo().save(source));
+        QVERIFY(SamplePhoto({800, 600}).save(source));
         app.choosePicture(source);
         auto* dialog = app.find<frmConvertPicture>(QStringLiteral("frmConvertPicture"));
         QVERIFY(dialog->isVisible());
@@ -109,9 +101,9 @@ private Q_SLOTS:
         QVERIFY(app.start());
         QTemporaryDir in, out;
         for (const char* name : {"a.png", "b.jpg", "c.bmp"})
-            QVERIFY(photo().save(in.filePath(QString::fromLatin1(name))));
+            QVERIFY(SamplePhoto({800, 600}).save(in.filePath(QString::fromLatin1(name))));
         QVERIFY(writeBroken(in.filePath(QStringLiteral("d.png"))));
-        QVERIFY(photo().save(out.filePath(QStringLiteral("a.bmp"))));
+        QVERIFY(SamplePhoto({800, 600}).save(out.filePath(QStringLiteral("a.bmp"))));
 
         app.seam.openPaths.push_back(in.filePath(QStringLiteral("a.png")));
         app.find<QAction>(QStringLiteral("mnuConvertPicture"))->trigger();
