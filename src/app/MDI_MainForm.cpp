@@ -23,9 +23,12 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTextStream>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -287,13 +290,16 @@ void MDI_MainForm::showScreen(int row)
         open.window->resize(open.window->sizeHint());
     }
     open.window->show();
+    // The area places a screen larger than itself partly before its origin; it starts whole.
+    if (opening)
+        open.window->move(std::max(0, open.window->x()), std::max(0, open.window->y()));
     m_mdi->setActiveSubWindow(open.window);
     // A screen opens whole: the main window grows to hold it as far as the work area allows, and
     // the screen area scrolls to what it still cannot hold.
     QScreen* screen = QGuiApplication::primaryScreen();
     if (opening && screen && isVisible()) {
-        setGeometry(
-            HoldInWorkArea(screen->availableGeometry(), geometry(), sizeToHold(open.window)));
+        setGeometry(HoldInWorkArea(screen->availableGeometry(), geometry(), sizeToHoldScreens(),
+                                   scrollBarExtent()));
     }
 }
 
@@ -394,17 +400,28 @@ void MDI_MainForm::fitToWorkArea(const QRect& workAreaPixels)
     const QRect fitted = FitToWorkArea(toTwips(workAreaPixels), toTwips(geometry()));
     const QRect pixels(qRound(fitted.x() / twips), qRound(fitted.y() / twips),
                        qRound(fitted.width() / twips), qRound(fitted.height() / twips));
-    const QMdiSubWindow* active = m_mdi->currentSubWindow();
-    setGeometry(HoldInWorkArea(workAreaPixels, pixels, active ? sizeToHold(active) : QSize()));
+    setGeometry(HoldInWorkArea(workAreaPixels, pixels, sizeToHoldScreens(), scrollBarExtent()));
 }
 
-// The main window's size that shows `window` whole: the screen with its frame, plus the menu,
-// the status bar and the borders of the screen area.
-QSize MDI_MainForm::sizeToHold(const QMdiSubWindow* window) const
+// The main window's size that shows every open screen whole where it stands in the screen area:
+// what the main window holds around the area (menu, status bar, borders) plus the farthest corner
+// of a screen, counted from the area's origin however far the area is scrolled.
+QSize MDI_MainForm::sizeToHoldScreens() const
 {
+    const QPoint scrolled(m_mdi->horizontalScrollBar()->value(),
+                          m_mdi->verticalScrollBar()->value());
+    QPoint farthest;
+    for (const QMdiSubWindow* window : m_mdi->subWindowList()) {
+        const QPoint corner = window->geometry().bottomRight() + scrolled + QPoint(1, 1);
+        farthest = QPoint(std::max(farthest.x(), corner.x()), std::max(farthest.y(), corner.y()));
+    }
     const int border = 2 * m_mdi->frameWidth();
-    return window->size() + QSize(border, border + menuBar()->sizeHint().height() +
-                                              statusBar()->sizeHint().height());
+    return size() - m_mdi->size() + QSize(border + farthest.x(), border + farthest.y());
+}
+
+int MDI_MainForm::scrollBarExtent() const
+{
+    return m_mdi->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_mdi);
 }
 
 MessageAnswer MDI_MainForm::message(const QString& text, const QString& title, MessageIcon icon,

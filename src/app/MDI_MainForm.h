@@ -85,7 +85,8 @@ private:
     PictureChoice singlePictureChoice();
     QMdiSubWindow* addScreen(QWidget* screen);
     void onSubWindowActivated(QMdiSubWindow* window);
-    QSize sizeToHold(const QMdiSubWindow* window) const;
+    QSize sizeToHoldScreens() const;
+    int scrollBarExtent() const;
 
     // One per row of the screen table: the screen once built, and its window once shown.
     struct OpenScreen

@@ -29,9 +29,14 @@ qreal DesignTwipsPerPixel(int logicalDpi, qreal fontPoints)
 namespace {
 
 // One axis of HoldInWorkArea: the start and length of the window along it.
+int LargestAlong(int areaLength)
+{
+    return areaLength - areaLength / 10;
+}
+
 std::pair<int, int> HoldAlong(int areaStart, int areaLength, int start, int length, int needed)
 {
-    const int largest = areaLength - areaLength / 10;
+    const int largest = LargestAlong(areaLength);
     length = std::min(std::max(length, needed), std::max(largest, length));
     length = std::min(length, areaLength);
     start = std::max(areaStart, std::min(start, areaStart + areaLength - length));
@@ -40,8 +45,11 @@ std::pair<int, int> HoldAlong(int areaStart, int areaLength, int start, int leng
 
 } // namespace
 
-QRect HoldInWorkArea(const QRect& workArea, const QRect& window, const QSize& needed)
+QRect HoldInWorkArea(const QRect& workArea, const QRect& window, QSize needed, int scrollBar)
 {
+    const bool scrollsDown = needed.height() > LargestAlong(workArea.height());
+    const bool scrollsAcross = needed.width() > LargestAlong(workArea.width());
+    needed += QSize(scrollsDown ? scrollBar : 0, scrollsAcross ? scrollBar : 0);
     const auto [x, width] =
         HoldAlong(workArea.x(), workArea.width(), window.x(), window.width(), needed.width());
     const auto [y, height] =

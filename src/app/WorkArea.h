@@ -18,5 +18,7 @@ QRect FitToWorkArea(const QRect& workArea, const QRect& window);
 qreal DesignTwipsPerPixel(int logicalDpi, qreal fontPoints);
 
 // Grows a fitted window (pixels) to `needed`, but never beyond nine tenths of the work area; a
-// window that would then cross the work area's right or bottom edge moves left or up.
-QRect HoldInWorkArea(const QRect& workArea, const QRect& window, const QSize& needed);
+// window that would then cross the work area's right or bottom edge moves left or up. Along a side
+// the window cannot hold, its contents scroll, and that scroll bar (`scrollBar` pixels thick)
+// takes room from the other side, which grows by as much.
+QRect HoldInWorkArea(const QRect& workArea, const QRect& window, QSize needed, int scrollBar);
