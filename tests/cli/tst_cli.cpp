@@ -16,6 +16,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 
 #include <csignal>
 #include <map>
@@ -458,15 +459,34 @@ private Q_SLOTS:
         // A long picture, so the late ready byte still comes while the data are being sent.
         outcome("download answered late", Misbehaviour::Late, {"download", "%6", "--address", "1"},
                 2, "Reply: no reply\n0 downloaded files\n", noReply);
-        // Pixels of 16 bits give no pixel digits; the header still goes and the controller's
-        // answer decides, as in the window.
-        QFile colour(m_samples[SwitchTypeCode::Color96x64]);
-        QVERIFY(colour.open(QIODevice::ReadOnly));
-        QByteArray shallow = colour.readAll();
-        shallow[28] = 16; // the bitmap header's bits per pixel
-        outcome("picture without pixel digits", Misbehaviour::None,
-                {"download", writeFile("c16.bmp", shallow), "--address", "5"}, 2,
-                "Reply: no reply\n0 downloaded files\n", noReply);
+        // Odd headers of a bitmap of an accepted length: pixels of 0, 4, 16 or 32 bits give no
+        // pixel digits, pixels in the last two bytes a few; the header still goes and the
+        // controller's answer decides, as in the window. A picture without digits waits past the
+        // reply window for digits that never come; a short block is refused.
+        const auto oddBitmap = [this](int typeCode, quint16 bitsPerPixel, quint32 pixelBytes) {
+            QByteArray bitmap = readFile(m_samples[typeCode]);
+            qToLittleEndian(bitsPerPixel, bitmap.data() + 28);
+            if (pixelBytes > 0)
+                qToLittleEndian(quint32(bitmap.size() - pixelBytes), bitmap.data() + 10);
+            const QString name = QStringLiteral("odd%1-%2-%3.bmp");
+            return QStringList{
+                "download", writeFile(name.arg(typeCode).arg(bitsPerPixel).arg(pixelBytes), bitmap),
+                "--address", "5"};
+        };
+        const QString noDigits = "Reply: no reply\n0 downloaded files\n";
+        outcome("LCD 64x32 pixels of 0 bits", Misbehaviour::None, oddBitmap(2, 0, 0), 2, noDigits,
+                noReply);
+        outcome("MONO 96x64 pixels of 4 bits", Misbehaviour::None, oddBitmap(5, 4, 0), 2, noDigits,
+                noReply);
+        outcome("COLOR 96x64 pixels of 16 bits", Misbehaviour::None, oddBitmap(6, 16, 0), 2,
+                noDigits, noReply);
+        outcome("OLED 64x48 pixels of 32 bits", Misbehaviour::None, oddBitmap(3, 32, 0), 2,
+                noDigits, noReply);
+        outcome("MONO 96x64 pixels in the last two bytes", Misbehaviour::None, oddBitmap(5, 1, 2),
+                1, "Reply: 6E\n0 downloaded files\n", refused);
+        // Two bytes hold no whole 24-bit pixel.
+        outcome("OLED 52x36 pixels in the last two bytes", Misbehaviour::None, oddBitmap(4, 24, 2),
+                2, noDigits, noReply);
         outcome("clear done", Misbehaviour::None, clear, 0, "Reply: 79\nAddress 002A Clear\n");
         outcome("clear refused", Misbehaviour::RefuseAll, clear, 1,
                 "Reply: 6E\nAddress not cleared\n", refused);
