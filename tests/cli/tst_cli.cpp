@@ -487,6 +487,23 @@ private Q_SLOTS:
         // Two bytes hold no whole 24-bit pixel.
         outcome("OLED 52x36 pixels in the last two bytes", Misbehaviour::None, oddBitmap(4, 24, 2),
                 2, noDigits, noReply);
+        // A saved attribute file, a line at a time as the batch attribute window sends its rows; a
+        // row refused six times ends the command.
+        const QStringList savedAttributes{
+            "--identifier",
+            "attributes",
+            writeFile("Saved.txt",
+                      "a.bmp|01|0102030405060708090A0B0C0D0E0F10|C3|C7\r\nb.bmp|02|||\r\n"),
+            "--type",
+            "2",
+            "--switches",
+            "16"};
+        outcome("saved attributes stored", Misbehaviour::None, savedAttributes, 0,
+                "a.bmp 01: Attributes downloaded\nb.bmp 02: Attributes downloaded\n");
+        outcome("saved attributes refused", Misbehaviour::RefuseAll, savedAttributes, 1,
+                "a.bmp 01: Reply: 6E\n",
+                "Download Attributes Message: Error while downloading image attributes.\n"
+                "a.bmp attributes failed to download to address 01.\n");
         outcome("clear done", Misbehaviour::None, clear, 0, "Reply: 79\nAddress 002A Clear\n");
         outcome("clear refused", Misbehaviour::RefuseAll, clear, 1,
                 "Reply: 6E\nAddress not cleared\n", refused);
@@ -612,6 +629,12 @@ private Q_SLOTS:
         refusal("conversion options on a download",
                 {"download", photo, "--address", "1", "--fit", "cover"},
                 "the picture conversion options apply to convert only");
+        refusal("attribute digits that are no hex",
+                {"attributes", "ZZ", "--address", "1", "--type", "3"},
+                "attribute digits must be hex digits (0-9, A-F)");
+        refusal("attribute file for another switch count",
+                {"attributes", "Saved.txt", "--type", "2", "--switches", "4"},
+                "--switches must be 2, 8 or 16");
         refusal("address too long", {"clear", "--address", "1FFFF", "--type", "3"},
                 "vantrel-cli: address 1FFFF for OLED 64x48: Data must be 4 characters long.\n");
         refusal("odd number of hex digits", {"--port", "sim", "send", "A"},
