@@ -398,7 +398,6 @@ private Q_SLOTS:
         QCOMPARE(run.exitCode, 0);
         const QByteArray bitmap = readFile(m_files.filePath("converted.bmp"));
         QCOMPARE(bitmap, ConvertToBitmap(ReadSourcePicture(picture).image, settings));
-        QCOMPARE(ClassifyLength(bitmap.size()).TypeCode, settings.typeCode);
 
         QCOMPARE(convertTo("converted.sd").exitCode, 0);
         const QByteArray switchData = readFile(m_files.filePath("converted.sd"));
@@ -417,9 +416,7 @@ private Q_SLOTS:
         const QImage picture(drawnPicture("folder.png"));
         for (const char* name : {"one.png", "two.jpg", "three.bmp"})
             QVERIFY(picture.save(folder.filePath(name)));
-        QFile broken(folder.filePath("four.png"));
-        QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write("not a picture") > 0);
-        broken.close();
+        QVERIFY(!writeFile("pictures/four.png", "not a picture").isEmpty());
         const QString target = m_files.filePath("bitmaps");
         const CliRun run =
             cli({"convert", folder.path(), "--type", "2", "--fit", "cover", "--output", target});
@@ -428,13 +425,10 @@ private Q_SLOTS:
         QVERIFY2(run.err.startsWith("vantrel-cli: four.png cannot be converted: "),
                  qPrintable(run.err));
         QCOMPARE(run.exitCode, 3);
-        const QFileInfoList written = QDir(target).entryInfoList(QDir::Files, QDir::Name);
-        QCOMPARE(written.size(), 3);
-        for (const QFileInfo& file : written) {
-            QVERIFY2(QStringList({"one.bmp", "three.bmp", "two.bmp"}).contains(file.fileName()),
-                     qPrintable(file.fileName()));
+        QCOMPARE(QDir(target).entryList(QDir::Files, QDir::Name),
+                 (QStringList{"one.bmp", "three.bmp", "two.bmp"}));
+        for (const QFileInfo& file : QDir(target).entryInfoList(QDir::Files))
             QCOMPARE(ClassifyLength(file.size()).TypeCode, SwitchTypeCode::Lcd64x32);
-        }
     }
 
     void outcomes_data()
