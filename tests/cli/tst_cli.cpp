@@ -454,9 +454,9 @@ private Q_SLOTS:
         outcome("download answered late", Misbehaviour::Late, {"download", "%6", "--address", "1"},
                 2, "Reply: no reply\n0 downloaded files\n", noReply);
         // Odd headers of a bitmap of an accepted length: pixels of 0, 4, 16 or 32 bits give no
-        // pixel digits, pixels in the last two bytes a few; the header still goes and the
-        // controller's answer decides, as in the window. A picture without digits waits past the
-        // reply window for digits that never come; a short block is refused.
+        // pixel digits, pixels in the last two bytes a few. The header still goes and the
+        // controller's answer decides, as in the window: it waits past the reply window for digits
+        // that never come, and refuses a short block.
         const auto oddBitmap = [this](int typeCode, quint16 bitsPerPixel, quint32 pixelBytes) {
             QByteArray bitmap = readFile(m_samples[typeCode]);
             qToLittleEndian(bitsPerPixel, bitmap.data() + 28);
@@ -483,15 +483,10 @@ private Q_SLOTS:
                 2, noDigits, noReply);
         // A saved attribute file, a line at a time as the batch attribute window sends its rows; a
         // row refused six times ends the command.
-        const QStringList savedAttributes{
-            "--identifier",
-            "attributes",
-            writeFile("Saved.txt",
-                      "a.bmp|01|0102030405060708090A0B0C0D0E0F10|C3|C7\r\nb.bmp|02|||\r\n"),
-            "--type",
-            "2",
-            "--switches",
-            "16"};
+        const QString saved = writeFile(
+            "Saved.txt", "a.bmp|01|0102030405060708090A0B0C0D0E0F10|C3|C7\r\nb.bmp|02|||\r\n");
+        const QStringList savedAttributes{"--identifier", "attributes", saved, "--type", "2",
+                                          "--switches",   "16"};
         outcome("saved attributes stored", Misbehaviour::None, savedAttributes, 0,
                 "a.bmp 01: Attributes downloaded\nb.bmp 02: Attributes downloaded\n");
         outcome("saved attributes refused", Misbehaviour::RefuseAll, savedAttributes, 1,

@@ -85,6 +85,7 @@ private Q_SLOTS:
 
         QTimer::singleShot(0, this, [] {
             QWidget* editor = QApplication::activeModalWidget();
+            QVERIFY(editor);
             auto* field = editor->findChild<QLineEdit*>("txtAttributes_0");
             field->selectAll(); // as the focus does, so typing replaces the value
             QTest::keyClicks(field, "A5");
