@@ -5,6 +5,7 @@
 #include "PictureConversion.h"
 #include "PtyServer.h"
 #include "SwitchDataFile.h"
+#include "SwitchForms.h"
 #include "VirtualController.h"
 
 #include <QDir>
@@ -15,6 +16,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 
 #include <csignal>
 #include <map>
@@ -219,23 +221,25 @@ private Q_SLOTS:
             QVERIFY2(numbered.match(line).hasMatch(), qPrintable(line));
     }
 
-    // Every switch type, each at one of the line's speeds to a controller that reads at that pace
+    // Every switch type at each of the line's speeds to a controller that reads at that pace
     // behind a pseudo-terminal taking every write at once (as a USB adapter hides its chip): the
     // picture arrives once, under its header and as the window's encoders make it, reads back as
-    // stored, and an attribute record for the type follows it.
+    // stored, and an attribute record for the type follows it and is stored as sent.
     void everyTypeArrivesWhole_data()
     {
         QTest::addColumn<int>("typeCode");
         QTest::addColumn<int>("speed");
         QTest::addColumn<bool>("identifier");
         QTest::addColumn<QByteArray>("header"); // after '(' for a picture, '*' for a record
-        // A MONO 96x64 header always carries its letter.
-        QTest::newRow("LCD 36x24") << 1 << 9600 << false << QByteArray("07");
-        QTest::newRow("LCD 64x32 with letter") << 2 << 115200 << true << QByteArray("R07");
-        QTest::newRow("OLED 64x48 with letter") << 3 << 57600 << true << QByteArray("S0007");
-        QTest::newRow("OLED 52x36") << 4 << 9600 << false << QByteArray("0007");
-        QTest::newRow("MONO 96x64") << 5 << 115200 << false << QByteArray("U0007");
-        QTest::newRow("COLOR 96x64 with letter") << 6 << 57600 << true << QByteArray("V0007");
+        for (int speed : {9600, 57600, 115200}) {
+            for (int type = 1; type <= 6; ++type) {
+                // With the type letter at 57600; a MONO 96x64 header always carries it.
+                const bool identifier = speed == 57600;
+                const QByteArray letter(identifier || type == 5 ? 1 : 0, "QRSTUV"[type - 1]);
+                QTest::addRow("%s at %d", qPrintable(TypeName(qint16(type))), speed)
+                    << type << speed << identifier << letter + (type <= 2 ? "07" : "0007");
+            }
+        }
     }
     void everyTypeArrivesWhole()
     {
@@ -265,14 +269,14 @@ private Q_SLOTS:
                  "Reply: 79\n" + QString::fromLatin1(stored->payload.toHex().toUpper()) + "y\n");
 
         // MONO 96x64 records are 28 digits, the others 16; they go out in upper case.
-        const QString digits = QStringLiteral("0123456789abcdef0123456789ab")
-                                   .left(type == SwitchTypeCode::Mono96x64 ? 28 : 16);
-        run = cli(line + QStringList{"attributes", digits});
+        const QByteArray digits = QByteArray("0123456789ABCDEF0123456789AB")
+                                      .left(type == SwitchTypeCode::Mono96x64 ? 28 : 16);
+        run = cli(line + QStringList{"attributes", digits.toLower()});
         QCOMPARE(run.out, QStringLiteral("Reply: 79\nAttributes downloaded\n"));
         QCOMPARE(run.exitCode, 0);
-        QVERIFY(m_controller->receivedBytes().endsWith('*' + header + digits.toUpper().toLatin1()));
+        QVERIFY(m_controller->receivedBytes().endsWith('*' + header + digits));
+        QCOMPARE(m_controller->attributeRecord(7).value_or(AttributeRecord()).digits, digits);
         QCOMPARE(m_controller->counters().picturesStored, 1);
-        QCOMPARE(m_controller->counters().attributeRecords, 1);
     }
 
     // Switch data files hold a picture as the window sends it: a bitmap converted to one, or its
@@ -394,7 +398,6 @@ private Q_SLOTS:
         QCOMPARE(run.exitCode, 0);
         const QByteArray bitmap = readFile(m_files.filePath("converted.bmp"));
         QCOMPARE(bitmap, ConvertToBitmap(ReadSourcePicture(picture).image, settings));
-        QCOMPARE(ClassifyLength(bitmap.size()).TypeCode, settings.typeCode);
 
         QCOMPARE(convertTo("converted.sd").exitCode, 0);
         const QByteArray switchData = readFile(m_files.filePath("converted.sd"));
@@ -413,9 +416,7 @@ private Q_SLOTS:
         const QImage picture(drawnPicture("folder.png"));
         for (const char* name : {"one.png", "two.jpg", "three.bmp"})
             QVERIFY(picture.save(folder.filePath(name)));
-        QFile broken(folder.filePath("four.png"));
-        QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write("not a picture") > 0);
-        broken.close();
+        QVERIFY(!writeFile("pictures/four.png", "not a picture").isEmpty());
         const QString target = m_files.filePath("bitmaps");
         const CliRun run =
             cli({"convert", folder.path(), "--type", "2", "--fit", "cover", "--output", target});
@@ -424,13 +425,10 @@ private Q_SLOTS:
         QVERIFY2(run.err.startsWith("vantrel-cli: four.png cannot be converted: "),
                  qPrintable(run.err));
         QCOMPARE(run.exitCode, 3);
-        const QFileInfoList written = QDir(target).entryInfoList(QDir::Files, QDir::Name);
-        QCOMPARE(written.size(), 3);
-        for (const QFileInfo& file : written) {
-            QVERIFY2(QStringList({"one.bmp", "three.bmp", "two.bmp"}).contains(file.fileName()),
-                     qPrintable(file.fileName()));
+        QCOMPARE(QDir(target).entryList(QDir::Files, QDir::Name),
+                 (QStringList{"one.bmp", "three.bmp", "two.bmp"}));
+        for (const QFileInfo& file : QDir(target).entryInfoList(QDir::Files))
             QCOMPARE(ClassifyLength(file.size()).TypeCode, SwitchTypeCode::Lcd64x32);
-        }
     }
 
     void outcomes_data()
@@ -455,15 +453,46 @@ private Q_SLOTS:
         // A long picture, so the late ready byte still comes while the data are being sent.
         outcome("download answered late", Misbehaviour::Late, {"download", "%6", "--address", "1"},
                 2, "Reply: no reply\n0 downloaded files\n", noReply);
-        // Pixels of 16 bits give no pixel digits; the header still goes and the controller's
-        // answer decides, as in the window.
-        QFile colour(m_samples[SwitchTypeCode::Color96x64]);
-        QVERIFY(colour.open(QIODevice::ReadOnly));
-        QByteArray shallow = colour.readAll();
-        shallow[28] = 16; // the bitmap header's bits per pixel
-        outcome("picture without pixel digits", Misbehaviour::None,
-                {"download", writeFile("c16.bmp", shallow), "--address", "5"}, 2,
-                "Reply: no reply\n0 downloaded files\n", noReply);
+        // Odd headers of a bitmap of an accepted length: pixels of 0, 4, 16 or 32 bits give no
+        // pixel digits, pixels in the last two bytes a few. The header still goes and the
+        // controller's answer decides, as in the window: it waits past the reply window for digits
+        // that never come, and refuses a short block.
+        const auto oddBitmap = [this](int typeCode, quint16 bitsPerPixel, quint32 pixelBytes) {
+            QByteArray bitmap = readFile(m_samples[typeCode]);
+            qToLittleEndian(bitsPerPixel, bitmap.data() + 28);
+            if (pixelBytes > 0)
+                qToLittleEndian(quint32(bitmap.size() - pixelBytes), bitmap.data() + 10);
+            const QString name = QStringLiteral("odd%1-%2-%3.bmp");
+            return QStringList{
+                "download", writeFile(name.arg(typeCode).arg(bitsPerPixel).arg(pixelBytes), bitmap),
+                "--address", "5"};
+        };
+        const QString noDigits = "Reply: no reply\n0 downloaded files\n";
+        outcome("LCD 64x32 pixels of 0 bits", Misbehaviour::None, oddBitmap(2, 0, 0), 2, noDigits,
+                noReply);
+        outcome("MONO 96x64 pixels of 4 bits", Misbehaviour::None, oddBitmap(5, 4, 0), 2, noDigits,
+                noReply);
+        outcome("COLOR 96x64 pixels of 16 bits", Misbehaviour::None, oddBitmap(6, 16, 0), 2,
+                noDigits, noReply);
+        outcome("OLED 64x48 pixels of 32 bits", Misbehaviour::None, oddBitmap(3, 32, 0), 2,
+                noDigits, noReply);
+        outcome("MONO 96x64 pixels in the last two bytes", Misbehaviour::None, oddBitmap(5, 1, 2),
+                1, "Reply: 6E\n0 downloaded files\n", refused);
+        // Two bytes hold no whole 24-bit pixel.
+        outcome("OLED 52x36 pixels in the last two bytes", Misbehaviour::None, oddBitmap(4, 24, 2),
+                2, noDigits, noReply);
+        // A saved attribute file, a line at a time as the batch attribute window sends its rows; a
+        // row refused six times ends the command.
+        const QString saved = writeFile(
+            "Saved.txt", "a.bmp|01|0102030405060708090A0B0C0D0E0F10|C3|C7\r\nb.bmp|02|||\r\n");
+        const QStringList savedAttributes{"--identifier", "attributes", saved, "--type", "2",
+                                          "--switches",   "16"};
+        outcome("saved attributes stored", Misbehaviour::None, savedAttributes, 0,
+                "a.bmp 01: Attributes downloaded\nb.bmp 02: Attributes downloaded\n");
+        outcome("saved attributes refused", Misbehaviour::RefuseAll, savedAttributes, 1,
+                "a.bmp 01: Reply: 6E\n",
+                "Download Attributes Message: Error while downloading image attributes.\n"
+                "a.bmp attributes failed to download to address 01.\n");
         outcome("clear done", Misbehaviour::None, clear, 0, "Reply: 79\nAddress 002A Clear\n");
         outcome("clear refused", Misbehaviour::RefuseAll, clear, 1,
                 "Reply: 6E\nAddress not cleared\n", refused);
@@ -589,6 +618,12 @@ private Q_SLOTS:
         refusal("conversion options on a download",
                 {"download", photo, "--address", "1", "--fit", "cover"},
                 "the picture conversion options apply to convert only");
+        refusal("attribute digits that are no hex",
+                {"attributes", "ZZ", "--address", "1", "--type", "3"},
+                "attribute digits must be hex digits (0-9, A-F)");
+        refusal("attribute file for another switch count",
+                {"attributes", "Saved.txt", "--type", "2", "--switches", "4"},
+                "--switches must be 2, 8 or 16");
         refusal("address too long", {"clear", "--address", "1FFFF", "--type", "3"},
                 "vantrel-cli: address 1FFFF for OLED 64x48: Data must be 4 characters long.\n");
         refusal("odd number of hex digits", {"--port", "sim", "send", "A"},

@@ -1,42 +1,16 @@
-#include "CliSession.h"
-#include "CommandLine.h"
-#include "PtyServer.h"
 #include "SavedAttributeJobs.h"
-#include "VirtualController.h"
 
 #include <QRegularExpression>
-#include <QTemporaryFile>
 #include <QTest>
 
-#include <cstdio>
-#include <unistd.h>
-
-// `vantrel-cli attributes FILE`: which form the arguments ask for, what each line of a saved
-// attribute file becomes on the wire, and a whole file sent to a controller on a pseudo-terminal.
+// What each line of a saved attribute file becomes on the wire for `vantrel-cli attributes FILE`;
+// tst_cli sends whole files to a controller.
 class TestCliAttributes : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
     void init() { QTest::failOnWarning(QRegularExpression(QStringLiteral("."))); }
-
-    void formsToldApart_data()
-    {
-        QTest::addColumn<QString>("arguments");
-        QTest::addColumn<QString>("usageError");
-        QTest::newRow("digits that are no hex") << "attributes ZZ --address 1 --type 3"
-                                                << "attribute digits must be hex digits (0-9, A-F)";
-        QTest::newRow("file without --address")
-            << "attributes Saved.txt --type 2 --switches 16" << QString();
-        QTest::newRow("other switch count") << "attributes Saved.txt --type 2 --switches 4"
-                                            << "--switches must be 2, 8 or 16";
-    }
-    void formsToldApart()
-    {
-        QFETCH(QString, arguments);
-        QFETCH(QString, usageError);
-        QCOMPARE(ParseCommandLine(("vantrel-cli " + arguments).split(' ')).usageError, usageError);
-    }
 
     // Two switches; "commands" holds the error instead when the file is refused.
     void linesBecomeCommands_data()
@@ -72,54 +46,6 @@ private Q_SLOTS:
         for (const AttributeJob& job : read.jobs)
             sent << QString::fromLatin1(job.command);
         QCOMPARE(read.error.isEmpty() ? sent : QStringList{read.error}, commands);
-    }
-
-    // The whole file through the real port: a line for each record, or a refusing controller
-    // ending the command at the first line with its exit status.
-    void fileSentToController_data()
-    {
-        QTest::addColumn<bool>("refuse");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QByteArray>("printed");
-        QTest::newRow("stored") << false << 0
-                                << QByteArray("a.bmp 01: Attributes downloaded\n"
-                                              "b.bmp 02: Attributes downloaded\n");
-        QTest::newRow("refused") << true << 1 << QByteArray("a.bmp 01: Reply: 6E\n");
-    }
-    void fileSentToController()
-    {
-        QFETCH(bool, refuse);
-        QFETCH(int, exitCode);
-        QFETCH(QByteArray, printed);
-        VirtualController controller;
-        controller.setMisbehaviour(refuse ? Misbehaviour::RefuseAll : Misbehaviour::None);
-        PtyServer server(controller);
-        QVERIFY(server.start());
-        QTemporaryFile saved;
-        QVERIFY(saved.open());
-        saved.write("a.bmp|01|0102030405060708090A0B0C0D0E0F10|C3|C7\r\nb.bmp|02|||\r\n");
-        saved.flush();
-        CliRequest request;
-        request.command = CliCommand::Attributes;
-        request.arguments = {saved.fileName()};
-        request.port = server.devicePath();
-        request.typeCode = 2;
-        request.switches = 16;
-        request.withTypeLetter = true;
-
-        // The outcome lines go to stdout: caught in a file for the length of the run.
-        QTemporaryFile out;
-        QVERIFY(out.open());
-        std::fflush(stdout);
-        const int terminal = dup(STDOUT_FILENO);
-        dup2(out.handle(), STDOUT_FILENO);
-        const int exitStatus = CliSession(request, nullptr).run();
-        std::fflush(stdout);
-        dup2(terminal, STDOUT_FILENO);
-        close(terminal);
-        lseek(out.handle(), 0, SEEK_SET); // the run's writes moved the offset the file shares
-        QCOMPARE(exitStatus, exitCode);
-        QCOMPARE(out.readAll(), printed);
     }
 };
 

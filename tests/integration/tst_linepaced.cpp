@@ -3,8 +3,10 @@
 #include "PtyServer.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTimer>
 
 // The whole program through QSerialPort on a pseudo-terminal. Mostly against a controller that
@@ -41,19 +43,26 @@ private Q_SLOTS:
     }
     void cleanup() { app.reset(); }
 
+    // Each type's picture, then the attribute record its editor makes, with the first field typed
+    // in and the others as they stand: the record's digits as the controller stores them.
     void everyTypeArrivesOnce_data()
     {
         QTest::addColumn<qint32>("speed");
         QTest::addColumn<QString>("file");
         QTest::addColumn<int>("type");
-        const std::pair<const char*, int> samples[] = {
-            {"LCD 36x24 Power.bmp", 1},   {"LCD 64x32 Speaker.bmp", 2},
-            {"OLED 64x48 Sunset.bmp", 3}, {"OLED 52x36 Clownfish.bmp", 4},
-            {"MONO 96x64 Gears.bmp", 5},  {"COLOR 96x64 Rocket.bmp", 6},
+        QTest::addColumn<QByteArray>("record");
+        const QByteArray oled = "00A5" + QByteArray(12, '0');
+        const std::tuple<const char*, int, QByteArray> samples[] = {
+            {"LCD 36x24 Power.bmp", 1, "A50000000000"},       // two switches: six attributes
+            {"LCD 64x32 Speaker.bmp", 2, "A500000000000303"}, // then the LED on and off codes
+            {"OLED 64x48 Sunset.bmp", 3, oled},
+            {"OLED 52x36 Clownfish.bmp", 4, oled},
+            {"MONO 96x64 Gears.bmp", 5, "00A5" + QByteArray(24, '0')},
+            {"COLOR 96x64 Rocket.bmp", 6, oled},
         };
         for (qint32 speed : {9600, 57600, 115200}) {
-            for (const auto& [file, type] : samples)
-                QTest::addRow("%d %s", speed, file) << speed << QString(file) << type;
+            for (const auto& [file, type, record] : samples)
+                QTest::addRow("%d %s", speed, file) << speed << QString(file) << type << record;
         }
     }
     void everyTypeArrivesOnce()
@@ -73,6 +82,21 @@ private Q_SLOTS:
         QCOMPARE(panel(4), QString("1 downloaded files"));
         QCOMPARE(app->controller.counters().picturesStored, 1);
         QVERIFY(app->controller.picture(2, qint16(type)).has_value());
+
+        QTimer::singleShot(0, this, [] {
+            QWidget* editor = QApplication::activeModalWidget();
+            QVERIFY(editor);
+            auto* field = editor->findChild<QLineEdit*>("txtAttributes_0");
+            field->selectAll(); // as the focus does, so typing replaces the value
+            QTest::keyClicks(field, "A5");
+            editor->findChild<QPushButton*>("cmdSelect")->click();
+        });
+        app->click("cmdEditAttributes");
+        app->click("cmdDownloadAttributes");
+        QCOMPARE(panel(4), QString("Attributes downloaded"));
+        const std::optional<AttributeRecord> stored = app->controller.attributeRecord(2);
+        QVERIFY(stored);
+        QTEST(stored->digits, "record");
     }
 
     void batchSendsEachPictureOnce()
