@@ -2,6 +2,7 @@
 
 #include "AppState.h"
 #include "ControllerLink.h"
+#include "ControllerOperations.h"
 #include "InProcessPort.h"
 #include "PortCatalog.h"
 #include "ProgramWindow.h"
@@ -58,7 +59,7 @@ int RunSelfTest()
         return 1;
     form->link().SendHexCommand(QStringLiteral("01"));
     form->link().WaitForReply();
-    const bool answered = state.ReplyCode == QLatin1String("79");
+    const bool answered = ReadReplyCode(state) == ReplyOutcome::Done;
     std::printf("Self test: call command on %s: reply %s\n",
                 qPrintable(catalog.describe(state.OpenPortNumber)), qPrintable(state.ReplyCode));
     form->close();

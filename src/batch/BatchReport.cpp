@@ -16,7 +16,8 @@ const QStringList Columns{QStringLiteral("file"),     QStringLiteral("address"),
                           QStringLiteral("attempts"), QStringLiteral("outcome"),
                           QStringLiteral("seconds"),  QStringLiteral("bytes")};
 constexpr PictureOutcome Outcomes[] = {PictureOutcome::Skipped, PictureOutcome::Done,
-                                       PictureOutcome::Refused, PictureOutcome::NoReply};
+                                       PictureOutcome::Refused, PictureOutcome::NoReply,
+                                       PictureOutcome::Blocked};
 
 bool isJsonName(const QString& path)
 {
@@ -148,6 +149,8 @@ QString PictureOutcomeText(PictureOutcome outcome)
         return QStringLiteral("refused");
     case PictureOutcome::NoReply:
         return QStringLiteral("no reply");
+    case PictureOutcome::Blocked:
+        return QStringLiteral("blocked");
     case PictureOutcome::Skipped:
         break;
     }
@@ -189,6 +192,7 @@ BatchSummary SummariseBatch(const BatchResults& results, qint64 ms)
         int& count = result.outcome == PictureOutcome::Done      ? summary.done
                      : result.outcome == PictureOutcome::Refused ? summary.refused
                      : result.outcome == PictureOutcome::NoReply ? summary.noReply
+                     : result.outcome == PictureOutcome::Blocked ? summary.blocked
                                                                  : summary.skipped;
         ++count;
     }
@@ -197,10 +201,13 @@ BatchSummary SummariseBatch(const BatchResults& results, qint64 ms)
 
 QString BatchSummaryText(const BatchSummary& summary)
 {
-    return QStringLiteral("%1 done, %2 refused, %3 no reply, %4 skipped, %5")
+    // Only a run that met a blocked line names it: it ends such a run, so it is seldom there.
+    const QString blocked =
+        summary.blocked > 0 ? QStringLiteral(", %1 blocked").arg(summary.blocked) : QString();
+    return QStringLiteral("%1 done, %2 refused, %3 no reply, %4 skipped%5, %6")
         .arg(summary.done)
         .arg(summary.refused)
         .arg(summary.noReply)
         .arg(summary.skipped)
-        .arg(FormatHms(summary.ms, 0));
+        .arg(blocked, FormatHms(summary.ms, 0));
 }

@@ -3,9 +3,9 @@
 #include <QList>
 #include <QString>
 
-// How one picture of a batch ended: confirmed, refused ("6E") or unanswered on its last attempt,
-// or not sent in this run at all.
-enum class PictureOutcome { Skipped, Done, Refused, NoReply };
+// How one picture of a batch ended: confirmed, refused or unanswered on its last attempt, not sent
+// in full because the line took nothing (the run ends there), or not sent in this run at all.
+enum class PictureOutcome { Skipped, Done, Refused, NoReply, Blocked };
 
 // One line of a batch report. `bytes` counts the picture's data characters of one attempt, as
 // they go on the line after the header.
@@ -20,7 +20,7 @@ struct BatchPictureResult
 };
 using BatchResults = QList<BatchPictureResult>;
 
-// "done", "refused", "no reply", "skipped": the words the report and the summary use.
+// "done", "refused", "no reply", "blocked", "skipped": the words the report and the summary use.
 QString PictureOutcomeText(PictureOutcome outcome);
 
 // The report as CSV (a header row "file,address,attempts,outcome,seconds,bytes", then one row per
@@ -44,8 +44,10 @@ struct BatchSummary
     int refused = 0;
     int noReply = 0;
     int skipped = 0;
+    int blocked = 0;
     qint64 ms = 0;
 };
 BatchSummary SummariseBatch(const BatchResults& results, qint64 ms);
-// "12 done, 1 refused, 0 no reply, 0 skipped, 00:00:42"
+// "12 done, 1 refused, 0 no reply, 0 skipped, 00:00:42"; a run that found the line blocked says
+// so before the time: "0 done, 0 refused, 0 no reply, 3 skipped, 1 blocked, 00:00:05"
 QString BatchSummaryText(const BatchSummary& summary);

@@ -4,6 +4,7 @@
 #include "BatchArithmetic.h"
 #include "ControllerLink.h"
 #include "ControllerMessages.h"
+#include "ControllerOperations.h"
 #include "Conversions.h"
 #include "PictureEncoding.h"
 
@@ -62,6 +63,10 @@ void BatchRun::RunBatch(int first, int last)
             return;
         }
         const Verdict verdict = judge(i);
+        if (verdict == Verdict::Blocked) {
+            reportBlocked(i);
+            return;
+        }
         if (verdict == Verdict::Failed) {
             reportFailure(i);
             if (m_afterFailure == AfterFailure::Stop)
@@ -92,7 +97,13 @@ BatchRun::Verdict BatchRun::judge(int index)
 {
     AppState& state = m_link.state();
     LinkShell& shell = m_link.shell();
-    if (!state.ReadyReceived) {
+    switch (ReadReplyOutcome(m_link)) {
+    case ReplyOutcome::LineBlocked:
+        // Sent again, the picture would only queue behind a line that takes nothing.
+        m_view.setRowColour(index, RowColour::Red);
+        finishPicture(index, PictureOutcome::Blocked);
+        return Verdict::Blocked;
+    case ReplyOutcome::NotReady:
         m_view.setRowColour(index, RowColour::Cyan);
         shell.setPanelText(4, QStringLiteral("No controller reply"));
         // Not checking replies: the controller cannot be heard, so the file is passed over.
@@ -100,8 +111,7 @@ BatchRun::Verdict BatchRun::judge(int index)
             return retry(index);
         finishPicture(index, PictureOutcome::NoReply);
         return Verdict::Next;
-    }
-    if (state.ReplyCode == QLatin1String("79")) {
+    case ReplyOutcome::Done:
         m_view.setRowColour(index, RowColour::Magenta);
         ++m_downloadedCount;
         shell.setPanelText(4, DownloadedFilesText(m_downloadedCount));
@@ -109,10 +119,14 @@ BatchRun::Verdict BatchRun::judge(int index)
         if (index < state.BatchRecords.size() - 1)
             m_view.revealRow(index + 1);
         return Verdict::Next;
+    case ReplyOutcome::Refused:
+        m_view.setRowColour(index, RowColour::Yellow);
+        return retry(index);
+    case ReplyOutcome::NoReply:
+    case ReplyOutcome::Unexpected:
+        break;
     }
-    // "6E", or no answer at all (the link knows no other outcome), is one failed attempt.
-    m_view.setRowColour(index, state.ReplyCode == QLatin1String("6E") ? RowColour::Yellow
-                                                                      : RowColour::Green);
+    m_view.setRowColour(index, RowColour::Green);
     return retry(index);
 }
 
@@ -120,7 +134,8 @@ BatchRun::Verdict BatchRun::retry(int index)
 {
     AppState& state = m_link.state();
     ++m_failures;
-    const bool refused = state.ReplyCode == QLatin1String("6E");
+    // Without the ready byte too, a refusal is what the report gives as the last answer.
+    const bool refused = ReadReplyCode(state) == ReplyOutcome::Refused;
     state.ReplyCode.clear();
     m_link.ShortDelay();
     if (m_failures < MaxAttempts)
@@ -148,15 +163,31 @@ void BatchRun::showTimes(int index)
 
 void BatchRun::reportFailure(int index)
 {
+    showRunMessage(QStringLiteral("%1 failed to download to address %2."), index);
+    if (m_afterFailure == AfterFailure::Stop)
+        endRun();
+}
+
+void BatchRun::reportBlocked(int index)
+{
+    showRunMessage(QStringLiteral("%1 was not sent to address %2:") + m_link.lineBlocked()->text(),
+                   index);
+    endRun();
+}
+
+void BatchRun::showRunMessage(const QString& pictureText, int index)
+{
     AppState& state = m_link.state();
     m_link.shell().message(
-        QStringLiteral("Error while downloading images.\r\n%1 failed to "
-                       "download to address %2.")
-            .arg(state.BatchRecords.at(index).Path, state.AssignedAddresses.at(index)),
+        QStringLiteral("Error while downloading images.\r\n") +
+            pictureText.arg(state.BatchRecords.at(index).Path, state.AssignedAddresses.at(index)),
         QStringLiteral("Download Picture Message"), MessageIcon::None);
     state.ReplyCode.clear();
-    if (m_afterFailure == AfterFailure::GoOn)
-        return;
+}
+
+void BatchRun::endRun()
+{
+    AppState& state = m_link.state();
     state.CancelFlag = true;
     state.BusyFlag = false;
 }

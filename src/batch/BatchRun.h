@@ -31,8 +31,10 @@ public:
 // The download loop of a batch: every ticked file of the batch in AppState, in order, to its
 // assigned address, as the encoder of the current type makes it. A file the controller refuses,
 // leaves unanswered or never says it is ready for is sent again at once, six attempts in all;
-// the sixth failure shows a message and, unless the run goes on after failures, ends it. Pause and
-// Cancel act through CancelFlag, which the loop tests before each file and after each transfer.
+// the sixth failure shows a message and, unless the run goes on after failures, ends it. A file the
+// line would not take (blocked for the stall limit) is not sent again: its message ends the run.
+// Pause and Cancel act through CancelFlag, which the loop tests before each file and after each
+// transfer.
 class BatchRun
 {
 public:
@@ -49,7 +51,8 @@ public:
     // A new run: nothing confirmed yet, every file of the batch skipped, the clock starts now.
     void begin();
     // Files first..last. Returns when the last file is done, CancelFlag is seen, or a file
-    // failed for good (its message shown, CancelFlag set, BusyFlag cleared).
+    // failed for good or found the line blocked (its message shown, CancelFlag set, BusyFlag
+    // cleared).
     void RunBatch(int first, int last);
 
     // The file whose transfer started last; 0 when there is no run to continue.
@@ -61,13 +64,18 @@ public:
     qint64 elapsedMs() const;
 
 private:
-    enum class Verdict { Next, Again, Failed };
+    enum class Verdict { Next, Again, Failed, Blocked };
 
     void send(int index);
     Verdict judge(int index);
     Verdict retry(int index);
     void showTimes(int index);
     void reportFailure(int index);
+    // The line took nothing: the run ends after this file, whatever failures it goes on after.
+    void reportBlocked(int index);
+    // "Error while downloading images." and `pictureText` with the file's name and address.
+    void showRunMessage(const QString& pictureText, int index);
+    void endRun();
     void finishPicture(int index, PictureOutcome outcome);
 
     ControllerLink& m_link;

@@ -61,16 +61,29 @@ BatchResults shareResults(const BatchPlan& plan, const BatchShare& share, const 
     return results;
 }
 
-// Silence outweighs a refusal: a controller that stopped answering needs a person first.
+int exitCodeOf(PictureOutcome outcome)
+{
+    switch (outcome) {
+    case PictureOutcome::Done:
+        return ExitCode::Done;
+    case PictureOutcome::Refused:
+        return ExitCode::ControllerError;
+    case PictureOutcome::Blocked:
+        return ExitCode::LineBlocked;
+    case PictureOutcome::NoReply:
+    case PictureOutcome::Skipped:
+        break;
+    }
+    return ExitCode::NoReply;
+}
+
+// Silence outweighs a refusal: a controller that stopped answering needs a person first; a
+// blocked line, which ended the run, outweighs both.
 int exitCodeOf(const BatchResults& results)
 {
     int worst = ExitCode::Done;
-    for (const BatchPictureResult& result : results) {
-        const int code = result.outcome == PictureOutcome::Done      ? ExitCode::Done
-                         : result.outcome == PictureOutcome::Refused ? ExitCode::ControllerError
-                                                                     : ExitCode::NoReply;
-        worst = std::max(worst, code);
-    }
+    for (const BatchPictureResult& result : results)
+        worst = std::max(worst, exitCodeOf(result.outcome));
     return worst;
 }
 
@@ -152,9 +165,9 @@ CliSession::ShareResult CliSession::runShare(const BatchPlan& plan, const BatchS
     const std::optional<int> failed = openPort();
     if (!failed) {
         run.RunBatch(share.first, share.last);
-        // As the window offers it at the end of a run that downloaded anything.
-        // The port closes right after: the byte must have left first.
-        if (m_request.refresh && run.downloadedCount() > 0) {
+        // As the window offers it at the end of a run that downloaded anything, unless the line
+        // took nothing at the end. The port closes right after: the byte must have left first.
+        if (m_request.refresh && run.downloadedCount() > 0 && !m_link.lineBlocked()) {
             m_link.SendBytes(QByteArrayLiteral("$"));
             m_link.WaitForEmptyOutput(0);
         }

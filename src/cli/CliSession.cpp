@@ -119,9 +119,7 @@ public:
     {
         const AttributeJob& job = m_jobs.at(row - 1);
         PrintLine(stdout, QStringLiteral("%1 %2: %3").arg(job.path, job.address, text(outcome)));
-        m_worst = std::max(m_worst, outcome == ReplyOutcome::Done      ? ExitCode::Done
-                                    : outcome == ReplyOutcome::Refused ? ExitCode::ControllerError
-                                                                       : ExitCode::NoReply);
+        m_worst = std::max(m_worst, ExitCodeForReply(outcome));
     }
     // Also when no row was finished: the run never got going.
     int worstExitCode() const { return m_worst; }
@@ -133,9 +131,11 @@ private:
         case ReplyOutcome::Done:
             return QStringLiteral("Attributes downloaded");
         case ReplyOutcome::Refused:
-            return QStringLiteral("Reply: 6E");
+            return QStringLiteral("Reply: ") + ReplyCodes::Refused;
         case ReplyOutcome::NoReply:
-            return QStringLiteral("Reply: no reply");
+            return QStringLiteral("Reply: ") + ReplyCodes::NoReply;
+        case ReplyOutcome::LineBlocked:
+            return QStringLiteral("The line was blocked");
         case ReplyOutcome::Unexpected:
             return QStringLiteral("An unexpected reply from controller has been received.");
         case ReplyOutcome::NotReady:
@@ -213,7 +213,7 @@ int CliSession::query()
     PrintLine(stdout, QStringLiteral("Firmware version: ") + m_shell.firmwareVersion());
     PrintLine(stdout, QStringLiteral("Controller setting: ") + m_shell.settingText());
     PrintLine(stdout, m_shell.panelText(4));
-    return finish(m_state.ReadyReceived ? ExitCodeForReply(m_state.ReplyCode) : ExitCode::NoReply);
+    return finish(ExitCodeForReply(ReadReplyOutcome(m_link)));
 }
 
 int CliSession::send()
@@ -228,7 +228,7 @@ int CliSession::send()
     m_link.WaitForReply();
     printReply();
     PrintLine(stdout, QStringLiteral("Received: ") + m_state.ReplyLog.trimmed());
-    return finish(ExitCodeForReply(m_state.ReplyCode));
+    return finish(lineBlocked().value_or(ExitCodeForReply(ReadReplyCode(m_state))));
 }
 
 int CliSession::download()
@@ -252,7 +252,7 @@ int CliSession::download()
     printReply();
     if (const std::optional<int> blocked = lineBlocked())
         return finish(*blocked);
-    const Outcome outcome = JudgeDownload(m_state, m_shell);
+    const Outcome outcome = JudgeDownload(ReadReplyOutcome(m_link), m_shell);
     PrintLine(stdout, outcome.status);
     return finish(outcome.exitCode);
 }
@@ -334,11 +334,11 @@ int CliSession::clear()
     if (const std::optional<int> failed = openAtAddress(address))
         return *failed;
 
-    ClearAddress(m_link, m_request.withTypeLetter, address);
+    const ReplyOutcome replied = ClearAddress(m_link, m_request.withTypeLetter, address);
     printReply();
     if (const std::optional<int> blocked = lineBlocked())
         return finish(*blocked);
-    const Outcome outcome = JudgeClear(m_state, address, m_shell);
+    const Outcome outcome = JudgeClear(replied, address, m_shell);
     if (!outcome.status.isEmpty())
         PrintLine(stdout, outcome.status);
     return finish(outcome.exitCode);
@@ -352,7 +352,7 @@ int CliSession::upload()
 
     const UploadResult uploaded = UploadSwitchData(m_link, address);
     printReply();
-    const int exitCode = ExitCodeForReply(m_state.ReplyCode);
+    const int exitCode = lineBlocked().value_or(ExitCodeForReply(uploaded.outcome));
     if (exitCode == ExitCode::Done) {
         if (const QString problem = writeUpload(uploaded.data); !problem.isEmpty())
             return finish(fail(problem));
@@ -379,14 +379,13 @@ int CliSession::text()
     int worst = ExitCode::Done;
     m_shell.setTransferEndHandler([this, &worst] {
         printReply();
-        worst = std::max(worst, lineBlocked().value_or(ExitCodeForReply(m_state.ReplyCode)));
+        worst = std::max(worst, lineBlocked().value_or(ExitCodeForReply(ReadReplyCode(m_state))));
     });
-    const bool read = SendTextFile(m_link, path, m_request.asCharacters);
+    const TextFileSend sent = SendTextFile(m_link, path, m_request.asCharacters);
     m_shell.setTransferEndHandler(nullptr);
-    if (!read)
+    if (sent == TextFileSend::Unreadable)
         return finish(fail(QStringLiteral("cannot read %1").arg(path)));
-    // A file cut short by a lost port or a blocked line is not a downloaded file.
-    if (!m_portLost && worst != ExitCode::LineBlocked)
+    if (sent == TextFileSend::Sent)
         PrintLine(stdout, DownloadedFilesText(1));
     return finish(worst);
 }
@@ -406,12 +405,14 @@ int CliSession::attributes()
         m_link,
         BuildAttributeCommand(m_request.withTypeLetter, m_request.typeCode, records, address, 1));
     printReply();
+    if (const std::optional<int> blocked = lineBlocked())
+        return finish(*blocked);
     switch (outcome) {
     case ReplyOutcome::Done:
         PrintLine(stdout, QStringLiteral("Attributes downloaded"));
         return finish(ExitCode::Done);
     case ReplyOutcome::Refused:
-        ShowControllerError(m_shell, m_state.ReplyCode);
+        ShowControllerError(m_shell, ReplyCodes::Refused);
         return finish(ExitCode::ControllerError);
     case ReplyOutcome::NotReady:
         PrintLine(stdout, QStringLiteral("No controller reply"));

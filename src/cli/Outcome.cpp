@@ -2,45 +2,50 @@
 
 #include "ControllerMessages.h"
 
-namespace {
-
-const QString Done = QStringLiteral("79");
-const QString Refused = QStringLiteral("6E");
-
-} // namespace
-
-int ExitCodeForReply(const QString& replyCode)
+int ExitCodeForReply(ReplyOutcome outcome)
 {
-    if (replyCode == Done)
+    switch (outcome) {
+    case ReplyOutcome::Done:
         return ExitCode::Done;
-    if (replyCode == Refused)
+    case ReplyOutcome::Refused:
         return ExitCode::ControllerError;
+    case ReplyOutcome::LineBlocked:
+        return ExitCode::LineBlocked;
+    case ReplyOutcome::NoReply:
+    case ReplyOutcome::Unexpected:
+    case ReplyOutcome::NotReady:
+        break;
+    }
     return ExitCode::NoReply;
 }
 
-Outcome JudgeDownload(const AppState& state, Prompter& prompter)
+Outcome JudgeDownload(ReplyOutcome outcome, Prompter& prompter)
 {
-    if (!state.ReadyReceived)
+    switch (outcome) {
+    case ReplyOutcome::NotReady:
         return {QStringLiteral("No controller reply"), ExitCode::NoReply};
-    if (state.ReplyCode == Refused) {
-        ShowControllerError(prompter, state.ReplyCode);
+    case ReplyOutcome::Refused:
+        ShowControllerError(prompter, ReplyCodes::Refused);
         return {DownloadedFilesText(0), ExitCode::ControllerError};
-    }
-    if (state.ReplyCode == Done)
+    case ReplyOutcome::Done:
         return {DownloadedFilesText(1), ExitCode::Done};
-    ShowNoReplyError(prompter, state.ReplyCode);
-    return {DownloadedFilesText(0), ExitCode::NoReply};
+    default:
+        ShowNoReplyError(prompter, ReplyCodes::NoReply);
+        return {DownloadedFilesText(0), ExitCode::NoReply};
+    }
 }
 
-Outcome JudgeClear(const AppState& state, const QString& address, Prompter& prompter)
+Outcome JudgeClear(ReplyOutcome outcome, const QString& address, Prompter& prompter)
 {
-    if (!state.ReadyReceived)
+    switch (outcome) {
+    case ReplyOutcome::NotReady:
         return {QStringLiteral("No controller reply"), ExitCode::NoReply};
-    if (state.ReplyCode == Refused) {
-        ShowControllerError(prompter, state.ReplyCode);
+    case ReplyOutcome::Refused:
+        ShowControllerError(prompter, ReplyCodes::Refused);
         return {QStringLiteral("Address not cleared"), ExitCode::ControllerError};
-    }
-    if (state.ReplyCode == Done)
+    case ReplyOutcome::Done:
         return {QStringLiteral("Address ") + address + QStringLiteral(" Clear"), ExitCode::Done};
-    return {QString(), ExitCode::NoReply};
+    default:
+        return {QString(), ExitCode::NoReply};
+    }
 }

@@ -1,14 +1,14 @@
 #pragma once
 
-#include "AppState.h"
+#include "ControllerOperations.h"
 #include "Prompter.h"
 
 #include <QString>
 
 // Exit status of vantrel-cli: what the controller said, or why nothing could be asked.
 namespace ExitCode {
-constexpr int Done = 0;            // "79"
-constexpr int ControllerError = 1; // "6E"
+constexpr int Done = 0;            // ReplyCodes::Done
+constexpr int ControllerError = 1; // ReplyCodes::Refused
 constexpr int NoReply = 2;         // silence, or an answer that means neither
 constexpr int Failure = 3;         // usage, file or port error
 constexpr int LineBlocked = 4;     // the line took nothing for the stall limit; data not all sent
@@ -22,11 +22,11 @@ struct Outcome
     int exitCode = ExitCode::NoReply;
 };
 
-int ExitCodeForReply(const QString& replyCode);
+int ExitCodeForReply(ReplyOutcome outcome);
 
 // A picture download, read as the single picture screen reads it: without the ready byte the
-// controller counts as silent whatever came after; "6E" and "no reply" show the controller error
-// message.
-Outcome JudgeDownload(const AppState& state, Prompter& prompter);
+// controller counts as silent whatever came after; a refusal and silence show the controller
+// error message.
+Outcome JudgeDownload(ReplyOutcome outcome, Prompter& prompter);
 // An address clear of `address`.
-Outcome JudgeClear(const AppState& state, const QString& address, Prompter& prompter);
+Outcome JudgeClear(ReplyOutcome outcome, const QString& address, Prompter& prompter);

@@ -27,10 +27,10 @@ void AttributeRun::DownloadRows(const QList<AttributeJob>& jobs)
         if (state.CancelFlag)
             break;
         const Verdict verdict = judge(row, outcome, int(jobs.size()));
-        if (verdict == Verdict::Failed) {
+        if (verdict == Verdict::Failed || verdict == Verdict::Blocked) {
             m_view.showRowState(row, AttributeRowState::Failed);
             m_view.rowFinished(row, outcome);
-            reportFailure(job);
+            reportFailure(job, verdict == Verdict::Blocked);
             break;
         }
         if (verdict == Verdict::Next) {
@@ -48,6 +48,9 @@ AttributeRun::Verdict AttributeRun::judge(int row, ReplyOutcome outcome, int row
     const AppState& state = m_link.state();
     LinkShell& shell = m_link.shell();
     switch (outcome) {
+    case ReplyOutcome::LineBlocked:
+        // Sent again, the row would only queue behind a line that takes nothing.
+        return Verdict::Blocked;
     case ReplyOutcome::Done:
         m_view.showRowState(row, AttributeRowState::Confirmed);
         ++m_downloadedCount;
@@ -81,14 +84,16 @@ AttributeRun::Verdict AttributeRun::retry()
     return m_failures < MaxAttempts ? Verdict::Again : Verdict::Failed;
 }
 
-void AttributeRun::reportFailure(const AttributeJob& job)
+void AttributeRun::reportFailure(const AttributeJob& job, bool lineBlocked)
 {
     AppState& state = m_link.state();
-    m_link.shell().message(
-        QStringLiteral("Error while downloading image attributes.\r\n%1 attributes failed to "
-                       "download to address %2.")
-            .arg(job.path, job.address),
-        QStringLiteral("Download Attributes Message"), MessageIcon::None);
+    const QString what = lineBlocked
+                             ? QStringLiteral("%1 attributes were not sent to address %2:") +
+                                   m_link.lineBlocked()->text()
+                             : QStringLiteral("%1 attributes failed to download to address %2.");
+    m_link.shell().message(QStringLiteral("Error while downloading image attributes.\r\n") +
+                               what.arg(job.path, job.address),
+                           QStringLiteral("Download Attributes Message"), MessageIcon::None);
     state.CancelFlag = true;
     state.ReplyCode.clear();
 }

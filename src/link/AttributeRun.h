@@ -25,7 +25,7 @@ enum class AttributeRowState {
     Refused,   // "6E", will be sent again
     NoReply,   // nothing within the reply window, will be sent again
     NotReady,  // no ready byte
-    Failed,    // failed for good
+    Failed,    // failed for good, or not taken by a blocked line
 };
 
 // What a batch attribute run shows as it goes. Rows are numbered 1..N.
@@ -42,7 +42,9 @@ public:
 // The batch attribute download: each row's attribute command in order, through the link's one
 // attribute send. A row the controller refuses, leaves unanswered, or (while replies are checked)
 // never says it is ready for, is sent again at once, six attempts in all; the sixth failure ends
-// the run with a message and sets CancelFlag. Cancel stops the run after the current send.
+// the run with a message and sets CancelFlag. A row the line does not take (blocked for the stall
+// limit) is not sent again: it fails at once, with the blocked-line text in the message. Cancel
+// stops the run after the current send.
 class AttributeRun
 {
 public:
@@ -55,11 +57,12 @@ public:
     int downloadedCount() const { return m_downloadedCount; }
 
 private:
-    enum class Verdict { Next, Again, Failed };
+    enum class Verdict { Next, Again, Failed, Blocked };
 
     Verdict judge(int row, ReplyOutcome outcome, int rowCount);
     Verdict retry();
-    void reportFailure(const AttributeJob& job);
+    // Failed six times, or (`lineBlocked`) not taken by the line at all.
+    void reportFailure(const AttributeJob& job, bool lineBlocked);
 
     ControllerLink& m_link;
     AttributeRunView& m_view;

@@ -1,4 +1,5 @@
 #include "ControllerLink.h"
+#include "ControllerOperations.h"
 
 #include "ControllerQuery.h"
 #include "Conversions.h"
@@ -275,8 +276,10 @@ void ControllerLink::SendBytes(const QByteArray& chars)
         return;
     }
     const qint64 written = m_port->write(chars);
-    if (written > 0)
+    if (written > 0) {
         m_line.wrote(written, nowNs());
+        m_commandBytes += written;
+    }
     if (m_screen && m_screen->displayData() == 1)
         LogSentBytes(chars);
     setPortStatus(QStringLiteral("Sending data to switches..."));
@@ -345,6 +348,8 @@ void ControllerLink::beginCommand()
 {
     m_state.ReplyCode.clear();
     m_state.ReadyReceived = false;
+    m_lineBlock.reset();
+    m_commandBytes = 0;
 }
 
 void ControllerLink::onReadyRead()
@@ -378,9 +383,9 @@ void ControllerLink::ReceiveData(const QByteArray& chunk)
     }
     for (char byte : chunk) {
         if (byte == 'n')
-            m_state.ReplyCode = QStringLiteral("6E");
+            m_state.ReplyCode = ReplyCodes::Refused;
         else if (byte == 'y')
-            m_state.ReplyCode = QStringLiteral("79");
+            m_state.ReplyCode = ReplyCodes::Done;
     }
     m_state.ReceivedByteCount += chunk.size();
     const QString line = BytesToHexPairs(chunk);
@@ -426,14 +431,19 @@ void ControllerLink::wakeWaits()
 bool ControllerLink::WaitForReply()
 {
     const auto answered = [this] {
-        return m_state.CancelFlag || m_state.ReplyCode == QLatin1String("79") ||
-               m_state.ReplyCode == QLatin1String("6E");
+        return m_state.CancelFlag || m_state.ReplyCode == ReplyCodes::Done ||
+               m_state.ReplyCode == ReplyCodes::Refused;
     };
-    waitForLineClear(answered);
+    // A command the line does not take cannot be answered: no window opens for it.
+    if (waitForLineClear(answered) == LineState::Blocked) {
+        noteBlocked(m_commandBytes - bytesToWrite(), m_commandBytes);
+        m_state.ReplyCode = ReplyCodes::NoReply;
+        return false;
+    }
     Q_EMIT replyWindowOpened();
     const bool ended = waitFor(answered, LinkTiming::ReplyWindowMs);
     if (!ended) {
-        m_state.ReplyCode = QStringLiteral("no reply");
+        m_state.ReplyCode = ReplyCodes::NoReply;
         return false;
     }
     return !m_state.CancelFlag;
@@ -459,11 +469,17 @@ ControllerLink::LineState ControllerLink::WaitForEmptyOutput(int aheadMs)
     return waitForLine(aheadMs * NsPerMs, nullptr);
 }
 
-void ControllerLink::waitForLineClear(const std::function<bool()>& answered)
+ControllerLink::LineState ControllerLink::waitForLineClear(const std::function<bool()>& answered)
 {
-    // A line that stays blocked is reported by the transfer that fills it; a window that then
-    // opens simply finds no answer.
-    waitForLine(0, answered);
+    return waitForLine(0, answered);
+}
+
+void ControllerLink::noteBlocked(qint64 sent, qint64 total)
+{
+    m_lineBlock = LineBlock{LinkTiming::OutputStallLimitMs / 1000, sent, total};
+    m_port->discardOutput();
+    m_line.reset();
+    setPortStatus(m_lineBlock->text());
 }
 
 ControllerLink::LineState ControllerLink::waitForLine(qint64 allowedNs,

@@ -81,7 +81,8 @@ public:
     void LogSentBytes(const QByteArray& chars);
     void SendHexCommand(const QString& commandText);
     // A command that waits for its own answer starts here: an answer left over from an earlier
-    // command (the query's "y", say) must not end its wait before the controller has spoken.
+    // command (the query's "y", say) must not end its wait before the controller has spoken, nor
+    // a block an earlier command met count as its own.
     void beginCommand();
     void ReceiveData(const QByteArray& chunk);
     bool WaitForReply();
@@ -90,7 +91,8 @@ public:
     // Waits until at most aheadMs of line time of what was written has yet to leave, by the
     // output count and by the line-time account.
     LineState WaitForEmptyOutput(int aheadMs);
-    // The last transfer ended because the line was blocked; empty after any other end.
+    // The last command ended because the line was blocked (its output then dropped, so the next
+    // command does not go out behind it); empty after any other end.
     std::optional<LineBlock> lineBlocked() const { return m_lineBlock; }
     // Lets pending window events (clicks, repaints, received bytes) run once.
     void pumpMessages();
@@ -132,7 +134,10 @@ private:
     // Waits until no more than `allowedNs` of line time is still to leave, or `answered` holds.
     LineState waitForLine(qint64 allowedNs, const std::function<bool()>& answered);
     // Before a reply or ready window: everything written must have left, unless the answer is in.
-    void waitForLineClear(const std::function<bool()>& answered);
+    LineState waitForLineClear(const std::function<bool()>& answered);
+    // The line took nothing for the stall limit: the block is kept for the caller and shown in
+    // the port status box, and what did not leave is dropped.
+    void noteBlocked(qint64 sent, qint64 total);
     void wakeWaits();
     void onReadyRead();
     void deliverReceived();
@@ -160,5 +165,6 @@ private:
     std::vector<QEventLoop*> m_waits;
     LineAccount m_line;
     std::optional<LineBlock> m_lineBlock;
+    qint64 m_commandBytes = 0; // characters written since the command began
     QString m_transferSource;
 };

@@ -9,13 +9,10 @@
 ControllerLink::LineState ControllerLink::streamPieces(const QByteArray& block, qsizetype pieces,
                                                        int aheadMs)
 {
-    m_lineBlock.reset();
     qint64 written = 0;
     const auto blockedAt = [&](LineState line) {
-        if (line == LineState::Blocked) {
-            m_lineBlock = LineBlock{LinkTiming::OutputStallLimitMs / 1000, written - bytesToWrite(),
-                                    qMin(block.size(), 2 * pieces)};
-        }
+        if (line == LineState::Blocked)
+            noteBlocked(written - bytesToWrite(), qMin(block.size(), 2 * pieces));
         return line;
     };
     for (qsizetype i = 0; i < pieces; ++i) {
@@ -56,10 +53,9 @@ void ControllerLink::awaitTransferReply(LineState line)
         if (isPortOpen()) // a port lost during the wait keeps its own status text
             setPortStatus(openStatusText());
     } else {
-        // A closed port or a blocked line: nothing more will arrive at the controller.
-        m_state.ReplyCode = QStringLiteral("no reply");
-        if (m_lineBlock)
-            setPortStatus(m_lineBlock->text());
+        // A closed port or a blocked line (its status already shown): nothing more will arrive
+        // at the controller.
+        m_state.ReplyCode = ReplyCodes::NoReply;
     }
     m_shell.setProgressVisible(false);
     m_state.DataPhase = false;
@@ -95,7 +91,7 @@ void ControllerLink::TransferData(bool withTypeLetter, const QString& addressTex
         m_screen->setDisplayData(savedDisplayData);
     m_shell.setProgressValue(1);
     awaitTransferReply(streamPieces(digits, pieces, LinkTiming::PictureLineAheadMs));
-    Q_EMIT transferFinished({picture, source, ReadReplyOutcome(m_state)});
+    Q_EMIT transferFinished({picture, source, ReadReplyOutcome(*this)});
 }
 
 void ControllerLink::TransferText(const QByteArray& data)

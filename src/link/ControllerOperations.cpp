@@ -13,10 +13,16 @@ constexpr int UploadFramingDigits = 22;
 constexpr int UploadReceiveThreshold = 8192;
 } // namespace
 
-ReplyOutcome ReadReplyOutcome(const AppState& state)
+ReplyOutcome ReadReplyOutcome(ControllerLink& link)
 {
-    if (!state.ReadyReceived)
-        return ReplyOutcome::NotReady;
+    if (link.lineBlocked())
+        return ReplyOutcome::LineBlocked;
+    const AppState& state = link.state();
+    return state.ReadyReceived ? ReadReplyCode(state) : ReplyOutcome::NotReady;
+}
+
+ReplyOutcome ReadReplyCode(const AppState& state)
+{
     if (state.ReplyCode == ReplyCodes::Done)
         return ReplyOutcome::Done;
     if (state.ReplyCode == ReplyCodes::Refused)
@@ -38,7 +44,7 @@ ReplyOutcome SendAttributeCommand(ControllerLink& link, const QByteArray& comman
         screen->setDisplayData(savedDisplayData);
     link.appendTraffic(QStringLiteral("   "), TrafficDirection::Sent);
     link.WaitForReply();
-    return ReadReplyOutcome(link.state());
+    return ReadReplyOutcome(link);
 }
 
 ReplyOutcome ClearAddress(ControllerLink& link, bool withTypeLetter, const QString& address)
@@ -53,7 +59,7 @@ ReplyOutcome ClearAddress(ControllerLink& link, bool withTypeLetter, const QStri
         state.BusyFlag = busy;
         link.WaitForReply();
     }
-    return ReadReplyOutcome(state);
+    return ReadReplyOutcome(link);
 }
 
 ReplyOutcome CallController(ControllerLink& link)
@@ -61,7 +67,7 @@ ReplyOutcome CallController(ControllerLink& link)
     link.setReceiveThreshold(1);
     link.SendHexCommand(QStringLiteral("01"));
     link.WaitForReply();
-    return ReadReplyOutcome(link.state());
+    return ReadReplyOutcome(link);
 }
 
 UploadResult UploadSwitchData(ControllerLink& link, const QString& address)
@@ -83,6 +89,6 @@ UploadResult UploadSwitchData(ControllerLink& link, const QString& address)
     UploadResult result;
     result.data = HexToBytes(state.ReplyLog.mid(earlier).remove(u' ').mid(UploadFramingDigits));
     state.ReplyLog = QString::fromLatin1(result.data);
-    result.outcome = ReadReplyOutcome(state);
+    result.outcome = ReadReplyOutcome(link);
     return result;
 }

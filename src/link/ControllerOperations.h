@@ -15,15 +15,20 @@ inline const QString NoReply = QStringLiteral("no reply");
 
 // How a command that waits for its answer ended.
 enum class ReplyOutcome {
-    Done,       // ready byte, then 'y'
-    Refused,    // ready byte, then 'n'
-    NoReply,    // ready byte, then nothing within the reply window
-    Unexpected, // ready byte, then something that is neither
-    NotReady,   // no ready byte: the controller counts as silent whatever came after
+    Done,        // ready byte, then 'y'
+    Refused,     // ready byte, then 'n'
+    NoReply,     // ready byte, then nothing within the reply window
+    Unexpected,  // ready byte, then something that is neither
+    NotReady,    // no ready byte: the controller counts as silent whatever came after
+    LineBlocked, // the line took nothing for the stall limit: the command did not all go out
 };
 
-// Reads `ReadyReceived` and `ReplyCode` after a reply wait.
-ReplyOutcome ReadReplyOutcome(const AppState& state);
+// What the reply code alone says, ready byte or not: raw text and manual commands are answered
+// without one. Done, Refused, NoReply, or Unexpected when there is no code at all.
+ReplyOutcome ReadReplyCode(const AppState& state);
+// How the link's last command ended: a blocked line first, else `ReadyReceived` and `ReplyCode`
+// after the reply wait.
+ReplyOutcome ReadReplyOutcome(ControllerLink& link);
 
 // The operations the window and the command line share. Each starts from a clean reply state, so
 // only an answer to its own command ends its wait.

@@ -115,6 +115,12 @@ qint64 QtSerialPortAdapter::bytesToWrite() const
     return m_port.bytesToWrite() + systemOutputQueue();
 }
 
+void QtSerialPortAdapter::discardOutput()
+{
+    m_writeRetry.stop();
+    m_port.clear(QSerialPort::Output);
+}
+
 qint64 QtSerialPortAdapter::systemOutputQueue() const
 {
     if (!m_port.isOpen())

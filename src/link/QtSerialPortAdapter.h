@@ -22,6 +22,8 @@ public:
     qint64 bytesAvailable() const override;
     // Qt's own buffer plus the operating system's output queue: what has not left the machine.
     qint64 bytesToWrite() const override;
+    // Qt's buffer and the operating system's output queue.
+    void discardOutput() override;
     PortError lastError() const override;
 
     // Maps Qt's error codes onto the classes the program reacts to.

@@ -42,6 +42,8 @@ public:
     virtual qint64 bytesAvailable() const = 0;
     // Bytes handed to the port that have not yet reached the operating system (or the line).
     virtual qint64 bytesToWrite() const = 0;
+    // Drops what has not left yet, so the next command does not follow a stale tail on the line.
+    virtual void discardOutput() = 0;
     virtual PortError lastError() const = 0;
 
 Q_SIGNALS:

@@ -109,18 +109,18 @@ QByteArray TextFileLineBytes(const QString& line, bool sendAsCharacters)
     return bytes;
 }
 
-bool SendTextFile(ControllerLink& link, const QString& path, bool sendAsCharacters)
+TextFileSend SendTextFile(ControllerLink& link, const QString& path, bool sendAsCharacters)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return false;
+        return TextFileSend::Unreadable;
     constexpr int HeaderLength = 8;
     bool headerPending = true;
     QString accumulator;
     while (!file.atEnd()) {
         QString line = QString::fromLatin1(file.readLine());
         if (file.error() != QFileDevice::NoError)
-            return false;
+            return TextFileSend::Unreadable;
         while (line.endsWith(QLatin1Char('\n')) || line.endsWith(QLatin1Char('\r')))
             line.chop(1);
         if (headerPending) {
@@ -134,9 +134,9 @@ bool SendTextFile(ControllerLink& link, const QString& path, bool sendAsCharacte
         link.TransferText(TextFileLineBytes(line, sendAsCharacters));
         // The rest of the file cannot follow a lost port or a blocked line.
         if (!link.isPortOpen() || link.lineBlocked())
-            break;
+            return TextFileSend::CutShort;
     }
-    return true;
+    return TextFileSend::Sent;
 }
 
 QByteArray TransferHeader(qint16 typeCode, bool withTypeLetter, const QString& addressText)

@@ -38,9 +38,12 @@ QString LedTesterCommand(int index);
 QString ReadFileHeader(const QString& path);
 inline const QString RawDataHeader = QStringLiteral("5241572044415441"); // "RAW DATA"
 
+// How a raw data file went: only a file sent to its end, on a port still open, is a downloaded
+// file; one cut short by a lost port or a blocked line is not.
+enum class TextFileSend { Unreadable, Sent, CutShort };
 // Streams a raw data file line by line after its eight-character header: as written, or with each
 // pair of hex digits sent as the byte it stands for; it stops after a line that lost the port or
-// found the line blocked. False when the file cannot be read.
-bool SendTextFile(ControllerLink& link, const QString& path, bool sendAsCharacters);
+// found the line blocked.
+TextFileSend SendTextFile(ControllerLink& link, const QString& path, bool sendAsCharacters);
 // One data line as it goes on the wire (line breaks and spaces removed).
 QByteArray TextFileLineBytes(const QString& line, bool sendAsCharacters);

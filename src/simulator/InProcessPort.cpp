@@ -97,6 +97,16 @@ qint64 InProcessPort::write(const QByteArray& bytes)
     return bytes.size();
 }
 
+void InProcessPort::discardOutput()
+{
+    m_out.truncate(m_inTransmitter);
+    // A flow-control switch queued behind dropped bytes reaches the controller now.
+    for (FlowChange& change : m_flowChanges)
+        change.after = std::min<qint64>(change.after, m_out.size());
+    applyFlowChanges(0);
+    scheduleDrain();
+}
+
 QByteArray InProcessPort::readAll()
 {
     return std::exchange(m_in, QByteArray());

@@ -45,6 +45,8 @@ public:
     QByteArray readAll() override;
     qint64 bytesAvailable() const override { return m_in.size(); }
     qint64 bytesToWrite() const override { return m_out.size() - m_inTransmitter; }
+    // What the transmitter has taken still goes out, as from a UART's FIFO.
+    void discardOutput() override;
     PortError lastError() const override { return m_lastError; }
 
     void setLineModel(bool on) { m_lineModel = on; }

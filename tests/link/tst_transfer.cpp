@@ -2,7 +2,10 @@
 #include "ControllerOperations.h"
 #include "LinkFakes.h"
 #include "PortCatalog.h"
+#include "SwitchCommands.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -108,20 +111,80 @@ private Q_SLOTS:
         QCOMPARE(rig->screen.received, "61 79 ");
     }
 
-    // From the third piece on nothing leaves: the transfer gives up after the stall limit.
+    // The line stops taking data: the command gives up after the stall limit, says how far it
+    // got, and drops what did not leave, so the next command goes out on a clean line and gets
+    // its own answer.
+    void blockedLineIsReported_data()
+    {
+        QTest::addColumn<int>("operation");
+        QTest::addColumn<int>("takenWrites"); // writes the line takes before it blocks
+        QTest::addColumn<QString>("status");
+        QTest::newRow("picture, from the third piece on")
+            << 0 << 3 << " The line was blocked for 5 s; 4 of 100 characters sent.";
+        QTest::newRow("attribute command")
+            << 1 << 0 << " The line was blocked for 5 s; 0 of 7 characters sent.";
+        QTest::newRow("raw data file, its first line")
+            << 2 << 1 << " The line was blocked for 5 s; 2 of 51 characters sent.";
+    }
     void blockedLineIsReported()
     {
+        QFETCH(int, operation);
+        QFETCH(int, takenWrites);
         rig->state.TypeCode = 3;
-        port->responder = [this](const QByteArray& bytes) {
-            if (port->writes.size() >= 4)
+        port->responder = [this, takenWrites](const QByteArray& bytes) {
+            if (port->writes.size() > takenWrites)
                 port->queued += bytes.size();
             return port->writes.size() == 1 ? QByteArray("a") : QByteArray();
         };
-        rig->link.TransferData(false, "0001", QString(100, u'A'));
+        if (operation == 0) {
+            rig->link.TransferData(false, "0001", QString(100, u'A'));
+        } else if (operation == 1) {
+            QCOMPARE(SendAttributeCommand(rig->link, "*0001AB"), ReplyOutcome::LineBlocked);
+        } else {
+            QTemporaryDir folder;
+            const QString path = folder.filePath("raw.txt");
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("RAW DATA\r\n" + QByteArray(51, 'B') + "\r\nCC\r\n");
+            file.close();
+            // Cut short, the file is not a downloaded file, and its second line never goes.
+            QCOMPARE(SendTextFile(rig->link, path, false), TextFileSend::CutShort);
+            QVERIFY(!port->written.contains("CC"));
+        }
         QCOMPARE(rig->state.ReplyCode, "no reply");
-        QVERIFY(rig->link.lineBlocked().has_value());
-        QCOMPARE(rig->screen.status(), " The line was blocked for 5 s; 4 of 100 characters sent.");
+        QCOMPARE(ReadReplyOutcome(rig->link), ReplyOutcome::LineBlocked);
+        QTEST(rig->screen.status(), "status");
         QVERIFY(!rig->shell.progressVisible);
+        QCOMPARE(port->discards, 1);
+
+        port->responder = [](const QByteArray&) { return QByteArray("ay"); };
+        QCOMPARE(CallController(rig->link), ReplyOutcome::Done);
+        QVERIFY(!rig->link.lineBlocked());
+    }
+
+    // Only a raw data file sent to its end on a port still open counts as downloaded.
+    void rawDataFileCounts_data()
+    {
+        QTest::addColumn<bool>("portLost");
+        QTest::addColumn<TextFileSend>("sent");
+        QTest::newRow("every line answered") << false << TextFileSend::Sent;
+        QTest::newRow("port lost on the first line") << true << TextFileSend::CutShort;
+    }
+    void rawDataFileCounts()
+    {
+        QFETCH(bool, portLost);
+        QTemporaryDir folder;
+        QFile file(folder.filePath("raw.txt"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("RAW DATA0102\r\n0304\r\n");
+        file.close();
+        port->responder = [this, portLost](const QByteArray& bytes) {
+            if (portLost)
+                port->opened = false;
+            return bytes.isEmpty() ? QByteArray("y") : QByteArray();
+        };
+        QTEST(SendTextFile(rig->link, file.fileName(), false), "sent");
+        QCOMPARE(port->written, portLost ? QByteArray("01") : QByteArray("01020304"));
     }
 
     void pictureInTwoCharacterPieces_data()

@@ -181,6 +181,11 @@ public:
     QByteArray readAll() override { return std::exchange(incoming, {}); }
     qint64 bytesAvailable() const override { return incoming.size(); }
     qint64 bytesToWrite() const override { return queued; }
+    void discardOutput() override
+    {
+        queued = 0;
+        ++discards;
+    }
     PortError lastError() const override { return openError; }
 
     void feed(const QByteArray& bytes)
@@ -192,6 +197,7 @@ public:
     PortError openError;
     QByteArray answer; // sent back after every write, as a controller would
     qint64 queued = 0; // bytes the line does not take (a controller holding XOFF)
+    int discards = 0;  // calls of discardOutput()
     std::function<QByteArray(const QByteArray&)> responder; // or decided per write
     QList<FlowControl> flowHistory;
     bool opened = false;

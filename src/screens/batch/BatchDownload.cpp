@@ -8,6 +8,7 @@
 #include "ButtonColour.h"
 #include "ControllerLink.h"
 #include "ControllerMessages.h"
+#include "ControllerOperations.h"
 #include "ControllerOptions.h"
 #include "PortFrame.h"
 #include "SwitchCommands.h"
@@ -255,22 +256,31 @@ void frmBatchPicture::reportSelectedPicture(int index)
     AppState& state = m_context.state;
     if (state.CancelFlag) {
         m_context.shell.setPanelText(2, QStringLiteral("Download Canceled"));
-    } else if (!state.ReadyReceived) {
+        return;
+    }
+    switch (ReadReplyOutcome(m_context.link)) {
+    case ReplyOutcome::NotReady:
         setRowColour(index, RowColour::Cyan);
         m_context.shell.setPanelText(4, QStringLiteral("No controller reply"));
-    } else if (state.ReplyCode == QLatin1String("6E")) {
+        break;
+    case ReplyOutcome::Refused:
         setRowColour(index, RowColour::Red);
-        ShowControllerError(m_context.seam, state.ReplyCode);
+        ShowControllerError(m_context.seam, ReplyCodes::Refused);
         state.ReplyCode.clear();
-    } else if (state.ReplyCode == QLatin1String("no reply")) {
+        break;
+    case ReplyOutcome::NoReply:
+    case ReplyOutcome::LineBlocked: // the port status box says how far it got
         setRowColour(index, RowColour::Yellow);
-        ShowNoReplyError(m_context.seam, state.ReplyCode);
+        ShowNoReplyError(m_context.seam, ReplyCodes::NoReply);
         state.ReplyCode.clear();
-    } else if (state.ReplyCode != QLatin1String("79")) {
+        break;
+    case ReplyOutcome::Unexpected:
         ShowUnexpectedReply(m_context.seam);
-    } else {
+        break;
+    case ReplyOutcome::Done:
         setRowColour(index, RowColour::Magenta);
         m_context.shell.setPanelText(4, DownloadedFilesText(1));
+        break;
     }
 }
 

@@ -4,6 +4,7 @@
 #include "ButtonColour.h"
 #include "ControllerLink.h"
 #include "ControllerMessages.h"
+#include "ControllerOperations.h"
 #include "PictureFrame.h"
 #include "ScreenContext.h"
 #include "SwitchCommands.h"
@@ -78,26 +79,32 @@ void PictureDownload::setDownloadedCount(int count)
 void PictureDownload::report()
 {
     AppState& state = m_context.state;
-    int count = 0;
     if (state.CancelFlag) {
         m_context.shell.setPanelText(2, QStringLiteral("Download Canceled"));
-    } else if (!state.ReadyReceived) {
+        setDownloadedCount(0);
+        return;
+    }
+    switch (ReadReplyOutcome(m_context.link)) {
+    case ReplyOutcome::NotReady:
         m_context.shell.setPanelText(4, QStringLiteral("No controller reply"));
         return;
-    } else if (state.ReplyCode == QLatin1String("6E")) {
+    case ReplyOutcome::Refused:
         setDownloadedCount(0);
-        ShowControllerError(m_context.seam, state.ReplyCode);
+        ShowControllerError(m_context.seam, ReplyCodes::Refused);
         return;
-    } else if (state.ReplyCode == QLatin1String("no reply")) {
-        ShowNoReplyError(m_context.seam, state.ReplyCode);
+    case ReplyOutcome::NoReply:
+    case ReplyOutcome::LineBlocked: // the port status box says how far it got
+        ShowNoReplyError(m_context.seam, ReplyCodes::NoReply);
         state.ReplyCode.clear();
-    } else if (state.ReplyCode != QLatin1String("79")) {
+        setDownloadedCount(0);
+        return;
+    case ReplyOutcome::Unexpected:
         ShowUnexpectedReply(m_context.seam);
         return;
-    } else {
-        count = 1;
+    case ReplyOutcome::Done:
+        setDownloadedCount(1);
+        return;
     }
-    setDownloadedCount(count);
 }
 
 void PictureDownload::run(bool hasPicture, const std::function<void()>& transfer)

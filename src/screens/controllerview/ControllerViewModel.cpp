@@ -40,6 +40,8 @@ OutcomeLook LookOf(const std::optional<ReplyOutcome>& outcome)
         return {"no reply", QColor(0xb0, 0x6a, 0x00)};
     case ReplyOutcome::Unexpected:
         return {"unexpected reply", QColor(0xb0, 0x6a, 0x00)};
+    case ReplyOutcome::LineBlocked:
+        return {"line blocked", QColor(0xc0, 0x1c, 0x1c)};
     case ReplyOutcome::NotReady:
         break;
     }

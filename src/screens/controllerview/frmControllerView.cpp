@@ -39,6 +39,8 @@ QString OutcomeWords(ReplyOutcome outcome)
     case ReplyOutcome::NoReply:
     case ReplyOutcome::Unexpected:
         return QStringLiteral("the controller's answer did not end as expected");
+    case ReplyOutcome::LineBlocked:
+        return QStringLiteral("the line was blocked");
     case ReplyOutcome::NotReady:
         break;
     }

@@ -52,25 +52,33 @@ void frmSinglePicture::clearAddress()
         return;
     m_download->enter();
     m_context.shell.setPanelText(4, QString());
-    ClearAddress(m_context.link, options()->switchIdentifier()->isChecked(), state.CurrentAddress);
-    reportClear();
+    reportClear(ClearAddress(m_context.link, options()->switchIdentifier()->isChecked(),
+                             state.CurrentAddress));
     m_download->leave();
 }
 
-void frmSinglePicture::reportClear()
+void frmSinglePicture::reportClear(ReplyOutcome outcome)
 {
     AppState& state = m_context.state;
     if (state.CancelFlag) {
         m_context.shell.setPanelText(2, QStringLiteral("Download Canceled"));
-    } else if (!state.ReadyReceived) {
+        return;
+    }
+    switch (outcome) {
+    case ReplyOutcome::NotReady:
         m_context.shell.setPanelText(4, QStringLiteral("No controller reply"));
-    } else if (state.ReplyCode == QLatin1String("6E")) {
+        break;
+    case ReplyOutcome::Refused:
         m_context.shell.setPanelText(2, QStringLiteral("Address not cleared"));
-        ShowControllerError(m_context.seam, state.ReplyCode);
+        ShowControllerError(m_context.seam, ReplyCodes::Refused);
         state.ReplyCode.clear();
-    } else if (state.ReplyCode == QLatin1String("79")) {
+        break;
+    case ReplyOutcome::Done:
         m_context.shell.setPanelText(2,
                                      QStringLiteral("Address %1 Clear").arg(state.CurrentAddress));
+        break;
+    default: // silence, or a blocked line the port status box reports
+        break;
     }
 }
 
@@ -86,10 +94,11 @@ void frmSinglePicture::downloadAttributes()
         link, BuildAttributeCommand(options()->switchIdentifier()->isChecked(), state.TypeCode,
                                     m_records, state.CurrentAddress, m_currentIndex))) {
     case ReplyOutcome::NotReady:
+    case ReplyOutcome::LineBlocked: // the port status box says how far it got
         m_context.shell.setPanelText(4, QStringLiteral("No controller reply"));
         break;
     case ReplyOutcome::Refused:
-        ShowControllerError(m_context.seam, state.ReplyCode);
+        ShowControllerError(m_context.seam, ReplyCodes::Refused);
         break;
     case ReplyOutcome::Done:
         m_context.shell.setPanelText(4, QStringLiteral("Attributes downloaded"));
@@ -99,7 +108,8 @@ void frmSinglePicture::downloadAttributes()
         break;
     }
     state.ReplyCode.clear();
-    if (link.isPortOpen()) // a port lost during the wait keeps its own status text
+    // A port lost during the wait, or a blocked line, keeps its own status text.
+    if (link.isPortOpen() && !link.lineBlocked())
         setPortStatus(link.openStatusText());
     state.BusyFlag = false;
     state.CancelFlag = false;
@@ -203,7 +213,8 @@ void frmSinglePicture::downloadTextFile()
         m_context.shell.setPanelText(5, QStringLiteral("Error while downloading"));
         m_context.seam.message(QStringLiteral("File does not contain correct header."),
                                QStringLiteral("Downloading Error"), MessageIcon::Exclamation);
-    } else if (SendTextFile(m_context.link, path, picker.SendAsCharacters())) {
+    } else if (SendTextFile(m_context.link, path, picker.SendAsCharacters()) ==
+               TextFileSend::Sent) {
         setDownloadedCount(1);
     }
     state.ReplyCode.clear();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ControllerOperations.h"
 #include "ControllerScreen.h"
 #include "EditorScreen.h"
 #include "PictureFileRecord.h"
@@ -78,7 +79,7 @@ private:
     // Talking to the controller (SinglePictureDownload.cpp)
     void downloadPicture();
     void clearAddress();
-    void reportClear();
+    void reportClear(ReplyOutcome outcome);
     void editAttributes();
     void downloadAttributes();
     void callController();

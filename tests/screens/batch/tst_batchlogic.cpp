@@ -2,8 +2,12 @@
 #include "BatchArithmetic.h"
 #include "BatchFiles.h"
 #include "BatchReport.h"
+#include "BatchRun.h"
+#include "BitmapWriter.h"
+#include "LinkFakes.h"
 
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -23,10 +27,27 @@ public:
     QStringList panels;
 };
 
+// A run's view that keeps each file's last row colour and finished result.
+class RecordingBatchView : public BatchRunView
+{
+public:
+    void setRowColour(int index, RowColour colour) override { colours[index] = colour; }
+    void revealRow(int) override {}
+    void previewFile(int) override {}
+    void setTimeText(const QString&) override {}
+    bool withTypeLetter() const override { return false; }
+    void pictureFinished(int index, const BatchPictureResult& result) override
+    {
+        finished[index] = result.outcome;
+    }
+    QMap<int, RowColour> colours;
+    QMap<int, PictureOutcome> finished;
+};
+
 } // namespace
 
 // The batch's widget-free parts: the import's sorting and status texts, the address block
-// arithmetic with the start entry's messages, and the run's time label.
+// arithmetic with the start entry's messages, the run's time label, and a run on a blocked line.
 class TestBatchLogic : public QObject
 {
     Q_OBJECT
@@ -161,7 +182,8 @@ private Q_SLOTS:
         const BatchResults written{{"a, \"b\".bmp", "0010", 6, PictureOutcome::Refused, 981, 1536},
                                    {"c.bmp", "0011", 1, PictureOutcome::Done, 142, 1536},
                                    {"d.bmp", "0012", 6, PictureOutcome::NoReply, 2500, 1536},
-                                   {"e.bmp", "0013", 0, PictureOutcome::Skipped, 0, 0}};
+                                   {"e.bmp", "0013", 0, PictureOutcome::Skipped, 0, 0},
+                                   {"f.bmp", "0014", 1, PictureOutcome::Blocked, 5004, 1536}};
         QCOMPARE(WriteBatchReport(path, written), QString());
         const ReadReport read = ReadBatchReport(path);
         QCOMPARE(read.error, QString());
@@ -179,6 +201,55 @@ private Q_SLOTS:
                     .error.endsWith("is no batch report: its first line must be "
                                     "file,address,attempts,outcome,seconds,"
                                     "bytes"));
+    }
+
+    // A picture the line stops taking is not sent again: the run ends after it, even one that goes
+    // on after failures, with the picture reported blocked and the blocked-line text in its
+    // message; the next picture is not sent.
+    void blockedLineEndsTheRun()
+    {
+        QTemporaryDir dir;
+        QImage white(64, 48, QImage::Format_RGB32);
+        white.fill(Qt::white);
+        const QByteArray bitmap = AcceptedBitmap(SwitchTypeCode::Oled64x48, white);
+        for (const char* name : {"a.bmp", "b.bmp"}) {
+            QFile file(dir.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bitmap) == bitmap.size());
+        }
+        LinkRig rig;
+        rig.catalog.addPort("/dev/fake", QString(),
+                            [] { return std::make_unique<ScriptedPort>(); });
+        rig.state.RequestedPort = 1;
+        rig.link.setPortNumber(1);
+        QVERIFY(rig.link.OpenPort());
+        auto* port = static_cast<ScriptedPort*>(rig.catalog.port(1));
+        // The header is taken and answered; nothing after it leaves.
+        port->responder = [port](const QByteArray& bytes) {
+            if (port->writes.size() > 1)
+                port->queued += bytes.size();
+            return port->writes.size() == 1 ? QByteArray("a") : QByteArray();
+        };
+        rig.state.TypeCode = SwitchTypeCode::Oled64x48;
+        rig.state.ControllerCheckFlag = 1;
+        rig.state.PictureFolder = dir.path() + u'/';
+        TakeBatchFiles(rig.state, {QString(), "a.bmp", "b.bmp"});
+        RecordingBatchView view;
+        BatchRun run(rig.link, view, BatchRun::AfterFailure::GoOn);
+        run.begin();
+        run.RunBatch(1, 2);
+
+        QCOMPARE(port->writes.count(QByteArray("(0001")), 1);
+        QVERIFY(!port->writes.contains(QByteArray("(0002")));
+        QCOMPARE(view.colours, (QMap<int, RowColour>{{1, RowColour::Red}}));
+        QCOMPARE(view.finished, (QMap<int, PictureOutcome>{{1, PictureOutcome::Blocked}}));
+        QCOMPARE(run.results().at(0).attempts, 1);
+        QCOMPARE(rig.shell.shown(),
+                 QStringList{"Download Picture Message: Error while downloading images.\r\na.bmp "
+                             "was not sent to address 0001: " +
+                             rig.link.lineBlocked()->text().trimmed()});
+        QVERIFY(rig.state.CancelFlag);
+        QCOMPARE(BatchSummaryText(SummariseBatch(run.results(), 5000)),
+                 "0 done, 0 refused, 0 no reply, 1 skipped, 1 blocked, 00:00:05");
     }
 };
 

@@ -25,8 +25,8 @@ const QList<AttributeJob> TwoRows{{"a.bmp", "0001", "*000100010002000300FF"},
 
 } // namespace
 
-// The batch attribute run against a scripted controller: retries, the failure message, and a
-// silent controller with and without reply checking.
+// The batch attribute run against a scripted controller: retries, the failure message, a blocked
+// line, and a silent controller with and without reply checking.
 class TestAttributeRun : public QObject
 {
     Q_OBJECT
@@ -36,20 +36,29 @@ private Q_SLOTS:
 
     void retries_data()
     {
-        QTest::addColumn<QStringList>("answers"); // per write, in order; "" is silence
+        // Per write, in order; "" is silence, "blocked" a line that takes nothing from then on.
+        QTest::addColumn<QStringList>("answers");
         QTest::addColumn<int>("controllerCheck");
         QTest::addColumn<QString>("firstRow");
         QTest::addColumn<int>("downloaded");
+        QTest::addColumn<QString>("failure"); // how the message names the first row's end
+        const QString failed = "failed to download to address 0001.";
         QTest::newRow("6E five times then 79")
-            << QStringList{"an", "an", "an", "an", "an", "ay", "ay"} << 1 << "SRSRSRSRSRSC" << 2;
+            << QStringList{"an", "an", "an", "an", "an", "ay", "ay"} << 1 << "SRSRSRSRSRSC" << 2
+            << "";
         QTest::newRow("a sixth 6E ends the run")
-            << QStringList(6, "an") << 1 << "SRSRSRSRSRSRF" << 0;
+            << QStringList(6, "an") << 1 << "SRSRSRSRSRSRF" << 0 << failed;
         QTest::newRow("silent controller, replies checked")
-            << QStringList(6, "") << 1 << "SXSXSXSXSXSXF" << 0;
+            << QStringList(6, "") << 1 << "SXSXSXSXSXSXF" << 0 << failed;
         QTest::newRow("silent controller, replies not checked: rows passed over")
-            << QStringList(2, "") << 0 << "SX" << 0;
+            << QStringList(2, "") << 0 << "SX" << 0 << "";
         QTest::newRow("ready then silence is a failed attempt")
-            << QStringList{"a", "ay", "ay"} << 1 << "SNSC" << 2;
+            << QStringList{"a", "ay", "ay"} << 1 << "SNSC" << 2 << "";
+        // Sent again, the row would only queue behind a line that takes nothing.
+        QTest::newRow("a blocked line ends the run at once")
+            << QStringList{"blocked"} << 1 << "SF" << 0
+            << "were not sent to address 0001: The line was blocked for 5 s; 0 of 21 characters "
+               "sent.";
     }
     void retries()
     {
@@ -57,7 +66,8 @@ private Q_SLOTS:
         QFETCH(int, controllerCheck);
         QFETCH(QString, firstRow);
         QFETCH(int, downloaded);
-        const bool failed = firstRow.endsWith('F');
+        QFETCH(QString, failure);
+        const bool failed = !failure.isEmpty();
         LinkRig rig;
         rig.catalog.addPort(QStringLiteral("/dev/fake1"), QString(),
                             [] { return std::make_unique<ScriptedPort>(); });
@@ -67,8 +77,11 @@ private Q_SLOTS:
         auto* port = static_cast<ScriptedPort*>(rig.catalog.port(1));
         rig.state.ControllerCheckFlag = controllerCheck;
         const qsizetype writes = answers.size(); // each answer is used by one write
-        port->responder = [&answers](const QByteArray&) {
-            return answers.isEmpty() ? QByteArray() : answers.takeFirst().toLatin1();
+        port->responder = [&answers, port](const QByteArray& bytes) {
+            if (!answers.isEmpty() && answers.first() == "blocked")
+                port->queued += bytes.size();
+            return answers.isEmpty() || port->queued > 0 ? QByteArray()
+                                                         : answers.takeFirst().toLatin1();
         };
         RecordingRunView view;
         AttributeRun run(rig.link, view);
@@ -81,8 +94,8 @@ private Q_SLOTS:
         QCOMPARE(view.states.contains(2), !failed);
         QCOMPARE(rig.shell.shown(),
                  failed ? QStringList{"Download Attributes Message: Error while downloading image "
-                                      "attributes.\r\na.bmp attributes failed to download to "
-                                      "address 0001."}
+                                      "attributes.\r\na.bmp attributes " +
+                                      failure}
                         : QStringList());
         QCOMPARE(rig.state.CancelFlag, failed);
         QCOMPARE(rig.screen.currentAddress, QString());
