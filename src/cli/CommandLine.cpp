@@ -83,10 +83,10 @@ Commands:
                                1 or --start (hex), or one address per line of --addresses (in
                                file order); --reverse turns the block round. Six attempts per
                                picture; a picture that still fails is listed and the run goes
-                               on. --refresh ends a run that downloaded anything with the
-                               controller's refresh. The report has one line per picture: file,
-                               address, attempts, outcome (done, refused, no reply, skipped),
-                               seconds, bytes; CSV, or JSON for a .json name. --resume sends only
+                               on; a blocked line ends the run. --refresh ends a run that
+                               downloaded anything with the controller's refresh. The report has
+                               one line per picture: file, address, attempts, outcome (done,
+                               refused, no reply, blocked, skipped), seconds, bytes; CSV, or JSON for a .json name. --resume sends only
                                what earlier reports (one or several) do not mark done.
   batch FOLDER ... --port P1 --port P2 ... --split|--each
                                several controllers at once, one thread each: --split gives each
@@ -116,7 +116,7 @@ Exit status: 0 the controller answered "79" (done; batch: every picture done), 1
 "6E" (error; batch: a picture refused on its last attempt), 2 no reply (batch: a picture
 unanswered on its last attempt, which outweighs a refusal),
 3 usage, file or port error, 4 the line was blocked (the controller stopped taking data) before
-everything was sent.)";
+everything was sent (batch: it ended the run).)";
 
 QCommandLineOption valued(const char* name, const char* help, const char* value)
 {

@@ -751,6 +751,29 @@ private Q_SLOTS:
         QCOMPARE(m_controller->counters().picturesStored, 5 - done);
     }
 
+    // A controller that stops reading (the wait below serves no events): unanswered pictures are
+    // sent again until the pseudo-terminal is full and the line blocks. That picture ends the
+    // run, reported blocked and not sent again; status 4.
+    void batchEndsOnABlockedLine()
+    {
+        const QString report = m_files.filePath("blocked.csv");
+        QProcess process;
+        start(process, {"--port", m_server->devicePath(), "--speed", "115200", "batch",
+                        writeBatch("blocked", 10), "--type", "5", "--report", report});
+        QVERIFY(process.waitForFinished(60000));
+        const QString err = QString::fromLocal8Bit(process.readAllStandardError());
+        QVERIFY2(err.contains(QRegularExpression(
+                     "p\\d+.bmp was not sent to address 00\\w\\w: The line was blocked for 5 s;")),
+                 qPrintable(err));
+        QCOMPARE(process.exitCode(), 4);
+        QStringList outcomes;
+        for (const QString& row : reportRows(report).mid(1))
+            outcomes << row.section(u',', 3, 3);
+        const qsizetype blocked = outcomes.indexOf("blocked");
+        QCOMPARE(outcomes, QStringList(blocked, "no reply")
+                               << "blocked" << QStringList(9 - blocked, "skipped"));
+    }
+
     // Two controllers behind pseudo-terminals read at the line's rate, one command for both:
     // each holds exactly its own pictures, byte for byte, at the block's addresses, and each port
     // has its report.
