@@ -213,7 +213,7 @@ int CliSession::query()
     PrintLine(stdout, QStringLiteral("Firmware version: ") + m_shell.firmwareVersion());
     PrintLine(stdout, QStringLiteral("Controller setting: ") + m_shell.settingText());
     PrintLine(stdout, m_shell.panelText(4));
-    return finish(ExitCodeForReply(ReadReplyOutcome(m_link)));
+    return finish(exitCodeForAnswer(ReadReplyOutcome(m_link)));
 }
 
 int CliSession::send()
@@ -228,7 +228,7 @@ int CliSession::send()
     m_link.WaitForReply();
     printReply();
     PrintLine(stdout, QStringLiteral("Received: ") + m_state.ReplyLog.trimmed());
-    return finish(lineBlocked().value_or(ExitCodeForReply(ReadReplyCode(m_state))));
+    return finish(exitCodeForAnswer(ReadReplyCode(m_state)));
 }
 
 int CliSession::download()
@@ -352,7 +352,7 @@ int CliSession::upload()
 
     const UploadResult uploaded = UploadSwitchData(m_link, address);
     printReply();
-    const int exitCode = lineBlocked().value_or(ExitCodeForReply(uploaded.outcome));
+    const int exitCode = exitCodeForAnswer(uploaded.outcome);
     if (exitCode == ExitCode::Done) {
         if (const QString problem = writeUpload(uploaded.data); !problem.isEmpty())
             return finish(fail(problem));
@@ -379,7 +379,7 @@ int CliSession::text()
     int worst = ExitCode::Done;
     m_shell.setTransferEndHandler([this, &worst] {
         printReply();
-        worst = std::max(worst, lineBlocked().value_or(ExitCodeForReply(ReadReplyCode(m_state))));
+        worst = std::max(worst, exitCodeForAnswer(ReadReplyCode(m_state)));
     });
     const TextFileSend sent = SendTextFile(m_link, path, m_request.asCharacters);
     m_shell.setTransferEndHandler(nullptr);
@@ -650,6 +650,11 @@ std::optional<int> CliSession::lineBlocked() const
         return std::nullopt;
     PrintLine(stderr, QStringLiteral("vantrel-cli: ") + block->text().trimmed());
     return ExitCode::LineBlocked;
+}
+
+int CliSession::exitCodeForAnswer(ReplyOutcome answer) const
+{
+    return lineBlocked().value_or(ExitCodeForReply(answer));
 }
 
 int CliSession::fail(const QString& why) const

@@ -7,6 +7,7 @@
 
 #include "AppState.h"
 #include "ControllerLink.h"
+#include "ControllerOperations.h"
 #include "PortCatalog.h"
 #include "VirtualController.h"
 
@@ -88,8 +89,11 @@ private:
     QString writeOutput(const QByteArray& bytes, const QString& outcome) const;
 
     void printReply() const;
-    // After a transfer: the exit status when the line was blocked (and why, on standard error).
+    // After a command: the exit status when the line was blocked (and why, on standard error).
     std::optional<int> lineBlocked() const;
+    // The exit status of a command's end: a blocked line as lineBlocked() reports it, else
+    // what the controller answered.
+    int exitCodeForAnswer(ReplyOutcome answer) const;
     int fail(const QString& why) const;
     int finish(int exitCode);
 

@@ -1,6 +1,6 @@
 #include "ControllerLink.h"
-#include "ControllerOperations.h"
 
+#include "ControllerOperations.h"
 #include "ControllerQuery.h"
 #include "Conversions.h"
 #include "LinkTiming.h"
