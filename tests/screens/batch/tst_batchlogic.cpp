@@ -27,7 +27,7 @@ public:
     QStringList panels;
 };
 
-// A run's view that keeps each file's last row colour and finished result.
+// A run's view that keeps each file's last row colour.
 class RecordingBatchView : public BatchRunView
 {
 public:
@@ -36,12 +36,7 @@ public:
     void previewFile(int) override {}
     void setTimeText(const QString&) override {}
     bool withTypeLetter() const override { return false; }
-    void pictureFinished(int index, const BatchPictureResult& result) override
-    {
-        finished[index] = result.outcome;
-    }
     QMap<int, RowColour> colours;
-    QMap<int, PictureOutcome> finished;
 };
 
 } // namespace
@@ -241,12 +236,11 @@ private Q_SLOTS:
         QCOMPARE(port->writes.count(QByteArray("(0001")), 1);
         QVERIFY(!port->writes.contains(QByteArray("(0002")));
         QCOMPARE(view.colours, (QMap<int, RowColour>{{1, RowColour::Red}}));
-        QCOMPARE(view.finished, (QMap<int, PictureOutcome>{{1, PictureOutcome::Blocked}}));
         QCOMPARE(run.results().at(0).attempts, 1);
         QCOMPARE(rig.shell.shown(),
                  QStringList{"Download Picture Message: Error while downloading images.\r\na.bmp "
-                             "was not sent to address 0001: " +
-                             rig.link.lineBlocked()->text().trimmed()});
+                             "was not sent to address 0001: The line was blocked for 5 s; 0 of "
+                             "12288 characters sent."});
         QVERIFY(rig.state.CancelFlag);
         QCOMPARE(BatchSummaryText(SummariseBatch(run.results(), 5000)),
                  "0 done, 0 refused, 0 no reply, 1 skipped, 1 blocked, 00:00:05");
