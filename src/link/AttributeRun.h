@@ -21,8 +21,8 @@ struct AttributeJob
 enum class AttributeRowState {
     Waiting,   // not sent in this run (yet)
     Sending,   // being sent
-    Confirmed, // the controller answered "79"
-    Refused,   // "6E", will be sent again
+    Confirmed, // the controller answered ReplyCodes::Done
+    Refused,   // ReplyCodes::Refused, will be sent again
     NoReply,   // nothing within the reply window, will be sent again
     NotReady,  // no ready byte
     Failed,    // failed for good, or not taken by a blocked line
