@@ -23,7 +23,8 @@ void AttributeRun::DownloadRows(const QList<AttributeJob>& jobs)
             screen->setCurrentAddressLabel(job.address);
         m_link.appendTraffic(QStringLiteral("\r\n"), TrafficDirection::Sent);
         m_view.showRowState(row, AttributeRowState::Sending);
-        const ReplyOutcome outcome = SendAttributeCommand(m_link, job.command);
+        const ReplyOutcome outcome =
+            SendAttributeCommand(m_link, job.command, AttributeReplyWait::AfterShortDelay);
         if (state.CancelFlag)
             break;
         const Verdict verdict = judge(row, outcome, int(jobs.size()));

@@ -32,7 +32,8 @@ ReplyOutcome ReadReplyCode(const AppState& state)
     return ReplyOutcome::Unexpected;
 }
 
-ReplyOutcome SendAttributeCommand(ControllerLink& link, const QByteArray& command)
+ReplyOutcome SendAttributeCommand(ControllerLink& link, const QByteArray& command,
+                                  AttributeReplyWait wait)
 {
     link.beginCommand();
     LinkScreen* screen = link.activeScreen();
@@ -43,6 +44,8 @@ ReplyOutcome SendAttributeCommand(ControllerLink& link, const QByteArray& comman
     if (screen)
         screen->setDisplayData(savedDisplayData);
     link.appendTraffic(QStringLiteral("   "), TrafficDirection::Sent);
+    if (wait == AttributeReplyWait::AfterShortDelay)
+        link.ShortDelay();
     link.WaitForReply();
     return ReadReplyOutcome(link);
 }

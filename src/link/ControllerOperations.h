@@ -33,8 +33,12 @@ ReplyOutcome ReadReplyOutcome(ControllerLink& link);
 // The operations the window and the command line share. Each starts from a clean reply state, so
 // only an answer to its own command ends its wait.
 
+// When the reply wait after an attribute command starts: at once (one record from a screen), or
+// after the link's short delay (each row of a batch run).
+enum class AttributeReplyWait { AtOnce, AfterShortDelay };
 // An attribute command, echoed whatever the echo box says, followed by the reply wait.
-ReplyOutcome SendAttributeCommand(ControllerLink& link, const QByteArray& command);
+ReplyOutcome SendAttributeCommand(ControllerLink& link, const QByteArray& command,
+                                  AttributeReplyWait wait = AttributeReplyWait::AtOnce);
 // Blanks `address` for the current type: the LCD types by a picture of zero bytes (with the type
 // letter when wanted), the others by the clear command.
 ReplyOutcome ClearAddress(ControllerLink& link, bool withTypeLetter, const QString& address);
