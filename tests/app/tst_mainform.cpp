@@ -88,6 +88,7 @@ private Q_SLOTS:
     }
     void cleanup()
     {
+        seam->verifyNothingLeft(form.get());
         form.reset();
         catalog.reset();
     }
@@ -98,12 +99,13 @@ private Q_SLOTS:
         QVERIFY(!form->start());
         QVERIFY(form->hasEnded());
         QVERIFY(!form->isVisible());
-        QCOMPARE(seam->messages.size(), 1);
-        QCOMPARE(seam->messages[0].title, QString("No Available Comm Ports"));
-        QCOMPARE(seam->messages[0].text,
+        const QList<ShownMessage> shown = seam->takeMessages();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].title, QString("No Available Comm Ports"));
+        QCOMPARE(shown[0].text,
                  QString("Program cannot find any available Comm Ports.\r\n"
                          "Please close a Comm Port and try again.\r\nClosing program."));
-        QCOMPARE(int(seam->messages[0].icon), int(MessageIcon::Exclamation));
+        QCOMPARE(shown[0].icon, MessageIcon::Exclamation);
     }
 
     // The start screen takes over the first port at 57600 and says so.
@@ -155,6 +157,8 @@ private Q_SLOTS:
         QTest::keyClicks(box, "2");
         QTest::keyClick(box, Qt::Key_Return);
         QCOMPARE(box->toPlainText(), QString("01\n2\n"));
+        QCOMPARE(seam->takeShown(),
+                 QStringList("Manual Command Message: Hex input must be even number of nibbles."));
     }
 
     void sendButtonUsesBoxText()
@@ -193,11 +197,8 @@ private Q_SLOTS:
         startForm();
         seam->viewerResult = {false, 31, "No application is associated with this file."};
         form->ControllerFeedback();
-        QCOMPARE(seam->messages.size(), 1);
-        QCOMPARE(seam->messages[0].title, QString("Unknown Error"));
-        QCOMPARE(seam->messages[0].text,
-                 QString("Error with ShellExecute\r\n31 No application is associated with this "
-                         "file."));
+        QCOMPARE(seam->takeShown(), QStringList("Unknown Error: Error with ShellExecute\r\n31 No "
+                                                "application is associated with this file."));
     }
 
     // Quit and closing the window end the program at once, unless a transfer runs: then the
@@ -228,9 +229,9 @@ private Q_SLOTS:
             QTest::mousePress(find<QPushButton>("cmbQuit"), Qt::LeftButton);
         else
             form->close();
-        QCOMPARE(seam->shown(), busy ? QStringList{"Quit: A transfer to the controller is "
-                                                   "running.\r\nStop it and quit?"}
-                                     : QStringList());
+        QCOMPARE(seam->takeShown(), busy ? QStringList{"Quit: A transfer to the controller is "
+                                                       "running.\r\nStop it and quit?"}
+                                         : QStringList());
         QCOMPARE(form->isVisible(), !ends);
         QCOMPARE(state->CancelFlag, ends);
         QCOMPARE(state->StopTransferFlag, ends);

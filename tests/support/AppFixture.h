@@ -43,7 +43,13 @@ struct AppFixture
         form = MakeProgramWindow(state, catalog, seam, folder.path());
         return form->start();
     }
-    ~AppFixture() { form.reset(); }
+    // What the test left amiss is checked while the main window still stands, so a dialog left
+    // open over it is seen.
+    ~AppFixture()
+    {
+        seam.verifyNothingLeft(form.get());
+        form.reset();
+    }
 
     QString samplePath(const QString& name) const
     {

@@ -253,7 +253,7 @@ private Q_SLOTS:
             QCOMPARE(QString::fromLatin1(record->digits), sent.join(QString()));
             QCOMPARE(model()->row(row).colour, RowColour::Magenta);
         }
-        QCOMPARE(app->seam.shown(),
+        QCOMPARE(app->seam.takeShown(),
                  QStringList({"Input Data Message: " + refusal.last(),
                               "Save Attributes?: Do you want to save switch attributes?",
                               "Download Selected Attribute Message: Download successful.",
@@ -277,7 +277,7 @@ private Q_SLOTS:
 
         app->controller.setMisbehaviour(Misbehaviour::RefuseAll);
         click("cmdDownloadAttributes");
-        QCOMPARE(app->seam.messages.size(), 1); // its text is the run's, checked with the run
+        QCOMPARE(app->seam.takeShown().size(), 1); // its text is the run's, checked with the run
         QCOMPARE(app->form->panelText(2), QString("Download Canceled"));
         QCOMPARE(model()->row(0).colour, RowColour::Red);
         QCOMPARE(model()->row(1).colour, RowColour::Black);

@@ -321,7 +321,8 @@ private Q_SLOTS:
             typeInto(entry, typed);
             dialog.close();
             QVERIFY(!dialog.isVisible());
-            QCOMPARE(f->seam.messageTexts(), QStringList(lcd ? 3 : 2, refusal));
+            QCOMPARE(f->seam.takeShown(),
+                     QStringList(lcd ? 3 : 2, "Input Data Message: " + refusal));
             QVERIFY(!record(type).contains(shows));
             return;
         }

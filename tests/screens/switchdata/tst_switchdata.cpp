@@ -193,8 +193,9 @@ private Q_SLOTS:
         QFETCH(QByteArray, bytes);
         const QString before = data();
         import(writeFile(name, bytes));
-        QCOMPARE(app->seam.shown(), QStringList("Vantrel: Invalid image attributes.\rFile Size: " +
-                                                QString::number(bytes.size())));
+        QCOMPARE(app->seam.takeShown(),
+                 QStringList("Vantrel: Invalid image attributes.\rFile Size: " +
+                             QString::number(bytes.size())));
         QCOMPARE(find<QComboBox>("cmbFileName")->count(), 2);
         QCOMPARE(find<QComboBox>("cmbFileName")->currentIndex(), 1);
         QCOMPARE(data(), before);
