@@ -50,6 +50,17 @@ EditorStep fillRow(QStringList* typed, int refusedColumn = 0, QString refused = 
         }
     };
 }
+// Types `digit` over the focused box's text, then presses `key`.
+EditorStep typeThen(const QString& digit, Qt::Key key)
+{
+    return [=](QDialog* editor) {
+        auto* box = qobject_cast<QLineEdit*>(editor->focusWidget());
+        QVERIFY(box);
+        box->selectAll();
+        QTest::keyClicks(box, digit);
+        QTest::keyClick(box, key);
+    };
+}
 } // namespace
 
 // The batch attribute window driven as the operator drives it, opened from the batch picture
@@ -260,6 +271,27 @@ private Q_SLOTS:
                               "Download Batch Attributes Message: Download successful."}));
         closeWindow();
         QCOMPARE(app->form->link().activeScreen(), dynamic_cast<LinkScreen*>(batchScreen));
+    }
+
+    // With 2 switches only 6 of the 16 LCD cells show; the hidden ones come from the saved file
+    // and go back into it untouched by an edit. A digit typed and left with Esc changes nothing.
+    void editKeepsHiddenCellsAndEscKeepsTheRow()
+    {
+        const QByteArray hidden = "0102030405060708090A0B0C0D0E0F10|7|1\r\n";
+        QFile seeded(batch->filePath(QStringLiteral("SavedAttributes36X24.txt")));
+        QVERIFY(seeded.open(QIODevice::WriteOnly) && seeded.write("p2.bmp|02|" + hidden) > 0);
+        seeded.close();
+        openBatch(1, 0);
+        const QByteArray line = "p2.bmp|" + model()->row(1).address.toLatin1() + "|";
+        const QStringList cells = model()->row(1).cells;
+        editRow(1, {typeThen("9", Qt::Key_Escape)});
+        QCOMPARE(model()->row(1).cells, cells);
+        click("cmdSave");
+        QVERIFY(savedFile().contains(line + hidden));
+        editRow(1, {typeThen("9", Qt::Key_Return), Escape});
+        click("cmdSave");
+        QVERIFY2(savedFile().contains(line + "09" + hidden.mid(2)), savedFile().constData());
+        closeWindow();
     }
 
     // Cancel while the second row is sent, then a controller refusing every row.
