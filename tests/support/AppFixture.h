@@ -11,6 +11,7 @@
 #include "QtWarnings.h"
 #include "SamplePictures.h"
 #include "ScriptedUiSeam.h"
+#include "TestKit.h"
 #include "VirtualController.h"
 
 #include <QComboBox>
@@ -56,13 +57,7 @@ struct AppFixture
         return folder.path() + QLatin1Char('/') + name;
     }
 
-    template <typename T> T* find(const QString& name) const
-    {
-        T* widget = form->findChild<T*>(name);
-        if (!widget)
-            qFatal("no widget named %s", qPrintable(name));
-        return widget;
-    }
+    template <typename T> T* find(const QString& name) const { return Child<T>(form.get(), name); }
     void click(const QString& button) const
     {
         QTest::mouseClick(find<QWidget>(button), Qt::LeftButton);

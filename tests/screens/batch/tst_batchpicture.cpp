@@ -33,13 +33,7 @@ class TestBatchPicture : public QObject
     int pressRow = -1;
 
     // Looked up on this screen: the single picture screen has widgets of the same names.
-    template <typename T = QPushButton> T* w(const char* name)
-    {
-        T* widget = screen->findChild<T*>(QLatin1String(name));
-        if (!widget)
-            qFatal("no widget named %s", name);
-        return widget;
-    }
+    template <typename T = QPushButton> T* w(const char* name) { return Child<T>(screen, name); }
     void click(const char* name) { w(name)->click(); }
     BatchFileModel* files()
     {
@@ -83,9 +77,7 @@ class TestBatchPicture : public QObject
     }
     void writeFile(const QString& name, const QByteArray& bytes)
     {
-        QFile file(batch->filePath(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        QVERIFY(WriteFile(batch->filePath(name), bytes));
     }
     // LCD 36x24 pictures p0.bmp, p1.bmp, ..., blank but of the type's length.
     void writeBlankPictures(int count)
@@ -101,9 +93,7 @@ class TestBatchPicture : public QObject
     // pixel byte changed per file) for a controller set up for that type: no question comes first.
     void importLcdPictures(int count)
     {
-        QFile sample(app->samplePath(QStringLiteral("LCD 64x32 Speaker.bmp")));
-        QVERIFY(sample.open(QIODevice::ReadOnly));
-        const QByteArray bytes = sample.readAll();
+        const QByteArray bytes = ReadFile(app->samplePath(QStringLiteral("LCD 64x32 Speaker.bmp")));
         constexpr int PixelStart = 62;
         for (int i = 1; i <= count; ++i) {
             QByteArray picture = bytes;

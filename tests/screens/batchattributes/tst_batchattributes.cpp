@@ -78,13 +78,7 @@ class TestBatchAttributes : public QObject
     QPointer<QWidget> handledEditor;
     QList<EditorStep> editorSteps;
 
-    template <typename T> T* w(const char* name)
-    {
-        T* widget = window->findChild<T*>(QLatin1String(name));
-        if (!widget)
-            qFatal("no widget named %s", name);
-        return widget;
-    }
+    template <typename T> T* w(const char* name) { return Child<T>(window, name); }
     void click(const char* button) { w<QPushButton>(button)->click(); }
     QTreeView* table() { return w<QTreeView>("LsvManyFiles"); }
     AttributeTableModel* model() { return qobject_cast<AttributeTableModel*>(table()->model()); }
@@ -166,8 +160,8 @@ class TestBatchAttributes : public QObject
     // The type's saved attribute file in the batch folder.
     QByteArray savedFile()
     {
-        QFile file(QDir(batch->path()).entryInfoList({"SavedAttributes*.txt"}).value(0).filePath());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : "(none)";
+        const QFileInfoList saved = QDir(batch->path()).entryInfoList({"SavedAttributes*.txt"});
+        return saved.isEmpty() ? "(none)" : ReadFile(saved.first().filePath());
     }
 
 private Q_SLOTS:
@@ -278,9 +272,7 @@ private Q_SLOTS:
     void editKeepsHiddenCellsAndEscKeepsTheRow()
     {
         const QByteArray hidden = "0102030405060708090A0B0C0D0E0F10|7|1\r\n";
-        QFile seeded(batch->filePath(QStringLiteral("SavedAttributes36X24.txt")));
-        QVERIFY(seeded.open(QIODevice::WriteOnly) && seeded.write("p2.bmp|02|" + hidden) > 0);
-        seeded.close();
+        QVERIFY(WriteFile(batch->filePath("SavedAttributes36X24.txt"), "p2.bmp|02|" + hidden));
         openBatch(1, 0);
         const QByteArray line = "p2.bmp|" + model()->row(1).address.toLatin1() + "|";
         const QStringList cells = model()->row(1).cells;

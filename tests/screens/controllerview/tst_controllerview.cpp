@@ -39,11 +39,7 @@ class TestControllerView : public QObject
 
     template <typename T = QPushButton> T* w(const char* screen, const char* name)
     {
-        auto* parent = app->form->findChild<QWidget*>(QLatin1String(screen));
-        T* widget = parent ? parent->findChild<T*>(QLatin1String(name)) : nullptr;
-        if (!widget)
-            qFatal("no widget %s on %s", name, screen);
-        return widget;
+        return Child<T>(app->find<QWidget>(screen), name);
     }
     void open(const char* menuEntry)
     {
@@ -52,9 +48,7 @@ class TestControllerView : public QObject
     // Imports `count` copies of the LCD 64x32 sample on the batch picture screen.
     void importLcdPictures(const QString& folder, int count)
     {
-        QFile sample(app->samplePath(QStringLiteral("LCD 64x32 Speaker.bmp")));
-        QVERIFY(sample.open(QIODevice::ReadOnly));
-        QVERIFY(WriteCopies(folder, sample.readAll(), count));
+        QVERIFY(WriteCopies(folder, ReadFile(app->samplePath("LCD 64x32 Speaker.bmp")), count));
         app->controller.setIdentity({'2', "GLINTSIM", 'V', "1.00"});
         app->state.ControllerSetting = SwitchTypeCode::Lcd64x32;
         auto* types = w<QComboBox>("frmBatchPicture", "cmbSwitchType");

@@ -6,6 +6,7 @@
 #include "SamplePhoto.h"
 #include "SwitchPreview.h"
 #include "SwitchTypeCode.h"
+#include "TestKit.h"
 #include "frmConvertPicture.h"
 
 #include <QAction>
@@ -17,21 +18,11 @@
 
 namespace {
 
-bool writeBroken(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write("\x89PNG broken") > 0;
-}
+const QByteArray Broken = "\x89PNG broken";
 
 void choose(QComboBox* box, int index)
 {
     box->setCurrentIndex(index);
-}
-
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -67,7 +58,7 @@ private Q_SLOTS:
         const QString saved = app.samplePath(QStringLiteral("MONO 96x64 harbour.bmp"));
         app.seam.savePaths.push_back(saved);
         dialog->findChild<QPushButton*>(QStringLiteral("cmdSave"))->click();
-        QCOMPARE(contents(saved), expected);
+        QCOMPARE(ReadFile(saved), expected);
         QVERIFY(!dialog->isVisible());
         QCOMPARE(app.find<QComboBox>(QStringLiteral("cmbFileName"))->currentText(), saved);
         QCOMPARE(app.find<QLineEdit>(QStringLiteral("txtSwitchType"))->text(),
@@ -81,7 +72,7 @@ private Q_SLOTS:
         AppFixture app;
         QVERIFY(app.start());
         const QString broken = app.samplePath(QStringLiteral("broken.png"));
-        QVERIFY(writeBroken(broken));
+        QVERIFY(WriteFile(broken, Broken));
         app.seam.openPaths.push_back(broken);
         app.find<QAction>(QStringLiteral("mnuConvertPicture"))->trigger();
         auto* dialog = app.find<frmConvertPicture>(QStringLiteral("frmConvertPicture"));
@@ -102,7 +93,7 @@ private Q_SLOTS:
         QTemporaryDir in, out;
         for (const char* name : {"a.png", "b.jpg", "c.bmp"})
             QVERIFY(SamplePhoto({800, 600}).save(in.filePath(QString::fromLatin1(name))));
-        QVERIFY(writeBroken(in.filePath(QStringLiteral("d.png"))));
+        QVERIFY(WriteFile(in.filePath(QStringLiteral("d.png")), Broken));
         QVERIFY(SamplePhoto({800, 600}).save(out.filePath(QStringLiteral("a.bmp"))));
 
         app.seam.openPaths.push_back(in.filePath(QStringLiteral("a.png")));
@@ -138,7 +129,7 @@ private Q_SLOTS:
                  qPrintable(report));
         for (const char* name : {"a.bmp", "b.bmp", "c.bmp"})
             QCOMPARE(QFileInfo(out.filePath(QString::fromLatin1(name))).size(), 318);
-        QCOMPARE(contents(out.filePath(QStringLiteral("b.bmp"))),
+        QCOMPARE(ReadFile(out.filePath(QStringLiteral("b.bmp"))),
                  ConvertToBitmap(ReadSourcePicture(in.filePath(QStringLiteral("b.jpg"))).image,
                                  settings));
         folder->close();

@@ -6,6 +6,7 @@
 #include "OledAttributeEditor.h"
 #include "QtWarnings.h"
 #include "ScriptedUiSeam.h"
+#include "TestKit.h"
 #include "frmCharacter.h"
 
 #include <QAbstractButton>
@@ -47,10 +48,7 @@ struct Fixture
 
 template <typename T = QLineEdit> T* findIn(QWidget* dialog, const QString& name)
 {
-    T* widget = dialog->findChild<T*>(name);
-    if (!widget)
-        qFatal("no widget named %s", qPrintable(name));
-    return widget;
+    return Child<T>(dialog, name);
 }
 
 void showActive(QDialog& dialog)
@@ -134,13 +132,11 @@ class TestEditors : public QObject
     QStringList classifiedLcd64x32()
     {
         QTemporaryDir folder;
-        QFile picture(folder.filePath(QStringLiteral("switch.bmp")));
-        if (!picture.open(QIODevice::WriteOnly) || picture.write(QByteArray(318, '\0')) != 318)
+        const QString picture = folder.filePath(QStringLiteral("switch.bmp"));
+        if (!WriteFile(picture, QByteArray(318, '\0')))
             return {};
-        picture.close();
         PictureFileRecords records{PictureFileRecord()};
-        ClassifyFile(records, QFileInfo(picture.fileName()), 1, f->state,
-                     f->editors.lcd64x32Defaults());
+        ClassifyFile(records, QFileInfo(picture), 1, f->state, f->editors.lcd64x32Defaults());
         const PictureFileRecord& r = records[1];
         return {r.LEDon, r.LEDoff, r.BackgroundColoron, r.BackgroundColoroff};
     }

@@ -30,12 +30,6 @@ class TestSinglePicture : public QObject
     }
     // Every message box since the last look, as "title: text".
     QStringList shown() { return app->seam.takeShown(); }
-    void writeFile(const QString& path, const QByteArray& bytes)
-    {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
 
 private Q_SLOTS:
     void init()
@@ -97,7 +91,7 @@ private Q_SLOTS:
                            "File Size: %1");
         for (const int length : {256, 18486, 1000}) {
             const QString path = app->samplePath(QStringLiteral("odd %1.bmp").arg(length));
-            writeFile(path, QByteArray(length, 'x'));
+            QVERIFY(WriteFile(path, QByteArray(length, 'x')));
             app->choosePicture(path);
             QCOMPARE(app->state.TypeCode, qint16(1));
             QCOMPARE(box("txtSwitchType")->text().isEmpty(), length != 256);
@@ -264,7 +258,7 @@ private Q_SLOTS:
         // upper-case header makes one.
         const QString path = app->samplePath("data.txt");
         const auto sendRaw = [&](const QByteArray& content, const char* choice) {
-            writeFile(path, content);
+            QVERIFY(WriteFile(path, content));
             app->seam.openPaths.push_back(path);
             QTimer::singleShot(0, this,
                                [this, choice] { app->find<QPushButton>(choice)->click(); });
