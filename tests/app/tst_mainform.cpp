@@ -271,14 +271,12 @@ private Q_SLOTS:
         startForm();
         state->BusyFlag = true;
         auto* combo = find<QComboBox>("cmbCommPort");
-        combo->setCurrentIndex(1);
-        Q_EMIT combo->activated(1);
+        Activate(combo, 1);
         QVERIFY(port(1)->isOpen());
         QCOMPARE(state->RequestedPort, qint16(1));
         QCOMPARE(combo->currentData().toInt(), 1);
         state->BusyFlag = false;
-        combo->setCurrentIndex(1);
-        Q_EMIT combo->activated(1);
+        Activate(combo, 1);
         QVERIFY(port(2)->isOpen());
         QVERIFY(!port(1)->isOpen());
         QCOMPARE(find<QLineEdit>("txtDownloadPortStatus")->text(),

@@ -116,21 +116,6 @@ private Q_SLOTS:
         QCOMPARE(yields, 3);
     }
 
-    // The folder comes from the path unless it is given; a failed look-up leaves what the last
-    // one found.
-    void openFileObjects()
-    {
-        const QString file = makeFile("open.bmp", 254);
-        const QString folder = m_dir.path() + "/";
-        FileObjects objects;
-        QVERIFY(OpenFileObjects(file, QString(), objects));
-        QVERIFY(!OpenFileObjects(folder + "absent.bmp", QString(), objects));
-        QVERIFY(!OpenFileObjects(file, folder + "absent/", objects));
-        QCOMPARE(objects.File.absoluteFilePath(), file);
-        QCOMPARE(objects.Folder.canonicalFilePath(), QFileInfo(folder).canonicalFilePath());
-        QVERIFY(OpenFileObjects(file, folder, objects));
-    }
-
     // The offset may point anywhere in the file, even into the headers, but not beyond its end.
     void reader_data()
     {

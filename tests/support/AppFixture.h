@@ -14,12 +14,20 @@
 #include "TestKit.h"
 #include "VirtualController.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
+
+// Picks an entry as the operator does: the box shows it and the screen hears of the choice.
+inline void Activate(QComboBox* combo, int index)
+{
+    combo->setCurrentIndex(index);
+    Q_EMIT combo->activated(index);
+}
 
 struct AppFixture
 {
@@ -46,6 +54,13 @@ struct AppFixture
     }
     // What the test left amiss is checked while the main window still stands, so a dialog left
     // open over it is seen.
+    // A program started afresh for one test; null (the reason logged) when it could not start.
+    static std::unique_ptr<AppFixture> started()
+    {
+        auto app = std::make_unique<AppFixture>();
+        return app->start() ? std::move(app) : nullptr;
+    }
+
     ~AppFixture()
     {
         seam.verifyNothingLeft(form.get());
@@ -58,6 +73,7 @@ struct AppFixture
     }
 
     template <typename T> T* find(const QString& name) const { return Child<T>(form.get(), name); }
+    void open(const QString& menuEntry) const { find<QAction>(menuEntry)->trigger(); }
     void click(const QString& button) const
     {
         QTest::mouseClick(find<QWidget>(button), Qt::LeftButton);
@@ -67,8 +83,6 @@ struct AppFixture
     void choosePicture(const QString& path)
     {
         seam.openPaths.push_back(path);
-        auto* files = find<QComboBox>(QStringLiteral("cmbFileName"));
-        files->setCurrentIndex(0);
-        Q_EMIT files->activated(0);
+        Activate(find<QComboBox>(QStringLiteral("cmbFileName")), 0);
     }
 };

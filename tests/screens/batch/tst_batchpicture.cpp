@@ -44,17 +44,8 @@ class TestBatchPicture : public QObject
     // Every message box since the last look, as "title: text".
     QStringList shown() { return app->seam.takeShown(); }
     bool refreshIsRed() { return w("cmdRefresh")->palette().color(QPalette::Button) == Qt::red; }
-    void switchTo(const char* menuEntry)
-    {
-        app->form->findChild<QAction*>(QLatin1String(menuEntry))->trigger();
-    }
 
-    void chooseType(int type)
-    {
-        auto* combo = w<QComboBox>("cmbSwitchType");
-        combo->setCurrentIndex(type - 1);
-        Q_EMIT combo->activated(type - 1);
-    }
+    void chooseType(int type) { Activate(w<QComboBox>("cmbSwitchType"), type - 1); }
     void importFrom(const QString& folder)
     {
         app->seam.openPaths.push_back(folder + QStringLiteral("/any.bmp"));
@@ -164,11 +155,9 @@ class TestBatchPicture : public QObject
 private Q_SLOTS:
     void init()
     {
-        app = std::make_unique<AppFixture>();
-        QVERIFY(app->start());
-        switchTo("mnuBatchPictures");
-        screen = app->form->findChild<QWidget*>(QStringLiteral("frmBatchPicture"));
-        QVERIFY(screen);
+        QVERIFY(app = AppFixture::started());
+        app->open("mnuBatchPictures");
+        screen = app->find<QWidget>(QStringLiteral("frmBatchPicture"));
         QCOMPARE(app->form->link().activeScreen(), dynamic_cast<LinkScreen*>(screen));
         tester = std::make_unique<QAbstractItemModelTester>(
             files(), QAbstractItemModelTester::FailureReportingMode::QtTest);
@@ -519,10 +508,10 @@ private Q_SLOTS:
         // Each screen puts back the type and the address it had when it was left; closing the
         // batch screen keeps its files and hands the link back.
         app->state.CurrentAddress = QStringLiteral("07");
-        switchTo("mnuSinglePicture");
+        app->open("mnuSinglePicture");
         QCOMPARE(app->state.TypeCode, SwitchTypeCode::Oled64x48);
         QCOMPARE(app->state.CurrentAddress, QString("0001"));
-        switchTo("mnuBatchPictures");
+        app->open("mnuBatchPictures");
         QCOMPARE(app->state.TypeCode, SwitchTypeCode::Lcd64x32);
         QCOMPARE(app->state.CurrentAddress, QString("07"));
         tester.reset(); // the model goes with the screen

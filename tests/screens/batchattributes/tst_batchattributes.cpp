@@ -91,9 +91,7 @@ class TestBatchAttributes : public QObject
                                 batch->filePath(QLatin1String(name))));
         app->controller.setIdentity({char('0' + type), "GLINTSIM", 'V', "1.00"});
         app->state.ControllerSetting = qint16(type);
-        auto* combo = batchScreen->findChild<QComboBox*>(QStringLiteral("cmbSwitchType"));
-        combo->setCurrentIndex(type - 1);
-        Q_EMIT combo->activated(type - 1);
+        Activate(Child<QComboBox>(batchScreen, "cmbSwitchType"), type - 1);
         app->seam.openPaths.push_back(batch->filePath(QStringLiteral("p1.bmp")));
         batchScreen->findChild<QPushButton*>(QStringLiteral("cmdImportBatch"))->click();
         openWindow(switchesIndex);
@@ -106,9 +104,7 @@ class TestBatchAttributes : public QObject
         // Every change the window makes to its table is checked against the model contract.
         new QAbstractItemModelTester(
             model(), QAbstractItemModelTester::FailureReportingMode::QtTest, window);
-        auto* count = w<QComboBox>("cmbNumbofSwchs");
-        count->setCurrentIndex(switchesIndex);
-        Q_EMIT count->activated(switchesIndex);
+        Activate(w<QComboBox>("cmbNumbofSwchs"), switchesIndex);
     }
     void closeWindow()
     {
@@ -167,10 +163,9 @@ class TestBatchAttributes : public QObject
 private Q_SLOTS:
     void init()
     {
-        app = std::make_unique<AppFixture>();
-        QVERIFY(app->start());
-        app->form->findChild<QAction*>(QStringLiteral("mnuBatchPictures"))->trigger();
-        batchScreen = app->form->findChild<QWidget*>(QStringLiteral("frmBatchPicture"));
+        QVERIFY(app = AppFixture::started());
+        app->open("mnuBatchPictures");
+        batchScreen = app->find<QWidget>(QStringLiteral("frmBatchPicture"));
         batch.emplace();
         editorSteps.clear();
         connect(&editorDriver, &QTimer::timeout, this, &TestBatchAttributes::driveEditor,

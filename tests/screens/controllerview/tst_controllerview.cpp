@@ -41,19 +41,13 @@ class TestControllerView : public QObject
     {
         return Child<T>(app->find<QWidget>(screen), name);
     }
-    void open(const char* menuEntry)
-    {
-        app->form->findChild<QAction*>(QLatin1String(menuEntry))->trigger();
-    }
     // Imports `count` copies of the LCD 64x32 sample on the batch picture screen.
     void importLcdPictures(const QString& folder, int count)
     {
         QVERIFY(WriteCopies(folder, ReadFile(app->samplePath("LCD 64x32 Speaker.bmp")), count));
         app->controller.setIdentity({'2', "GLINTSIM", 'V', "1.00"});
         app->state.ControllerSetting = SwitchTypeCode::Lcd64x32;
-        auto* types = w<QComboBox>("frmBatchPicture", "cmbSwitchType");
-        types->setCurrentIndex(SwitchTypeCode::Lcd64x32 - 1);
-        Q_EMIT types->activated(SwitchTypeCode::Lcd64x32 - 1);
+        Activate(w<QComboBox>("frmBatchPicture", "cmbSwitchType"), SwitchTypeCode::Lcd64x32 - 1);
         app->seam.openPaths.push_back(folder + QStringLiteral("/pic00000.bmp"));
         w("frmBatchPicture", "cmdImportBatch")->click();
     }
@@ -66,18 +60,14 @@ class TestControllerView : public QObject
     }
 
 private Q_SLOTS:
-    void init()
-    {
-        app = std::make_unique<AppFixture>();
-        QVERIFY(app->start());
-    }
+    void init() { QVERIFY(app = AppFixture::started()); }
     void cleanup() { app.reset(); }
 
     // A batch in which the controller refuses a picture once, then pictures refused outright:
     // every address shows what it holds, the file, the outcome, and was marked while being sent.
     void batchOfMixedOutcomes()
     {
-        open("mnuControllerView");
+        app->open("mnuControllerView");
         auto* grid = w<QListView>("frmControllerView", "lstAddresses");
         auto& model = *qobject_cast<ControllerViewModel*>(grid->model());
         QAbstractItemModelTester tester(&model,
@@ -93,7 +83,7 @@ private Q_SLOTS:
         });
 
         QTemporaryDir batch;
-        open("mnuBatchPictures");
+        app->open("mnuBatchPictures");
         importLcdPictures(batch.path(), 4);
         app->controller.failNextPictures(1);
         app->seam.answers = {MessageAnswer::No}; // no refresh of the controller afterwards
@@ -171,7 +161,7 @@ private Q_SLOTS:
     // showing its address's picture.
     void savesContactSheet()
     {
-        open("mnuControllerView");
+        app->open("mnuControllerView");
         auto* grid = w<QListView>("frmControllerView", "lstAddresses");
         auto& model = *qobject_cast<ControllerViewModel*>(grid->model());
         for (quint16 address = 1; address <= 10; ++address) {

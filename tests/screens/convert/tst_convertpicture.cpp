@@ -74,7 +74,7 @@ private Q_SLOTS:
         const QString broken = app.samplePath(QStringLiteral("broken.png"));
         QVERIFY(WriteFile(broken, Broken));
         app.seam.openPaths.push_back(broken);
-        app.find<QAction>(QStringLiteral("mnuConvertPicture"))->trigger();
+        app.open("mnuConvertPicture");
         auto* dialog = app.find<frmConvertPicture>(QStringLiteral("frmConvertPicture"));
         const QStringList shown = app.seam.takeShown();
         QCOMPARE(shown.size(), 1);
@@ -97,7 +97,7 @@ private Q_SLOTS:
         QVERIFY(SamplePhoto({800, 600}).save(out.filePath(QStringLiteral("a.bmp"))));
 
         app.seam.openPaths.push_back(in.filePath(QStringLiteral("a.png")));
-        app.find<QAction>(QStringLiteral("mnuConvertPicture"))->trigger();
+        app.open("mnuConvertPicture");
         auto* picture = app.find<frmConvertPicture>(QStringLiteral("frmConvertPicture"));
         choose(picture->findChild<QComboBox*>(QStringLiteral("cmbSwitchType")), 1);
         picture->findChild<QCheckBox*>(QStringLiteral("chkInvert"))->setChecked(true);
@@ -105,7 +105,7 @@ private Q_SLOTS:
         picture->close();
 
         app.seam.folderPaths = {in.path(), in.path(), out.path()};
-        app.find<QAction>(QStringLiteral("mnuConvertFolder"))->trigger();
+        app.open("mnuConvertFolder");
         auto* folder = app.find<frmConvertPicture>(QStringLiteral("frmConvertFolder"));
         QCOMPARE(folder->settings(), settings);
         QCOMPARE(folder->findChild<QComboBox*>(QStringLiteral("cmbFolderPictures"))->count(), 4);

@@ -32,11 +32,7 @@ class TestSinglePicture : public QObject
     QStringList shown() { return app->seam.takeShown(); }
 
 private Q_SLOTS:
-    void init()
-    {
-        app = std::make_unique<AppFixture>();
-        QVERIFY(app->start());
-    }
+    void init() { QVERIFY(app = AppFixture::started()); }
     void cleanup() { app.reset(); }
 
     // From the Koala sample on, each sample is imported, sent to a controller set up for its type
@@ -188,8 +184,7 @@ private Q_SLOTS:
         app->seam.texts = {answer};
         auto* ports = app->find<QComboBox>("cmbCommPort");
         const int otherEntry = ports->count() - 1;
-        ports->setCurrentIndex(otherEntry);
-        Q_EMIT ports->activated(otherEntry);
+        Activate(ports, otherEntry);
 
         const QString said = shown().join("\n");
         QVERIFY2(messageStart.isEmpty()

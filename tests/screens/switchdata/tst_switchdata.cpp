@@ -31,18 +31,11 @@ class TestSwitchData : public QObject
     {
         QTest::mouseClick(find<QWidget>(button), Qt::LeftButton);
     }
+    void select(int entry) { Activate(find<QComboBox>("cmbFileName"), entry); }
     void import(const QString& path)
     {
         app->seam.openPaths.push_back(path);
-        auto* files = find<QComboBox>("cmbFileName");
-        files->setCurrentIndex(0);
-        Q_EMIT files->activated(0);
-    }
-    void select(int entry)
-    {
-        auto* files = find<QComboBox>("cmbFileName");
-        files->setCurrentIndex(entry);
-        Q_EMIT files->activated(entry);
+        select(0);
     }
     QString writeFile(const QString& name, const QByteArray& bytes) const
     {
@@ -55,18 +48,17 @@ class TestSwitchData : public QObject
         state.LeftToRightFlag = leftToRight ? 1 : 0;
         return EncodeForType(type, path, state, app->seam);
     }
+    void openWindow()
+    {
+        app->open("mnuSwitchData");
+        window = app->find<QWidget>(QStringLiteral("frmSwitchDataFile"));
+    }
 
 private Q_SLOTS:
     void init()
     {
-        app = std::make_unique<AppFixture>();
-        QVERIFY(app->start());
+        QVERIFY(app = AppFixture::started());
         openWindow();
-    }
-    void openWindow()
-    {
-        app->find<QAction>(QStringLiteral("mnuSwitchData"))->trigger();
-        window = app->find<QWidget>(QStringLiteral("frmSwitchDataFile"));
     }
     void cleanup()
     {
@@ -79,10 +71,8 @@ private Q_SLOTS:
     void opensOnTheSinglePicture()
     {
         window->parentWidget()->close();
-        app->find<QAction>(QStringLiteral("mnuBatchPictures"))->trigger();
-        auto* batchType = app->find<QComboBox>(QStringLiteral("cmbSwitchType"));
-        batchType->setCurrentIndex(4);
-        Q_EMIT batchType->activated(4);
+        app->open("mnuBatchPictures");
+        Activate(app->find<QComboBox>(QStringLiteral("cmbSwitchType")), 4);
         QCOMPARE(app->state.TypeCode, 5);
         openWindow();
         auto* files = find<QComboBox>("cmbFileName");
