@@ -70,11 +70,7 @@ public:
     QColor colour(const QString& title, const QColor&) override
     {
         dialogs.append(title);
-        if (colours.empty())
-            return QColor();
-        const QColor chosen = colours.front();
-        colours.pop_front();
-        return chosen;
+        return takeFront(colours);
     }
     ShellResult openWithViewer(const QString& path) override
     {
@@ -119,12 +115,12 @@ public:
 private:
     QStringList unexpected;
 
-    static QString takeFront(std::deque<QString>& queue)
+    template <typename T> static T takeFront(std::deque<T>& queue)
     {
         if (queue.empty())
-            return QString();
-        QString path = queue.front();
+            return T();
+        T next = std::move(queue.front());
         queue.pop_front();
-        return path;
+        return next;
     }
 };
