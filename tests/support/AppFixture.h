@@ -16,6 +16,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -73,6 +74,20 @@ struct AppFixture
     }
 
     template <typename T> T* find(const QString& name) const { return Child<T>(form.get(), name); }
+    // The controller set up for one switch type, and the program told so: no type question.
+    void setUpController(int type)
+    {
+        controller.setIdentity({char('0' + type), "GLINTSIM", 'V', "1.00"});
+        state.ControllerSetting = qint16(type);
+    }
+    // Imports the folder's pictures of the type on the (open) batch picture screen.
+    void importBatch(int type, const QString& fileInFolder)
+    {
+        auto* batch = find<QWidget>(QStringLiteral("frmBatchPicture"));
+        Activate(Child<QComboBox>(batch, QStringLiteral("cmbSwitchType")), type - 1);
+        seam.openPaths.push_back(fileInFolder);
+        Child<QPushButton>(batch, QStringLiteral("cmdImportBatch"))->click();
+    }
     void open(const QString& menuEntry) const { find<QAction>(menuEntry)->trigger(); }
     void click(const QString& button) const
     {

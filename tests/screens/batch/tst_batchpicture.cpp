@@ -45,11 +45,10 @@ class TestBatchPicture : public QObject
     QStringList shown() { return app->seam.takeShown(); }
     bool refreshIsRed() { return w("cmdRefresh")->palette().color(QPalette::Button) == Qt::red; }
 
-    void chooseType(int type) { Activate(w<QComboBox>("cmbSwitchType"), type - 1); }
-    void importFrom(const QString& folder)
+    // Imports the batch folder's pictures of the type.
+    void importType(int type)
     {
-        app->seam.openPaths.push_back(folder + QStringLiteral("/any.bmp"));
-        click("cmdImportBatch");
+        app->importBatch(type, batch->filePath(QStringLiteral("any.bmp")));
     }
     QStringList column(int column)
     {
@@ -91,10 +90,8 @@ class TestBatchPicture : public QObject
             picture[PixelStart + i] = char(~picture[PixelStart + i]);
             writeFile(pictureName(i), picture);
         }
-        app->controller.setIdentity({'2', "GLINTSIM", 'V', "1.00"});
-        app->state.ControllerSetting = SwitchTypeCode::Lcd64x32;
-        chooseType(SwitchTypeCode::Lcd64x32);
-        importFrom(batch->path());
+        app->setUpController(SwitchTypeCode::Lcd64x32);
+        importType(SwitchTypeCode::Lcd64x32);
         QCOMPARE(files()->rowCount(), count);
     }
     // The LCD 64x32 picture the controller stores at `address` and what the encoder makes of
@@ -211,8 +208,7 @@ private Q_SLOTS:
             writeFile(name, QByteArray(254, '\0'));
         writeFile("d.bmp", QByteArray(255, '\0'));
         QVERIFY(QDir(batch->path()).mkdir(QStringLiteral("e.bmp")));
-        chooseType(3);
-        importFrom(batch->path());
+        importType(3);
         QCOMPARE(shown(), expected << "Load File Error: There are no files for this switch type "
                                       "in selected folder.\r\nPlease select a different switch "
                                       "type or a different folder.");
@@ -230,8 +226,7 @@ private Q_SLOTS:
                {"MONO 96x64 Bell.bmp", "MONO 96x64 Gears.bmp"},
                "FFFE",
                ""}}) { // only 9272 bytes
-            chooseType(type);
-            importFrom(batch->path());
+            importType(type);
             QCOMPARE(column(BatchFileModel::FileColumn), listed);
             QCOMPARE(column(BatchFileModel::AddressColumn).first(), type <= 2 ? "01" : "0001");
             QCOMPARE(box("txtFilePath"), batch->path() + QLatin1Char('/'));
@@ -250,11 +245,10 @@ private Q_SLOTS:
         // From 100 files on an import ends with a message; above 100 the list takes ticks into
         // the batch only when the operator refreshes it. A long import can be cancelled.
         batch = std::make_unique<QTemporaryDir>();
-        chooseType(1);
         for (int count : {99, 100, 101}) {
             const bool atOnce = count <= 100;
             writeBlankPictures(count);
-            importFrom(batch->path());
+            importType(1);
             QCOMPARE(files()->rowCount(), count);
             QCOMPARE(shown(), count == 99 ? QStringList()
                                           : QStringList("Import Batch Message: Import Successful"));
@@ -288,7 +282,7 @@ private Q_SLOTS:
             }
         });
         watch.start(0);
-        importFrom(batch->path());
+        importType(1);
         QCOMPARE(panel(2), QString("Import Canceled"));
         QVERIFY(collected > 0 && collected < Count);
         QCOMPARE(files()->rowCount(), collected);
@@ -308,8 +302,7 @@ private Q_SLOTS:
     void switchPreviewFollowsTheRow()
     {
         QVERIFY(SeedSamplePictures(batch->path()));
-        chooseType(3);
-        importFrom(batch->path()); // Koala.bmp, OLED 64x48 Sunset.bmp
+        importType(3); // Koala.bmp, OLED 64x48 Sunset.bmp
         auto* preview = w<SwitchPreview>("picSwitchPreview");
         auto* view = w<QTreeView>("LsvManyFiles");
         const auto clickRow = [&](int row) {

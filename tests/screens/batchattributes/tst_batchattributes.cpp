@@ -89,11 +89,8 @@ class TestBatchAttributes : public QObject
         for (const char* name : {"p1.bmp", "p2.bmp", "p3.bmp"})
             QVERIFY(QFile::copy(app->samplePath(QLatin1String(Samples[type])),
                                 batch->filePath(QLatin1String(name))));
-        app->controller.setIdentity({char('0' + type), "GLINTSIM", 'V', "1.00"});
-        app->state.ControllerSetting = qint16(type);
-        Activate(Child<QComboBox>(batchScreen, "cmbSwitchType"), type - 1);
-        app->seam.openPaths.push_back(batch->filePath(QStringLiteral("p1.bmp")));
-        batchScreen->findChild<QPushButton*>(QStringLiteral("cmdImportBatch"))->click();
+        app->setUpController(type);
+        app->importBatch(type, batch->filePath(QStringLiteral("p1.bmp")));
         openWindow(switchesIndex);
     }
     void openWindow(int switchesIndex = 0)

@@ -45,11 +45,8 @@ class TestControllerView : public QObject
     void importLcdPictures(const QString& folder, int count)
     {
         QVERIFY(WriteCopies(folder, ReadFile(app->samplePath("LCD 64x32 Speaker.bmp")), count));
-        app->controller.setIdentity({'2', "GLINTSIM", 'V', "1.00"});
-        app->state.ControllerSetting = SwitchTypeCode::Lcd64x32;
-        Activate(w<QComboBox>("frmBatchPicture", "cmbSwitchType"), SwitchTypeCode::Lcd64x32 - 1);
-        app->seam.openPaths.push_back(folder + QStringLiteral("/pic00000.bmp"));
-        w("frmBatchPicture", "cmdImportBatch")->click();
+        app->setUpController(SwitchTypeCode::Lcd64x32);
+        app->importBatch(SwitchTypeCode::Lcd64x32, folder + QStringLiteral("/pic00000.bmp"));
     }
     static QStringList column(const QAbstractItemModel& model, int role)
     {

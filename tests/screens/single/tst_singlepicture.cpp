@@ -55,8 +55,7 @@ private Q_SLOTS:
             const auto address = [type](int n) {
                 return QStringLiteral("%1").arg(n, type <= 2 ? 2 : 4, 10, QLatin1Char('0'));
             };
-            app->controller.setIdentity({char('0' + type), "GLINTSIM", 'V', "1.00"});
-            app->state.ControllerSetting = qint16(type);
+            app->setUpController(type);
             app->choosePicture(app->samplePath(samples[i]));
             QCOMPARE(box("txtSwitchType")->text(), samples[i].section(QLatin1Char(' '), 0, 1));
             QCOMPARE(box("txtAddress")->text(), address(1));

@@ -108,8 +108,7 @@ private Q_SLOTS:
         QFETCH(QString, sample);
         QFETCH(QString, address);
         const auto typeCode = qint16(type);
-        app->state.ControllerSetting = typeCode;
-        app->controller.setIdentity({char('0' + type), "GLINTSIM", 'V', "1.00"});
+        app->setUpController(type);
         const QString bitmap = app->samplePath(sample);
         const QString expected = encoded(typeCode, bitmap);
 
