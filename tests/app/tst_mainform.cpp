@@ -1,23 +1,13 @@
 #include "AppFixture.h"
-#include "AppState.h"
-#include "PortCatalog.h"
-#include "ProgramWindow.h"
+#include "TestKit.h"
 #include "TrafficLogView.h"
 #include "WorkArea.h"
 
 #include <QAbstractItemView>
 #include <QAction>
-#include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
-#include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QProgressBar>
 #include <QPushButton>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QTextBlock>
 
 #include <memory>
@@ -54,13 +44,7 @@ class TestMainForm : public QObject
         form = MakeProgramWindow(*state, *catalog, *seam, folder->path());
         QVERIFY(form->start());
     }
-    template <typename T> T* find(const char* name)
-    {
-        T* widget = form->findChild<T*>(QLatin1String(name));
-        if (!widget)
-            qFatal("no widget named %s", name);
-        return widget;
-    }
+    template <typename T> T* find(const char* name) { return Child<T>(form.get(), name); }
     // (text, colour) runs of the traffic log as the operator sees them.
     QList<QPair<QString, QRgb>> logRuns()
     {
@@ -88,6 +72,7 @@ private Q_SLOTS:
     }
     void cleanup()
     {
+        seam->verifyNothingLeft(form.get());
         form.reset();
         catalog.reset();
     }
@@ -98,12 +83,13 @@ private Q_SLOTS:
         QVERIFY(!form->start());
         QVERIFY(form->hasEnded());
         QVERIFY(!form->isVisible());
-        QCOMPARE(seam->messages.size(), 1);
-        QCOMPARE(seam->messages[0].title, QString("No Available Comm Ports"));
-        QCOMPARE(seam->messages[0].text,
+        const QList<ShownMessage> shown = seam->takeMessages();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].title, QString("No Available Comm Ports"));
+        QCOMPARE(shown[0].text,
                  QString("Program cannot find any available Comm Ports.\r\n"
                          "Please close a Comm Port and try again.\r\nClosing program."));
-        QCOMPARE(int(seam->messages[0].icon), int(MessageIcon::Exclamation));
+        QCOMPARE(shown[0].icon, MessageIcon::Exclamation);
     }
 
     // The start screen takes over the first port at 57600 and says so.
@@ -139,6 +125,10 @@ private Q_SLOTS:
         const QList<QPair<QString, QRgb>> runs = logRuns();
         QCOMPARE(runs, (QList<QPair<QString, QRgb>>{{"26 52 58    ", qRgb(0, 0, 255)},
                                                     {"61 79 ", qRgb(0, 0, 0)}}));
+        // The Send button sends the box's text as it stands.
+        box->setPlainText("HELLO");
+        QTest::mouseClick(find<QPushButton>("cmdSendManualCommand"), Qt::LeftButton);
+        QCOMPARE(port(1)->writes.last(), QByteArray("HELLO"));
     }
 
     void enterTwiceResendsWithOneLineBreak()
@@ -155,49 +145,30 @@ private Q_SLOTS:
         QTest::keyClicks(box, "2");
         QTest::keyClick(box, Qt::Key_Return);
         QCOMPARE(box->toPlainText(), QString("01\n2\n"));
+        QCOMPARE(seam->takeShown(),
+                 QStringList("Manual Command Message: Hex input must be even number of nibbles."));
     }
 
-    void sendButtonUsesBoxText()
-    {
-        addPorts(1);
-        startForm();
-        find<QPlainTextEdit>("txtManualCommand")->setPlainText("HELLO");
-        QTest::mouseClick(find<QPushButton>("cmdSendManualCommand"), Qt::LeftButton);
-        QCOMPARE(port(1)->written, QByteArray("HELLO"));
-    }
-
+    // The reply file starts afresh in each run, then collects every look; a viewer that cannot
+    // start is reported.
     void controllerFeedbackStartsAfreshThenAppends()
     {
         addPorts(1);
         const QString path = folder->path() + "/Controller Reply.txt";
-        QFile old(path);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("from an earlier run\n");
-        old.close();
+        QVERIFY(WriteFile(path, "from an earlier run\n"));
         startForm();
-        QAction* feedback = form->menuBar()->findChild<QAction*>("mnuControllerFeedback");
+        auto* feedback = find<QAction>("mnuControllerFeedback");
         state->ReplyLog = "61 79 ";
         feedback->trigger();
         state->ReplyLog = "6E ";
         feedback->trigger();
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
-        QCOMPARE(QString::fromLatin1(file.readAll()), QString("61 79 \n6E \n"));
+        QCOMPARE(ReadFile(path), QByteArray("61 79 \n6E \n"));
         QCOMPARE(seam->viewed, (QStringList{path, path}));
         QVERIFY(state->ReplyLog.isEmpty());
-    }
-
-    void viewerFailureIsReported()
-    {
-        addPorts(1);
-        startForm();
         seam->viewerResult = {false, 31, "No application is associated with this file."};
-        form->ControllerFeedback();
-        QCOMPARE(seam->messages.size(), 1);
-        QCOMPARE(seam->messages[0].title, QString("Unknown Error"));
-        QCOMPARE(seam->messages[0].text,
-                 QString("Error with ShellExecute\r\n31 No application is associated with this "
-                         "file."));
+        feedback->trigger();
+        QCOMPARE(seam->takeShown(), QStringList("Unknown Error: Error with ShellExecute\r\n31 No "
+                                                "application is associated with this file."));
     }
 
     // Quit and closing the window end the program at once, unless a transfer runs: then the
@@ -228,9 +199,9 @@ private Q_SLOTS:
             QTest::mousePress(find<QPushButton>("cmbQuit"), Qt::LeftButton);
         else
             form->close();
-        QCOMPARE(seam->shown(), busy ? QStringList{"Quit: A transfer to the controller is "
-                                                   "running.\r\nStop it and quit?"}
-                                     : QStringList());
+        QCOMPARE(seam->takeShown(), busy ? QStringList{"Quit: A transfer to the controller is "
+                                                       "running.\r\nStop it and quit?"}
+                                         : QStringList());
         QCOMPARE(form->isVisible(), !ends);
         QCOMPARE(state->CancelFlag, ends);
         QCOMPARE(state->StopTransferFlag, ends);
@@ -300,14 +271,12 @@ private Q_SLOTS:
         startForm();
         state->BusyFlag = true;
         auto* combo = find<QComboBox>("cmbCommPort");
-        combo->setCurrentIndex(1);
-        Q_EMIT combo->activated(1);
+        Activate(combo, 1);
         QVERIFY(port(1)->isOpen());
         QCOMPARE(state->RequestedPort, qint16(1));
         QCOMPARE(combo->currentData().toInt(), 1);
         state->BusyFlag = false;
-        combo->setCurrentIndex(1);
-        Q_EMIT combo->activated(1);
+        Activate(combo, 1);
         QVERIFY(port(2)->isOpen());
         QVERIFY(!port(1)->isOpen());
         QCOMPARE(find<QLineEdit>("txtDownloadPortStatus")->text(),

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "Bitmap.h"
+#include "TestKit.h"
 
 #include <QDataStream>
-#include <QFile>
 
 // Bitmap files built byte by byte, so a test controls every header field, the palette and the
 // pixel bytes, including what no real writer would produce.
@@ -47,10 +47,4 @@ inline BitmapLayout ColourSpec(int width, int height, const QByteArray& bgr = QB
     QByteArray row = bgr.repeated(width);
     row.append(QByteArray((4 - row.size() % 4) % 4, 0));
     return {width, height, 24, 0, 0, {}, row.repeated(height), {}};
-}
-
-inline bool WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }

@@ -1,10 +1,8 @@
 #include "FileClassification.h"
 #include "ImagingTestSupport.h"
 
-#include <QDeadlineTimer>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QtEndian>
 
 #include <map>
@@ -116,31 +114,6 @@ private Q_SLOTS:
         int yields = 0;
         QCOMPARE(FindRecordByPath(records, "/x/none", [&] { ++yields; }), 0);
         QCOMPARE(yields, 3);
-    }
-
-    void windowYieldRunsPendingEvents()
-    {
-        bool ran = false;
-        QTimer::singleShot(0, this, [&] { ran = true; });
-        WindowYield yield;
-        for (QDeadlineTimer limit(5000); !ran && !limit.hasExpired();)
-            yield();
-        QVERIFY(ran);
-    }
-
-    // The folder comes from the path unless it is given; a failed look-up leaves what the last
-    // one found.
-    void openFileObjects()
-    {
-        const QString file = makeFile("open.bmp", 254);
-        const QString folder = m_dir.path() + "/";
-        FileObjects objects;
-        QVERIFY(OpenFileObjects(file, QString(), objects));
-        QVERIFY(!OpenFileObjects(folder + "absent.bmp", QString(), objects));
-        QVERIFY(!OpenFileObjects(file, folder + "absent/", objects));
-        QCOMPARE(objects.File.absoluteFilePath(), file);
-        QCOMPARE(objects.Folder.canonicalFilePath(), QFileInfo(folder).canonicalFilePath());
-        QVERIFY(OpenFileObjects(file, folder, objects));
     }
 
     // The offset may point anywhere in the file, even into the headers, but not beyond its end.

@@ -6,6 +6,7 @@
 #include "PictureConversion.h"
 #include "SamplePhoto.h"
 #include "SwitchTypeCode.h"
+#include "TestKit.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -54,12 +55,6 @@ QPoint firstWhite(const QImage& image)
     return {int(at % image.width()), int(at / image.width())};
 }
 
-QString savedAs(const QTemporaryDir& dir, const QImage& image, const char* name)
-{
-    const QString path = dir.filePath(QString::fromLatin1(name));
-    return image.save(path) ? path : QString();
-}
-
 } // namespace
 
 class ConversionTest : public QObject
@@ -67,7 +62,10 @@ class ConversionTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void types_data()
+    // A black-and-white PNG of the display's size keeps every pixel; its bitmap has a length the
+    // program accepts for the type, and the switch shows exactly those pixels lit (or clear, on an
+    // LCD).
+    void blackAndWhiteAtDisplaySizeIsKept_data()
     {
         QTest::addColumn<int>("typeCode");
         QTest::addColumn<qint64>("length");
@@ -79,45 +77,25 @@ private Q_SLOTS:
         QTest::newRow("COLOR 96x64") << 6 << qint64(18488);
     }
 
-    // A black-and-white PNG of the display's size keeps every pixel, and the switch shows exactly
-    // those pixels lit (or clear, on an LCD).
-    void blackAndWhiteAtDisplaySizeIsKept_data() { types_data(); }
     void blackAndWhiteAtDisplaySizeIsKept()
     {
         QFETCH(int, typeCode);
+        QFETCH(qint64, length);
         QTemporaryDir dir;
         const QImage drawn = blackAndWhite(DisplaySize(qint16(typeCode)));
-        const SourcePicture source = ReadSourcePicture(savedAs(dir, drawn, "pattern.png"));
+        QVERIFY(drawn.save(dir.filePath("pattern.png")));
+        const SourcePicture source = ReadSourcePicture(dir.filePath("pattern.png"));
         QVERIFY(source.error.isEmpty());
         ConversionSettings settings;
         settings.typeCode = qint16(typeCode);
         QCOMPARE(ConvertToDisplay(source.image, settings), drawn);
-        const QImage shown =
-            SwitchViewOfBitmap(settings.typeCode, ConvertToBitmap(source.image, settings), true);
-        QCOMPARE(likeAt(shown, firstWhite(drawn)), whitePixels(drawn));
-    }
-
-    // Every type's file has a length the program accepts, classifies as that type, and the switch
-    // shows what the conversion made.
-    void everyTypeWritesAnAcceptedBitmap_data() { types_data(); }
-    void everyTypeWritesAnAcceptedBitmap()
-    {
-        QFETCH(int, typeCode);
-        QFETCH(qint64, length);
-        ConversionSettings settings;
-        settings.typeCode = qint16(typeCode);
-        settings.dither = PictureDither::FloydSteinberg;
-        const QImage converted = ConvertToDisplay(SamplePhoto({640, 480}), settings);
-        const QByteArray bitmap = ConvertToBitmap(SamplePhoto({640, 480}), settings);
+        const QByteArray bitmap = ConvertToBitmap(source.image, settings);
         QCOMPARE(qint64(bitmap.size()), length);
         const FileClass kind = ClassifyLength(bitmap.size());
         QCOMPARE(kind.TypeCode, settings.typeCode);
         QCOMPARE(kind.FileKind, FileKind::Bitmap);
         const QImage shown = SwitchViewOfBitmap(settings.typeCode, bitmap, true);
-        if (IsOneBitDisplay(settings.typeCode))
-            QCOMPARE(likeAt(shown, firstWhite(converted)), whitePixels(converted));
-        else
-            QCOMPARE(shown, converted);
+        QCOMPARE(likeAt(shown, firstWhite(drawn)), whitePixels(drawn));
     }
 
     void ditherKeepsTheGreyLevel_data()
@@ -249,11 +227,9 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(QByteArray, contents);
         QTemporaryDir dir;
-        QFile file(dir.filePath(name));
         if (!name.startsWith(QLatin1String("missing")))
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size());
-        file.close();
-        const SourcePicture source = ReadSourcePicture(file.fileName());
+            QVERIFY(WriteFile(dir.filePath(name), contents));
+        const SourcePicture source = ReadSourcePicture(dir.filePath(name));
         QVERIFY(source.image.isNull());
         QVERIFY2(source.error.startsWith(name + QStringLiteral(" cannot be converted: ")),
                  qPrintable(source.error));
@@ -275,23 +251,18 @@ private Q_SLOTS:
         QCOMPARE(ReadSourcePicture(path).image.size(), QSize(768, WorkingShortSide));
     }
 
-    // A folder converts picture by picture: names that would collide keep their extensions, a
-    // broken picture is reported and leaves its old bitmap as it was, other files are not touched.
+    // A folder converts picture by picture (the command line and the Convert Folder window check
+    // the messages): names that would collide keep their extensions, a broken picture leaves its
+    // old bitmap as it was, other files are not touched.
     void folderConvertsEveryPicture()
     {
         QTemporaryDir in, out;
         QVERIFY(SamplePhoto({300, 200}).save(in.filePath(QStringLiteral("logo.png"))));
         QVERIFY(SamplePhoto({300, 200}).save(in.filePath(QStringLiteral("logo.jpg"))));
         QVERIFY(SamplePhoto({90, 60}).save(in.filePath(QStringLiteral("icon.bmp"))));
-        QFile broken(in.filePath(QStringLiteral("broken.png")));
-        QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write("no picture") > 0);
-        broken.close();
-        QFile notes(in.filePath(QStringLiteral("notes.txt")));
-        QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("not a picture") > 0);
-        notes.close();
-        QFile earlier(out.filePath(QStringLiteral("broken.bmp")));
-        QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("earlier") == 7);
-        earlier.close();
+        QVERIFY(WriteFile(in.filePath("broken.png"), "no picture"));
+        QVERIFY(WriteFile(in.filePath("notes.txt"), "not a picture"));
+        QVERIFY(WriteFile(out.filePath("broken.bmp"), "earlier"));
 
         const QStringList sources = PicturesInFolder(in.path());
         const QStringList outputs = ConvertedPaths(sources, out.path());
@@ -300,19 +271,14 @@ private Q_SLOTS:
         const QList<ConvertedFile> results =
             ConvertPictureFiles(sources, outputs, settings).results();
 
-        QStringList written, failed;
+        QStringList written;
         for (const ConvertedFile& result : results) {
-            const QFileInfo output(result.output);
-            if (result.error.isEmpty() && output.size() == 5672)
-                written << output.fileName();
-            else
-                failed << result.error;
+            if (result.error.isEmpty() && QFileInfo(result.output).size() == 5672)
+                written << QFileInfo(result.output).fileName();
         }
         QCOMPARE(written, QStringList({"icon.bmp", "logo.jpg.bmp", "logo.png.bmp"}));
-        QCOMPARE(failed.size(), 1);
-        QVERIFY2(failed[0].startsWith(QLatin1String("broken.png cannot be converted: ")),
-                 qPrintable(failed[0]));
-        QCOMPARE(QFileInfo(earlier).size(), 7);
+        QCOMPARE(results.size(), 4);
+        QCOMPARE(ReadFile(out.filePath("broken.bmp")), QByteArray("earlier"));
     }
 };
 

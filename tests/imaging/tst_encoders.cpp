@@ -10,7 +10,6 @@
 #include <QBuffer>
 #include <QDir>
 #include <QRandomGenerator>
-#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -265,27 +264,6 @@ private Q_SLOTS:
         QCOMPARE(
             (QList<bool>{qRed(backlight) > 128, qGreen(backlight) > 128, qBlue(backlight) > 128}),
             (QList<bool>{true, false, false}));
-    }
-
-    // Every accepted bitmap length has a sample; each sample is what its name says and shows a
-    // picture with something on it (more than one colour).
-    void everyTypeAndLengthShows()
-    {
-        QSet<qint64> lengths;
-        for (const QString& path : SamplePicturePaths()) {
-            const QFileInfo info(path);
-            const FileClass kind = ClassifyLength(info.size());
-            QCOMPARE(kind.FileKind, FileKind::Bitmap);
-            QVERIFY2(info.fileName() == StartupPictureName ||
-                         info.fileName().startsWith(kind.TypeText + " "),
-                     qPrintable(path));
-            lengths.insert(info.size());
-            const QImage shown = ShownOnSwitch(path, kind.TypeCode);
-            QImage blank(shown.size(), shown.format());
-            blank.fill(shown.pixel(0, 0));
-            QVERIFY2(!shown.isNull() && shown != blank, qPrintable(path));
-        }
-        QCOMPARE(lengths, (QSet<qint64>{254, 318, 9270, 9272, 5672, 830, 832, 18486, 18488}));
     }
 
     // Missing samples are added as files the operator may change; his own versions are kept.

@@ -100,22 +100,6 @@ private Q_SLOTS:
         QFETCH(QByteArray, file);
         QCOMPARE(SwitchDataFileType(file.left(8), file.size()), 0);
     }
-
-    void hexTextFiles_data()
-    {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QString>("data");
-        QTest::newRow("digits in the first 8 bytes")
-            << QByteArray("01234567AB CD\r\nEF\n") << "ABCDEF";
-        QTest::newRow("line breaks in the first 8 bytes")
-            << QByteArray("\r\n\r\n  \r\n0 1\r\n2") << "012";
-        QTest::newRow("nothing after the first 8 bytes") << QByteArray("0123") << "";
-    }
-    void hexTextFiles()
-    {
-        QFETCH(QByteArray, file);
-        QTEST(TextSwitchDataHexText(file), "data");
-    }
 };
 
 QTEST_GUILESS_MAIN(SwitchDataFileTest)

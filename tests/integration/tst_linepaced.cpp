@@ -128,8 +128,8 @@ private Q_SLOTS:
         app->click("cmdShowPicture");
         QVERIFY(
             box("txtDownloadPortStatus")->text().startsWith(" Communication port COM1 was lost: "));
-        QCOMPARE(app->seam.messageTexts(),
-                 QStringList{"No reply from controller.\r\nError message: no reply"});
+        QCOMPARE(app->seam.takeShown(), QStringList{"Controller Error Message: No reply from "
+                                                    "controller.\r\nError message: no reply"});
         QCOMPARE(panel(4), QString("0 downloaded files"));
         QVERIFY(!app->state.BusyFlag);
         QVERIFY(!app->state.DataPhase);

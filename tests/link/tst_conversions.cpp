@@ -84,33 +84,6 @@ private Q_SLOTS:
         QVERIFY(CheckHexField("FFFFFFFF", 8, 65535).accepted);
     }
 
-    // "*", the type letter when wanted ("U" always for MONO), address, attributes; LCD 64x32
-    // records add their LED codes.
-    void attributeCommand_data()
-    {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<bool>("letter");
-        QTest::addColumn<QByteArray>("command");
-        QTest::newRow("LCD 64x32 with letter and LEDs")
-            << 2 << true << QByteArray("*R1A0123456789ABCDEF3C0F");
-        QTest::newRow("LCD 64x32 without letter")
-            << 2 << false << QByteArray("*1A0123456789ABCDEF3C0F");
-        QTest::newRow("MONO always U") << 5 << false << QByteArray("*U1A0123456789ABCDEF");
-        QTest::newRow("MONO U with option") << 5 << true << QByteArray("*U1A0123456789ABCDEF");
-        QTest::newRow("OLED with letter") << 3 << true << QByteArray("*S1A0123456789ABCDEF");
-    }
-    void attributeCommand()
-    {
-        QFETCH(int, type);
-        QFETCH(bool, letter);
-        PictureFileRecord record;
-        record.TypeCode = qint16(type);
-        record.Attributes = "0123456789ABCDEF";
-        record.LEDon = "3C";
-        record.LEDoff = "0F";
-        QTEST(BuildAttributeCommand(letter, qint16(type), {{}, record}, "1A", 1), "command");
-    }
-
     void typeQuestions_data()
     {
         QTest::addColumn<int>("type");

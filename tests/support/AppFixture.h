@@ -11,14 +11,24 @@
 #include "QtWarnings.h"
 #include "SamplePictures.h"
 #include "ScriptedUiSeam.h"
+#include "TestKit.h"
 #include "VirtualController.h"
 
+#include <QAction>
 #include <QComboBox>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
+
+// Picks an entry as the operator does: the box shows it and the screen hears of the choice.
+inline void Activate(QComboBox* combo, int index)
+{
+    combo->setCurrentIndex(index);
+    Q_EMIT combo->activated(index);
+}
 
 struct AppFixture
 {
@@ -43,20 +53,42 @@ struct AppFixture
         form = MakeProgramWindow(state, catalog, seam, folder.path());
         return form->start();
     }
-    ~AppFixture() { form.reset(); }
+    // What the test left amiss is checked while the main window still stands, so a dialog left
+    // open over it is seen.
+    // A program started afresh for one test; null (the reason logged) when it could not start.
+    static std::unique_ptr<AppFixture> started()
+    {
+        auto app = std::make_unique<AppFixture>();
+        return app->start() ? std::move(app) : nullptr;
+    }
+
+    ~AppFixture()
+    {
+        seam.verifyNothingLeft(form.get());
+        form.reset();
+    }
 
     QString samplePath(const QString& name) const
     {
         return folder.path() + QLatin1Char('/') + name;
     }
 
-    template <typename T> T* find(const QString& name) const
+    template <typename T> T* find(const QString& name) const { return Child<T>(form.get(), name); }
+    // The controller set up for one switch type, and the program told so: no type question.
+    void setUpController(int type)
     {
-        T* widget = form->findChild<T*>(name);
-        if (!widget)
-            qFatal("no widget named %s", qPrintable(name));
-        return widget;
+        controller.setIdentity({char('0' + type), "GLINTSIM", 'V', "1.00"});
+        state.ControllerSetting = qint16(type);
     }
+    // Imports the folder's pictures of the type on the (open) batch picture screen.
+    void importBatch(int type, const QString& fileInFolder)
+    {
+        auto* batch = find<QWidget>(QStringLiteral("frmBatchPicture"));
+        Activate(Child<QComboBox>(batch, QStringLiteral("cmbSwitchType")), type - 1);
+        seam.openPaths.push_back(fileInFolder);
+        Child<QPushButton>(batch, QStringLiteral("cmdImportBatch"))->click();
+    }
+    void open(const QString& menuEntry) const { find<QAction>(menuEntry)->trigger(); }
     void click(const QString& button) const
     {
         QTest::mouseClick(find<QWidget>(button), Qt::LeftButton);
@@ -66,8 +98,6 @@ struct AppFixture
     void choosePicture(const QString& path)
     {
         seam.openPaths.push_back(path);
-        auto* files = find<QComboBox>(QStringLiteral("cmbFileName"));
-        files->setCurrentIndex(0);
-        Q_EMIT files->activated(0);
+        Activate(find<QComboBox>(QStringLiteral("cmbFileName")), 0);
     }
 };

@@ -14,6 +14,7 @@
 
 #include <deque>
 #include <functional>
+#include <utility>
 
 struct ShownMessage
 {
@@ -52,6 +53,14 @@ struct MessageScript
             texts << m.title + QStringLiteral(": ") + m.text;
         return texts;
     }
+    // The messages shown so far, which the test now answers for; later ones start a new list.
+    QStringList takeShown()
+    {
+        const QStringList texts = shown();
+        messages.clear();
+        return texts;
+    }
+    QList<ShownMessage> takeMessages() { return std::exchange(messages, {}); }
 
     QList<ShownMessage> messages;
     std::deque<MessageAnswer> answers;

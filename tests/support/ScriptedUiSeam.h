@@ -2,8 +2,9 @@
 
 // The desktop as tests see it: message boxes answer from a script and are recorded; file
 // dialogs return prepared paths; the viewer and program starts are recorded. Inside a test it
-// fails the test when it goes while something is amiss: a question was asked that no answer was
-// scripted for, a scripted answer or prepared path was never used, or a window was left open.
+// fails the test when something is left amiss: a question was asked that no answer was scripted
+// for, a message was shown that the test never took, a scripted answer or prepared path was never
+// used, or a window was left open.
 
 #include "LinkFakes.h"
 #include "UiSeam.h"
@@ -20,11 +21,23 @@ public:
     ScriptedUiSeam() = default;
     ScriptedUiSeam(const ScriptedUiSeam&) = delete;
     ScriptedUiSeam& operator=(const ScriptedUiSeam&) = delete;
-    ~ScriptedUiSeam() override
+    ~ScriptedUiSeam() override { verifyNothingLeft(); }
+
+    // Fails the running test on what it left amiss, then forgets it, so it is reported once and
+    // against the test that left it. The main window may stay open; any other window may not.
+    void verifyNothingLeft(const QWidget* mainWindow = nullptr)
     {
-        const QStringList problems = leftovers();
+        const QStringList problems = leftovers(mainWindow);
         if (!problems.isEmpty() && QTest::currentTestFunction())
             QTest::qFail(qPrintable(problems.join(QStringLiteral("; "))), __FILE__, __LINE__);
+        unexpected.clear();
+        messages.clear();
+        answers.clear();
+        openPaths.clear();
+        savePaths.clear();
+        folderPaths.clear();
+        texts.clear();
+        colours.clear();
     }
 
     MessageAnswer message(const QString& text, const QString& title, MessageIcon icon,
@@ -57,11 +70,7 @@ public:
     QColor colour(const QString& title, const QColor&) override
     {
         dialogs.append(title);
-        if (colours.empty())
-            return QColor();
-        const QColor chosen = colours.front();
-        colours.pop_front();
-        return chosen;
+        return takeFront(colours);
     }
     ShellResult openWithViewer(const QString& path) override
     {
@@ -80,19 +89,24 @@ public:
     QStringList dialogs, viewed, started;
     ShellResult viewerResult, startResult;
 
-    // What the test left amiss, as readable lines.
-    QStringList leftovers() const
+    // What the test left amiss, as readable lines. A question is accounted for by its scripted
+    // answer; a message with only OK must be taken by the test.
+    QStringList leftovers(const QWidget* mainWindow = nullptr) const
     {
         QStringList problems;
         for (const QString& text : unexpected)
             problems << QStringLiteral("unscripted question: ") + text;
+        for (const ShownMessage& m : messages) {
+            if (m.buttons == MessageButtons::Ok)
+                problems << QStringLiteral("unread message: %1: %2").arg(m.title, m.text);
+        }
         if (!answers.empty())
             problems << QStringLiteral("%1 scripted answers unused").arg(answers.size());
         if (!openPaths.empty() || !savePaths.empty() || !folderPaths.empty() || !colours.empty() ||
             !texts.empty())
             problems << QStringLiteral("prepared dialog paths unused");
         for (const QWidget* window : QApplication::topLevelWidgets()) {
-            if (window->isVisible())
+            if (window->isVisible() && window != mainWindow)
                 problems << QStringLiteral("window left open: ") + window->objectName();
         }
         return problems;
@@ -101,12 +115,12 @@ public:
 private:
     QStringList unexpected;
 
-    static QString takeFront(std::deque<QString>& queue)
+    template <typename T> static T takeFront(std::deque<T>& queue)
     {
         if (queue.empty())
-            return QString();
-        QString path = queue.front();
+            return T();
+        T next = std::move(queue.front());
         queue.pop_front();
-        return path;
+        return next;
     }
 };

@@ -33,13 +33,7 @@ class TestBatchPicture : public QObject
     int pressRow = -1;
 
     // Looked up on this screen: the single picture screen has widgets of the same names.
-    template <typename T = QPushButton> T* w(const char* name)
-    {
-        T* widget = screen->findChild<T*>(QLatin1String(name));
-        if (!widget)
-            qFatal("no widget named %s", name);
-        return widget;
-    }
+    template <typename T = QPushButton> T* w(const char* name) { return Child<T>(screen, name); }
     void click(const char* name) { w(name)->click(); }
     BatchFileModel* files()
     {
@@ -47,24 +41,14 @@ class TestBatchPicture : public QObject
     }
     QString panel(int n) { return app->form->panelText(n); }
     QString box(const char* name) { return w<QLineEdit>(name)->text(); }
-    // Every message box so far, as "title: text".
-    QStringList shown() const { return app->seam.shown(); }
+    // Every message box since the last look, as "title: text".
+    QStringList shown() { return app->seam.takeShown(); }
     bool refreshIsRed() { return w("cmdRefresh")->palette().color(QPalette::Button) == Qt::red; }
-    void switchTo(const char* menuEntry)
-    {
-        app->form->findChild<QAction*>(QLatin1String(menuEntry))->trigger();
-    }
 
-    void chooseType(int type)
+    // Imports the batch folder's pictures of the type.
+    void importType(int type)
     {
-        auto* combo = w<QComboBox>("cmbSwitchType");
-        combo->setCurrentIndex(type - 1);
-        Q_EMIT combo->activated(type - 1);
-    }
-    void importFrom(const QString& folder)
-    {
-        app->seam.openPaths.push_back(folder + QStringLiteral("/any.bmp"));
-        click("cmdImportBatch");
+        app->importBatch(type, batch->filePath(QStringLiteral("any.bmp")));
     }
     QStringList column(int column)
     {
@@ -83,9 +67,7 @@ class TestBatchPicture : public QObject
     }
     void writeFile(const QString& name, const QByteArray& bytes)
     {
-        QFile file(batch->filePath(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        QVERIFY(WriteFile(batch->filePath(name), bytes));
     }
     // LCD 36x24 pictures p0.bmp, p1.bmp, ..., blank but of the type's length.
     void writeBlankPictures(int count)
@@ -101,19 +83,15 @@ class TestBatchPicture : public QObject
     // pixel byte changed per file) for a controller set up for that type: no question comes first.
     void importLcdPictures(int count)
     {
-        QFile sample(app->samplePath(QStringLiteral("LCD 64x32 Speaker.bmp")));
-        QVERIFY(sample.open(QIODevice::ReadOnly));
-        const QByteArray bytes = sample.readAll();
+        const QByteArray bytes = ReadFile(app->samplePath(QStringLiteral("LCD 64x32 Speaker.bmp")));
         constexpr int PixelStart = 62;
         for (int i = 1; i <= count; ++i) {
             QByteArray picture = bytes;
             picture[PixelStart + i] = char(~picture[PixelStart + i]);
             writeFile(pictureName(i), picture);
         }
-        app->controller.setIdentity({'2', "GLINTSIM", 'V', "1.00"});
-        app->state.ControllerSetting = SwitchTypeCode::Lcd64x32;
-        chooseType(SwitchTypeCode::Lcd64x32);
-        importFrom(batch->path());
+        app->setUpController(SwitchTypeCode::Lcd64x32);
+        importType(SwitchTypeCode::Lcd64x32);
         QCOMPARE(files()->rowCount(), count);
     }
     // The LCD 64x32 picture the controller stores at `address` and what the encoder makes of
@@ -174,11 +152,9 @@ class TestBatchPicture : public QObject
 private Q_SLOTS:
     void init()
     {
-        app = std::make_unique<AppFixture>();
-        QVERIFY(app->start());
-        switchTo("mnuBatchPictures");
-        screen = app->form->findChild<QWidget*>(QStringLiteral("frmBatchPicture"));
-        QVERIFY(screen);
+        QVERIFY(app = AppFixture::started());
+        app->open("mnuBatchPictures");
+        screen = app->find<QWidget>(QStringLiteral("frmBatchPicture"));
         QCOMPARE(app->form->link().activeScreen(), dynamic_cast<LinkScreen*>(screen));
         tester = std::make_unique<QAbstractItemModelTester>(
             files(), QAbstractItemModelTester::FailureReportingMode::QtTest);
@@ -232,8 +208,7 @@ private Q_SLOTS:
             writeFile(name, QByteArray(254, '\0'));
         writeFile("d.bmp", QByteArray(255, '\0'));
         QVERIFY(QDir(batch->path()).mkdir(QStringLiteral("e.bmp")));
-        chooseType(3);
-        importFrom(batch->path());
+        importType(3);
         QCOMPARE(shown(), expected << "Load File Error: There are no files for this switch type "
                                       "in selected folder.\r\nPlease select a different switch "
                                       "type or a different folder.");
@@ -251,8 +226,7 @@ private Q_SLOTS:
                {"MONO 96x64 Bell.bmp", "MONO 96x64 Gears.bmp"},
                "FFFE",
                ""}}) { // only 9272 bytes
-            chooseType(type);
-            importFrom(batch->path());
+            importType(type);
             QCOMPARE(column(BatchFileModel::FileColumn), listed);
             QCOMPARE(column(BatchFileModel::AddressColumn).first(), type <= 2 ? "01" : "0001");
             QCOMPARE(box("txtFilePath"), batch->path() + QLatin1Char('/'));
@@ -264,21 +238,20 @@ private Q_SLOTS:
             QCOMPARE(panel(3), QStringLiteral("%1 imported files").arg(listed.size()));
             QCOMPARE(app->state.BatchRecords.at(1).LEDon, ledOn);
         }
-        QCOMPARE(shown(), expected);
+        QCOMPARE(shown(), QStringList());
         QVERIFY(w("cmdCancelImport")->isHidden());
         QVERIFY(!w<QLabel>("picHolder")->pixmap().isNull()); // the first MONO sample
 
         // From 100 files on an import ends with a message; above 100 the list takes ticks into
         // the batch only when the operator refreshes it. A long import can be cancelled.
         batch = std::make_unique<QTemporaryDir>();
-        chooseType(1);
-        app->seam.messages.clear();
         for (int count : {99, 100, 101}) {
             const bool atOnce = count <= 100;
             writeBlankPictures(count);
-            importFrom(batch->path());
+            importType(1);
             QCOMPARE(files()->rowCount(), count);
-            QCOMPARE(shown().size(), count - 99);
+            QCOMPARE(shown(), count == 99 ? QStringList()
+                                          : QStringList("Import Batch Message: Import Successful"));
             untick(5);
             QCOMPARE(app->state.CheckedFlags.at(6), !atOnce);
             QCOMPARE(refreshIsRed(), !atOnce);
@@ -309,7 +282,7 @@ private Q_SLOTS:
             }
         });
         watch.start(0);
-        importFrom(batch->path());
+        importType(1);
         QCOMPARE(panel(2), QString("Import Canceled"));
         QVERIFY(collected > 0 && collected < Count);
         QCOMPARE(files()->rowCount(), collected);
@@ -319,9 +292,7 @@ private Q_SLOTS:
         QSignalSpy changed(files(), &QAbstractItemModel::dataChanged);
         click("cmdInvert");
         QCOMPARE(changed.size(), 1);
-        QCOMPARE(shown(), (QStringList{"Import Batch Message: Import Successful",
-                                       "Import Batch Message: Import Successful",
-                                       "Download Picture Message: Press refresh button first.",
+        QCOMPARE(shown(), (QStringList{"Download Picture Message: Press refresh button first.",
                                        "Import Batch Message: Import Canceled"}));
         QCOMPARE(sentAddresses(), QStringList());
     }
@@ -331,8 +302,7 @@ private Q_SLOTS:
     void switchPreviewFollowsTheRow()
     {
         QVERIFY(SeedSamplePictures(batch->path()));
-        chooseType(3);
-        importFrom(batch->path()); // Koala.bmp, OLED 64x48 Sunset.bmp
+        importType(3); // Koala.bmp, OLED 64x48 Sunset.bmp
         auto* preview = w<SwitchPreview>("picSwitchPreview");
         auto* view = w<QTreeView>("LsvManyFiles");
         const auto clickRow = [&](int row) {
@@ -402,8 +372,8 @@ private Q_SLOTS:
         app->controller.failNextPictures(3);
         app->seam.answers = {MessageAnswer::Yes}; // refresh the controller at the end
         click("cmdDownloadBatch");
-        QCOMPARE(shown().last(), QString("Download Batch Message: Download successful.\r\nDo you "
-                                         "want to refresh controller?"));
+        QCOMPARE(shown(), QStringList("Download Batch Message: Download successful.\r\nDo you "
+                                      "want to refresh controller?"));
         QCOMPARE(sentAddresses(), (QStringList{"07", "07", "07", "07", "06", "05"}));
         QCOMPARE(panel(4), QString("3 downloaded files"));
         for (int i = 1; i <= 10; ++i) {
@@ -467,13 +437,13 @@ private Q_SLOTS:
             expected << C::Blue << C::Yellow;
         QCOMPARE(coloursOf(0), expected << C::Red);
         QCOMPARE(sentAddresses().mid(2), QStringList(6, QStringLiteral("01")));
+        QCOMPARE(app->seam.messages.last().icon, MessageIcon::None);
         QCOMPARE(shown(), (QStringList{"Controller Error Message: An error message has been "
                                        "received from the controller.\r\nError message: 6E",
                                        "Download Picture Message: File has no address.\r\nPlease "
                                        "select a different file or check the checkbox.",
                                        "Download Picture Message: Error while downloading "
                                        "images.\r\nf01.bmp failed to download to address 01."}));
-        QCOMPARE(app->seam.messages.last().icon, MessageIcon::None);
         QCOMPARE(panel(2), QString("Download Canceled"));
         // The window stops at the failed file: the one after it is not reached.
         QVERIFY(panel(5).startsWith("0 done, 1 refused, 0 no reply, 2 skipped, "));
@@ -486,7 +456,7 @@ private Q_SLOTS:
         QCOMPARE(sentAddresses().mid(8), (QStringList{"01", "03"}));
         QCOMPARE(files()->rowColour(2), RowColour::Cyan);
         QCOMPARE(panel(4), QString("No controller reply"));
-        QCOMPARE(shown().size(), 3); // nothing confirmed: no refresh question
+        QCOMPARE(shown(), QStringList()); // nothing confirmed: no refresh question
     }
 
     // The operator pauses and continues one run, cancels the next while sending and the last
@@ -531,10 +501,10 @@ private Q_SLOTS:
         // Each screen puts back the type and the address it had when it was left; closing the
         // batch screen keeps its files and hands the link back.
         app->state.CurrentAddress = QStringLiteral("07");
-        switchTo("mnuSinglePicture");
+        app->open("mnuSinglePicture");
         QCOMPARE(app->state.TypeCode, SwitchTypeCode::Oled64x48);
         QCOMPARE(app->state.CurrentAddress, QString("0001"));
-        switchTo("mnuBatchPictures");
+        app->open("mnuBatchPictures");
         QCOMPARE(app->state.TypeCode, SwitchTypeCode::Lcd64x32);
         QCOMPARE(app->state.CurrentAddress, QString("07"));
         tester.reset(); // the model goes with the screen

@@ -50,6 +50,17 @@ EditorStep fillRow(QStringList* typed, int refusedColumn = 0, QString refused = 
         }
     };
 }
+// Types `digit` over the focused box's text, then presses `key`.
+EditorStep typeThen(const QString& digit, Qt::Key key)
+{
+    return [=](QDialog* editor) {
+        auto* box = qobject_cast<QLineEdit*>(editor->focusWidget());
+        QVERIFY(box);
+        box->selectAll();
+        QTest::keyClicks(box, digit);
+        QTest::keyClick(box, key);
+    };
+}
 } // namespace
 
 // The batch attribute window driven as the operator drives it, opened from the batch picture
@@ -67,13 +78,7 @@ class TestBatchAttributes : public QObject
     QPointer<QWidget> handledEditor;
     QList<EditorStep> editorSteps;
 
-    template <typename T> T* w(const char* name)
-    {
-        T* widget = window->findChild<T*>(QLatin1String(name));
-        if (!widget)
-            qFatal("no widget named %s", name);
-        return widget;
-    }
+    template <typename T> T* w(const char* name) { return Child<T>(window, name); }
     void click(const char* button) { w<QPushButton>(button)->click(); }
     QTreeView* table() { return w<QTreeView>("LsvManyFiles"); }
     AttributeTableModel* model() { return qobject_cast<AttributeTableModel*>(table()->model()); }
@@ -84,13 +89,8 @@ class TestBatchAttributes : public QObject
         for (const char* name : {"p1.bmp", "p2.bmp", "p3.bmp"})
             QVERIFY(QFile::copy(app->samplePath(QLatin1String(Samples[type])),
                                 batch->filePath(QLatin1String(name))));
-        app->controller.setIdentity({char('0' + type), "GLINTSIM", 'V', "1.00"});
-        app->state.ControllerSetting = qint16(type);
-        auto* combo = batchScreen->findChild<QComboBox*>(QStringLiteral("cmbSwitchType"));
-        combo->setCurrentIndex(type - 1);
-        Q_EMIT combo->activated(type - 1);
-        app->seam.openPaths.push_back(batch->filePath(QStringLiteral("p1.bmp")));
-        batchScreen->findChild<QPushButton*>(QStringLiteral("cmdImportBatch"))->click();
+        app->setUpController(type);
+        app->importBatch(type, batch->filePath(QStringLiteral("p1.bmp")));
         openWindow(switchesIndex);
     }
     void openWindow(int switchesIndex = 0)
@@ -101,9 +101,7 @@ class TestBatchAttributes : public QObject
         // Every change the window makes to its table is checked against the model contract.
         new QAbstractItemModelTester(
             model(), QAbstractItemModelTester::FailureReportingMode::QtTest, window);
-        auto* count = w<QComboBox>("cmbNumbofSwchs");
-        count->setCurrentIndex(switchesIndex);
-        Q_EMIT count->activated(switchesIndex);
+        Activate(w<QComboBox>("cmbNumbofSwchs"), switchesIndex);
     }
     void closeWindow()
     {
@@ -155,17 +153,16 @@ class TestBatchAttributes : public QObject
     // The type's saved attribute file in the batch folder.
     QByteArray savedFile()
     {
-        QFile file(QDir(batch->path()).entryInfoList({"SavedAttributes*.txt"}).value(0).filePath());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : "(none)";
+        const QFileInfoList saved = QDir(batch->path()).entryInfoList({"SavedAttributes*.txt"});
+        return saved.isEmpty() ? "(none)" : ReadFile(saved.first().filePath());
     }
 
 private Q_SLOTS:
     void init()
     {
-        app = std::make_unique<AppFixture>();
-        QVERIFY(app->start());
-        app->form->findChild<QAction*>(QStringLiteral("mnuBatchPictures"))->trigger();
-        batchScreen = app->form->findChild<QWidget*>(QStringLiteral("frmBatchPicture"));
+        QVERIFY(app = AppFixture::started());
+        app->open("mnuBatchPictures");
+        batchScreen = app->find<QWidget>(QStringLiteral("frmBatchPicture"));
         batch.emplace();
         editorSteps.clear();
         connect(&editorDriver, &QTimer::timeout, this, &TestBatchAttributes::driveEditor,
@@ -253,13 +250,32 @@ private Q_SLOTS:
             QCOMPARE(QString::fromLatin1(record->digits), sent.join(QString()));
             QCOMPARE(model()->row(row).colour, RowColour::Magenta);
         }
-        QCOMPARE(app->seam.shown(),
+        QCOMPARE(app->seam.takeShown(),
                  QStringList({"Input Data Message: " + refusal.last(),
                               "Save Attributes?: Do you want to save switch attributes?",
                               "Download Selected Attribute Message: Download successful.",
                               "Download Batch Attributes Message: Download successful."}));
         closeWindow();
         QCOMPARE(app->form->link().activeScreen(), dynamic_cast<LinkScreen*>(batchScreen));
+    }
+
+    // With 2 switches only 6 of the 16 LCD cells show; the hidden ones come from the saved file
+    // and go back into it untouched by an edit. A digit typed and left with Esc changes nothing.
+    void editKeepsHiddenCellsAndEscKeepsTheRow()
+    {
+        const QByteArray hidden = "0102030405060708090A0B0C0D0E0F10|7|1\r\n";
+        QVERIFY(WriteFile(batch->filePath("SavedAttributes36X24.txt"), "p2.bmp|02|" + hidden));
+        openBatch(1, 0);
+        const QByteArray line = "p2.bmp|" + model()->row(1).address.toLatin1() + "|";
+        const QStringList cells = model()->row(1).cells;
+        editRow(1, {typeThen("9", Qt::Key_Escape)});
+        QCOMPARE(model()->row(1).cells, cells);
+        click("cmdSave");
+        QVERIFY(savedFile().contains(line + hidden));
+        editRow(1, {typeThen("9", Qt::Key_Return), Escape});
+        click("cmdSave");
+        QVERIFY2(savedFile().contains(line + "09" + hidden.mid(2)), savedFile().constData());
+        closeWindow();
     }
 
     // Cancel while the second row is sent, then a controller refusing every row.
@@ -277,7 +293,7 @@ private Q_SLOTS:
 
         app->controller.setMisbehaviour(Misbehaviour::RefuseAll);
         click("cmdDownloadAttributes");
-        QCOMPARE(app->seam.messages.size(), 1); // its text is the run's, checked with the run
+        QCOMPARE(app->seam.takeShown().size(), 1); // its text is the run's, checked with the run
         QCOMPARE(app->form->panelText(2), QString("Download Canceled"));
         QCOMPARE(model()->row(0).colour, RowColour::Red);
         QCOMPARE(model()->row(1).colour, RowColour::Black);

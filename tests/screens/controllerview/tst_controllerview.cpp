@@ -39,29 +39,14 @@ class TestControllerView : public QObject
 
     template <typename T = QPushButton> T* w(const char* screen, const char* name)
     {
-        auto* parent = app->form->findChild<QWidget*>(QLatin1String(screen));
-        T* widget = parent ? parent->findChild<T*>(QLatin1String(name)) : nullptr;
-        if (!widget)
-            qFatal("no widget %s on %s", name, screen);
-        return widget;
-    }
-    void open(const char* menuEntry)
-    {
-        app->form->findChild<QAction*>(QLatin1String(menuEntry))->trigger();
+        return Child<T>(app->find<QWidget>(screen), name);
     }
     // Imports `count` copies of the LCD 64x32 sample on the batch picture screen.
     void importLcdPictures(const QString& folder, int count)
     {
-        QFile sample(app->samplePath(QStringLiteral("LCD 64x32 Speaker.bmp")));
-        QVERIFY(sample.open(QIODevice::ReadOnly));
-        QVERIFY(WriteCopies(folder, sample.readAll(), count));
-        app->controller.setIdentity({'2', "GLINTSIM", 'V', "1.00"});
-        app->state.ControllerSetting = SwitchTypeCode::Lcd64x32;
-        auto* types = w<QComboBox>("frmBatchPicture", "cmbSwitchType");
-        types->setCurrentIndex(SwitchTypeCode::Lcd64x32 - 1);
-        Q_EMIT types->activated(SwitchTypeCode::Lcd64x32 - 1);
-        app->seam.openPaths.push_back(folder + QStringLiteral("/pic00000.bmp"));
-        w("frmBatchPicture", "cmdImportBatch")->click();
+        QVERIFY(WriteCopies(folder, ReadFile(app->samplePath("LCD 64x32 Speaker.bmp")), count));
+        app->setUpController(SwitchTypeCode::Lcd64x32);
+        app->importBatch(SwitchTypeCode::Lcd64x32, folder + QStringLiteral("/pic00000.bmp"));
     }
     static QStringList column(const QAbstractItemModel& model, int role)
     {
@@ -72,18 +57,14 @@ class TestControllerView : public QObject
     }
 
 private Q_SLOTS:
-    void init()
-    {
-        app = std::make_unique<AppFixture>();
-        QVERIFY(app->start());
-    }
+    void init() { QVERIFY(app = AppFixture::started()); }
     void cleanup() { app.reset(); }
 
     // A batch in which the controller refuses a picture once, then pictures refused outright:
     // every address shows what it holds, the file, the outcome, and was marked while being sent.
     void batchOfMixedOutcomes()
     {
-        open("mnuControllerView");
+        app->open("mnuControllerView");
         auto* grid = w<QListView>("frmControllerView", "lstAddresses");
         auto& model = *qobject_cast<ControllerViewModel*>(grid->model());
         QAbstractItemModelTester tester(&model,
@@ -99,7 +80,7 @@ private Q_SLOTS:
         });
 
         QTemporaryDir batch;
-        open("mnuBatchPictures");
+        app->open("mnuBatchPictures");
         importLcdPictures(batch.path(), 4);
         app->controller.failNextPictures(1);
         app->seam.answers = {MessageAnswer::No}; // no refresh of the controller afterwards
@@ -177,7 +158,7 @@ private Q_SLOTS:
     // showing its address's picture.
     void savesContactSheet()
     {
-        open("mnuControllerView");
+        app->open("mnuControllerView");
         auto* grid = w<QListView>("frmControllerView", "lstAddresses");
         auto& model = *qobject_cast<ControllerViewModel*>(grid->model());
         for (quint16 address = 1; address <= 10; ++address) {

@@ -6,6 +6,7 @@
 #include "SamplePhoto.h"
 #include "SwitchPreview.h"
 #include "SwitchTypeCode.h"
+#include "TestKit.h"
 #include "frmConvertPicture.h"
 
 #include <QAction>
@@ -17,21 +18,11 @@
 
 namespace {
 
-bool writeBroken(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write("\x89PNG broken") > 0;
-}
+const QByteArray Broken = "\x89PNG broken";
 
 void choose(QComboBox* box, int index)
 {
     box->setCurrentIndex(index);
-}
-
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -67,7 +58,7 @@ private Q_SLOTS:
         const QString saved = app.samplePath(QStringLiteral("MONO 96x64 harbour.bmp"));
         app.seam.savePaths.push_back(saved);
         dialog->findChild<QPushButton*>(QStringLiteral("cmdSave"))->click();
-        QCOMPARE(contents(saved), expected);
+        QCOMPARE(ReadFile(saved), expected);
         QVERIFY(!dialog->isVisible());
         QCOMPARE(app.find<QComboBox>(QStringLiteral("cmbFileName"))->currentText(), saved);
         QCOMPARE(app.find<QLineEdit>(QStringLiteral("txtSwitchType"))->text(),
@@ -81,14 +72,14 @@ private Q_SLOTS:
         AppFixture app;
         QVERIFY(app.start());
         const QString broken = app.samplePath(QStringLiteral("broken.png"));
-        QVERIFY(writeBroken(broken));
+        QVERIFY(WriteFile(broken, Broken));
         app.seam.openPaths.push_back(broken);
-        app.find<QAction>(QStringLiteral("mnuConvertPicture"))->trigger();
+        app.open("mnuConvertPicture");
         auto* dialog = app.find<frmConvertPicture>(QStringLiteral("frmConvertPicture"));
-        QCOMPARE(app.seam.shown().size(), 1);
-        QVERIFY2(app.seam.shown()[0].startsWith(
-                     QStringLiteral("Convert Picture: broken.png cannot be converted: ")),
-                 qPrintable(app.seam.shown()[0]));
+        const QStringList shown = app.seam.takeShown();
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown[0].startsWith("Convert Picture: broken.png cannot be converted: "),
+                 qPrintable(shown[0]));
         QVERIFY(!dialog->findChild<QPushButton*>(QStringLiteral("cmdSave"))->isEnabled());
         dialog->close();
     }
@@ -102,11 +93,11 @@ private Q_SLOTS:
         QTemporaryDir in, out;
         for (const char* name : {"a.png", "b.jpg", "c.bmp"})
             QVERIFY(SamplePhoto({800, 600}).save(in.filePath(QString::fromLatin1(name))));
-        QVERIFY(writeBroken(in.filePath(QStringLiteral("d.png"))));
+        QVERIFY(WriteFile(in.filePath(QStringLiteral("d.png")), Broken));
         QVERIFY(SamplePhoto({800, 600}).save(out.filePath(QStringLiteral("a.bmp"))));
 
         app.seam.openPaths.push_back(in.filePath(QStringLiteral("a.png")));
-        app.find<QAction>(QStringLiteral("mnuConvertPicture"))->trigger();
+        app.open("mnuConvertPicture");
         auto* picture = app.find<frmConvertPicture>(QStringLiteral("frmConvertPicture"));
         choose(picture->findChild<QComboBox*>(QStringLiteral("cmbSwitchType")), 1);
         picture->findChild<QCheckBox*>(QStringLiteral("chkInvert"))->setChecked(true);
@@ -114,20 +105,23 @@ private Q_SLOTS:
         picture->close();
 
         app.seam.folderPaths = {in.path(), in.path(), out.path()};
-        app.find<QAction>(QStringLiteral("mnuConvertFolder"))->trigger();
+        app.open("mnuConvertFolder");
         auto* folder = app.find<frmConvertPicture>(QStringLiteral("frmConvertFolder"));
         QCOMPARE(folder->settings(), settings);
         QCOMPARE(folder->findChild<QComboBox*>(QStringLiteral("cmbFolderPictures"))->count(), 4);
         auto* convert = folder->findChild<QPushButton*>(QStringLiteral("cmdSave"));
         convert->click(); // into the pictures' own folder: refused
-        QCOMPARE(app.seam.messages.size(), 1);
+        QCOMPARE(app.seam.takeShown(),
+                 QStringList("Convert Folder: Choose another folder for the bitmaps: in the "
+                             "pictures' own folder a bitmap could replace the picture it was made "
+                             "from."));
         app.seam.answers.push_back(MessageAnswer::Yes);
         convert->click();
-        QTRY_COMPARE(app.seam.messages.size(), 3);
-        QCOMPARE(app.seam.messages[1].text,
-                 QStringLiteral("1 of the bitmaps are already in %1.\rReplace them?")
-                     .arg(QDir::toNativeSeparators(out.path())));
-        const QString report = app.seam.messages[2].text;
+        QTRY_COMPARE(app.seam.messages.size(), 2);
+        const QList<ShownMessage> said = app.seam.takeMessages();
+        QCOMPARE(said[0].text, QStringLiteral("1 of the bitmaps are already in %1.\rReplace them?")
+                                   .arg(QDir::toNativeSeparators(out.path())));
+        const QString report = said[1].text;
         QVERIFY2(report.startsWith(QStringLiteral("3 of 4 pictures written to %1, ready for "
                                                   "Import Batch.\r\rNot converted:\rd.png "
                                                   "cannot be converted: ")
@@ -135,7 +129,7 @@ private Q_SLOTS:
                  qPrintable(report));
         for (const char* name : {"a.bmp", "b.bmp", "c.bmp"})
             QCOMPARE(QFileInfo(out.filePath(QString::fromLatin1(name))).size(), 318);
-        QCOMPARE(contents(out.filePath(QStringLiteral("b.bmp"))),
+        QCOMPARE(ReadFile(out.filePath(QStringLiteral("b.bmp"))),
                  ConvertToBitmap(ReadSourcePicture(in.filePath(QStringLiteral("b.jpg"))).image,
                                  settings));
         folder->close();

@@ -6,6 +6,7 @@
 #include "OledAttributeEditor.h"
 #include "QtWarnings.h"
 #include "ScriptedUiSeam.h"
+#include "TestKit.h"
 #include "frmCharacter.h"
 
 #include <QAbstractButton>
@@ -45,14 +46,6 @@ struct Fixture
     AttributeEditors editors{state, seam, nullptr};
 };
 
-template <typename T = QLineEdit> T* findIn(QWidget* dialog, const QString& name)
-{
-    T* widget = dialog->findChild<T*>(name);
-    if (!widget)
-        qFatal("no widget named %s", qPrintable(name));
-    return widget;
-}
-
 void showActive(QDialog& dialog)
 {
     dialog.show();
@@ -78,7 +71,7 @@ void leave(QLineEdit* box)
 // A real click: the button takes the focus from the box being edited first.
 void clickWithMouse(QDialog& dialog, const char* button)
 {
-    QTest::mouseClick(findIn<QAbstractButton>(&dialog, button), Qt::LeftButton);
+    QTest::mouseClick(Child<QAbstractButton>(&dialog, button), Qt::LeftButton);
     QCoreApplication::processEvents();
 }
 
@@ -90,17 +83,17 @@ void end(QDialog& dialog, const QString& how)
     else if (how == QLatin1String("escape"))
         QTest::keyClick(&dialog, Qt::Key_Escape);
     else
-        findIn<QAbstractButton>(&dialog, how)->click();
+        Child<QAbstractButton>(&dialog, how)->click();
 }
 
 QSlider* slider(QDialog& dialog, const char* group, int k)
 {
-    return findIn<QSlider>(&dialog, ControlArrayName(group, k));
+    return Child<QSlider>(&dialog, ControlArrayName(group, k));
 }
 
 QColor onCyclePreview(QDialog& dialog)
 {
-    return findIn<QFrame>(&dialog, "picOnCycle")->palette().color(QPalette::Window);
+    return Child<QFrame>(&dialog, "picOnCycle")->palette().color(QPalette::Window);
 }
 
 } // namespace
@@ -134,13 +127,11 @@ class TestEditors : public QObject
     QStringList classifiedLcd64x32()
     {
         QTemporaryDir folder;
-        QFile picture(folder.filePath(QStringLiteral("switch.bmp")));
-        if (!picture.open(QIODevice::WriteOnly) || picture.write(QByteArray(318, '\0')) != 318)
+        const QString picture = folder.filePath(QStringLiteral("switch.bmp"));
+        if (!WriteFile(picture, QByteArray(318, '\0')))
             return {};
-        picture.close();
         PictureFileRecords records{PictureFileRecord()};
-        ClassifyFile(records, QFileInfo(picture.fileName()), 1, f->state,
-                     f->editors.lcd64x32Defaults());
+        ClassifyFile(records, QFileInfo(picture), 1, f->state, f->editors.lcd64x32Defaults());
         const PictureFileRecord& r = records[1];
         return {r.LEDon, r.LEDoff, r.BackgroundColoron, r.BackgroundColoroff};
     }
@@ -224,18 +215,19 @@ private Q_SLOTS:
             dialog.setNumbofSwitch(qint16(count));
             dialog.setSwitchingAttributes(QStringLiteral("0102030405060708090A0B0C0D0E0F10"));
             showActive(dialog);
-            QCOMPARE(findIn<QComboBox>(&dialog, "cmbNumbofSwchs")->currentText(),
+            QCOMPARE(Child<QComboBox>(&dialog, "cmbNumbofSwchs")->currentText(),
                      QString::number(shownCount));
             QStringList visible;
             for (int i = 0; i < 16; ++i) {
-                auto* label = findIn<QLabel>(&dialog, ControlArrayName("lblAttributes1", i));
-                QCOMPARE(label->isVisible(),
-                         findIn(&dialog, ControlArrayName("txtAttributes", i))->isVisible());
+                auto* label = Child<QLabel>(&dialog, ControlArrayName("lblAttributes1", i));
+                QCOMPARE(
+                    label->isVisible(),
+                    Child<QLineEdit>(&dialog, ControlArrayName("txtAttributes", i))->isVisible());
                 if (label->isVisible())
                     visible << label->text();
             }
             QCOMPARE(visible, labels);
-            typeInto(findIn(&dialog, "txtAttributes_0"), QStringLiteral("FF"));
+            typeInto(Child<QLineEdit>(&dialog, "txtAttributes_0"), QStringLiteral("FF"));
             end(dialog, "cmdSelect");
             QCOMPARE(dialog.SwitchingAttributes(),
                      QStringLiteral("FF02030405060708090A0B0C0D0E0F10"));
@@ -263,7 +255,7 @@ private Q_SLOTS:
                  ++i)
                 texts << box->text();
             QCOMPARE(texts, fields);
-            QCOMPARE(findIn(&dialog, "txtAddress")->text(), QStringLiteral("0001"));
+            QCOMPARE(Child<QLineEdit>(&dialog, "txtAddress")->text(), QStringLiteral("0001"));
             end(dialog, "cmdSelect");
             QCOMPARE(dialog.SwitchingAttributes(), fields.join(QString()));
         }
@@ -298,7 +290,7 @@ private Q_SLOTS:
         const bool refused = !hex;
         AttributeEditorDialog& dialog = editor(type);
         showActive(dialog);
-        QLineEdit* entry = findIn(&dialog, box);
+        QLineEdit* entry = Child<QLineEdit>(&dialog, box);
         typeInto(entry, typed);
         leave(entry);
         const QString refusal = QStringLiteral("Data must be in Hex format.");
@@ -321,7 +313,8 @@ private Q_SLOTS:
             typeInto(entry, typed);
             dialog.close();
             QVERIFY(!dialog.isVisible());
-            QCOMPARE(f->seam.messageTexts(), QStringList(lcd ? 3 : 2, refusal));
+            QCOMPARE(f->seam.takeShown(),
+                     QStringList(lcd ? 3 : 2, "Input Data Message: " + refusal));
             QVERIFY(!record(type).contains(shows));
             return;
         }
@@ -371,8 +364,8 @@ private Q_SLOTS:
         }
         f->screen.colourChanges = 0;
         showActive(dialog);
-        typeInto(findIn(&dialog, "txtAttributes_3"), QStringLiteral("11"));
-        QLineEdit* address = findIn(&dialog, "txtAddress");
+        typeInto(Child<QLineEdit>(&dialog, "txtAttributes_3"), QStringLiteral("11"));
+        QLineEdit* address = Child<QLineEdit>(&dialog, "txtAddress");
         typeInto(address, QStringLiteral("A0"));
         leave(address);
         end(dialog, endings.last());
@@ -391,7 +384,7 @@ private Q_SLOTS:
     {
         frmCharacter& picker = f->editors.character();
         QCOMPARE(picker.windowTitle(), QStringLiteral("Charactor or Hex"));
-        QCOMPARE(findIn<QLabel>(&picker, "Label1")->text(),
+        QCOMPARE(Child<QLabel>(&picker, "Label1")->text(),
                  QStringLiteral("Send data as ASCII Characters or Hex?"));
         for (const auto& [how, cancel, asCharacters] : {std::tuple{"cmbCancel", true, false},
                                                         {"cmbCharacter", false, true},

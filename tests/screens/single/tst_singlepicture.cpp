@@ -28,21 +28,11 @@ class TestSinglePicture : public QObject
         if (check->isChecked() != on)
             check->click();
     }
-    // Every message box so far, as "title: text".
-    QStringList shown() const { return app->seam.shown(); }
-    void writeFile(const QString& path, const QByteArray& bytes)
-    {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
+    // Every message box since the last look, as "title: text".
+    QStringList shown() { return app->seam.takeShown(); }
 
 private Q_SLOTS:
-    void init()
-    {
-        app = std::make_unique<AppFixture>();
-        QVERIFY(app->start());
-    }
+    void init() { QVERIFY(app = AppFixture::started()); }
     void cleanup() { app.reset(); }
 
     // From the Koala sample on, each sample is imported, sent to a controller set up for its type
@@ -65,8 +55,7 @@ private Q_SLOTS:
             const auto address = [type](int n) {
                 return QStringLiteral("%1").arg(n, type <= 2 ? 2 : 4, 10, QLatin1Char('0'));
             };
-            app->controller.setIdentity({char('0' + type), "GLINTSIM", 'V', "1.00"});
-            app->state.ControllerSetting = qint16(type);
+            app->setUpController(type);
             app->choosePicture(app->samplePath(samples[i]));
             QCOMPARE(box("txtSwitchType")->text(), samples[i].section(QLatin1Char(' '), 0, 1));
             QCOMPARE(box("txtAddress")->text(), address(1));
@@ -97,7 +86,7 @@ private Q_SLOTS:
                            "File Size: %1");
         for (const int length : {256, 18486, 1000}) {
             const QString path = app->samplePath(QStringLiteral("odd %1.bmp").arg(length));
-            writeFile(path, QByteArray(length, 'x'));
+            QVERIFY(WriteFile(path, QByteArray(length, 'x')));
             app->choosePicture(path);
             QCOMPARE(app->state.TypeCode, qint16(1));
             QCOMPARE(box("txtSwitchType")->text().isEmpty(), length != 256);
@@ -134,11 +123,11 @@ private Q_SLOTS:
         app->state.ControllerSetting = 2;
         app->seam.answers = {MessageAnswer::No};
         app->click("cmdShowPicture");
-        QCOMPARE(app->seam.messages.at(1).title, QString("Download Picture Message"));
+        QCOMPARE(app->seam.takeMessages().at(0).title, QString("Download Picture Message"));
         QCOMPARE(app->controller.counters().picturesStored, 0);
         tick("chkController", false);
         app->click("cmdShowPicture");
-        QCOMPARE(shown().size(), 2);
+        QCOMPARE(shown(), QStringList());
         // Unchecked replies are not waited for: the controller may still be reading.
         QTRY_COMPARE(app->controller.counters().picturesStored, 1);
         tick("chkController", true);
@@ -194,12 +183,13 @@ private Q_SLOTS:
         app->seam.texts = {answer};
         auto* ports = app->find<QComboBox>("cmbCommPort");
         const int otherEntry = ports->count() - 1;
-        ports->setCurrentIndex(otherEntry);
-        Q_EMIT ports->activated(otherEntry);
+        Activate(ports, otherEntry);
 
-        QVERIFY(messageStart.isEmpty()
-                    ? shown().isEmpty()
-                    : shown().join("\n").startsWith(QString(messageStart).replace("%1", answer)));
+        const QString said = shown().join("\n");
+        QVERIFY2(messageStart.isEmpty()
+                     ? said.isEmpty()
+                     : said.startsWith(QString(messageStart).replace("%1", answer)),
+                 qPrintable(said));
         QCOMPARE(app->state.RequestedPort, qint16(attaches ? 2 : 1));
         QCOMPARE(ports->count(), attaches ? 3 : 2);
         QCOMPARE(ports->currentText(),
@@ -262,7 +252,7 @@ private Q_SLOTS:
         // upper-case header makes one.
         const QString path = app->samplePath("data.txt");
         const auto sendRaw = [&](const QByteArray& content, const char* choice) {
-            writeFile(path, content);
+            QVERIFY(WriteFile(path, content));
             app->seam.openPaths.push_back(path);
             QTimer::singleShot(0, this,
                                [this, choice] { app->find<QPushButton>(choice)->click(); });
@@ -278,7 +268,9 @@ private Q_SLOTS:
 
         app->controller.setMisbehaviour(Misbehaviour::RefuseAll);
         app->click("cmdDownloadAttributes");
-        QCOMPARE(app->seam.messages.last().title, QString("Controller Error Message"));
+        QCOMPARE(shown(), (QStringList{"Downloading Error: File does not contain correct header.",
+                                       "Controller Error Message: An error message has been "
+                                       "received from the controller.\r\nError message: 6E"}));
     }
 
     // System information starts its program, or says it has none.
@@ -291,8 +283,7 @@ private Q_SLOTS:
         about.findChild<QPushButton*>("cmdSysInfo")->click();
         program = QStringLiteral("/usr/bin/sysinfo");
         about.findChild<QPushButton*>("cmdSysInfo")->click();
-        QCOMPARE(app->seam.messageTexts(),
-                 QStringList{"System Information Is Unavailable At This Time"});
+        QCOMPARE(shown(), QStringList{": System Information Is Unavailable At This Time"});
         QCOMPARE(app->seam.started, QStringList{"/usr/bin/sysinfo "});
     }
 
