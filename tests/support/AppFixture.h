@@ -30,6 +30,15 @@ inline void Activate(QComboBox* combo, int index)
     Q_EMIT combo->activated(index);
 }
 
+// The entries of a list box, top to bottom.
+inline QStringList ItemTexts(const QComboBox* combo)
+{
+    QStringList texts;
+    for (int i = 0; i < combo->count(); ++i)
+        texts << combo->itemText(i);
+    return texts;
+}
+
 struct AppFixture
 {
     QTemporaryDir folder;
@@ -53,8 +62,6 @@ struct AppFixture
         form = MakeProgramWindow(state, catalog, seam, folder.path());
         return form->start();
     }
-    // What the test left amiss is checked while the main window still stands, so a dialog left
-    // open over it is seen.
     // A program started afresh for one test; null (the reason logged) when it could not start.
     static std::unique_ptr<AppFixture> started()
     {
@@ -62,6 +69,8 @@ struct AppFixture
         return app->start() ? std::move(app) : nullptr;
     }
 
+    // What the test left amiss is checked while the main window still stands, so a dialog left
+    // open over it is seen.
     ~AppFixture()
     {
         seam.verifyNothingLeft(form.get());
