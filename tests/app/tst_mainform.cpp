@@ -87,9 +87,6 @@ private Q_SLOTS:
         QCOMPARE(single->windowTitle(), QString("Single Picture Download"));
         QVERIFY(single->isVisible());
         QCOMPARE(find<QComboBox>("cmbPortSpeed")->currentText(), QString("57600"));
-        QCOMPARE(ItemTexts(find<QComboBox>("cmbCommPort")),
-                 QStringList(
-                     {"1  /dev/fake1  test port", "2  /dev/fake2  test port", "Other device..."}));
         QCOMPARE(find<QLineEdit>("txtDownloadPortStatus")->text(),
                  QString(" Communication port COM1 is open."));
         QVERIFY(port(1)->isOpen());
