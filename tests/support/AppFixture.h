@@ -30,12 +30,13 @@ inline void Activate(QComboBox* combo, int index)
     Q_EMIT combo->activated(index);
 }
 
-// The entries of a list box, top to bottom.
-inline QStringList ItemTexts(const QComboBox* combo)
+// One column of a list or table, top to bottom, as text.
+inline QStringList ColumnTexts(const QAbstractItemModel* model, int column = 0,
+                               int role = Qt::DisplayRole)
 {
     QStringList texts;
-    for (int i = 0; i < combo->count(); ++i)
-        texts << combo->itemText(i);
+    for (int row = 0; row < model->rowCount(); ++row)
+        texts << model->index(row, column).data(role).toString();
     return texts;
 }
 

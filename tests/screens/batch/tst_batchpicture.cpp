@@ -50,13 +50,6 @@ class TestBatchPicture : public QObject
     {
         app->importBatch(type, batch->filePath(QStringLiteral("any.bmp")));
     }
-    QStringList column(int column)
-    {
-        QStringList texts;
-        for (int row = 0; row < files()->rowCount(); ++row)
-            texts << files()->index(row, column).data().toString();
-        return texts;
-    }
     // Two-digit addresses from `first` on, `step` apart.
     static QStringList addresses(int first, int count, int step = 1)
     {
@@ -221,14 +214,12 @@ private Q_SLOTS:
              {std::tuple{1, QStringList{"B.bmp", "LCD 36x24 Power.bmp", "a.BMP"}, "FD", "0"},
               {2, {"LCD 64x32 Speaker.bmp"}, "FF", "00"},
               {3, {"Koala.bmp", "OLED 64x48 Sunset.bmp"}, "FFFE", ""}, // both lengths
-              {4, {"Koala.bmp"}, "FFFF", ""},
-              {5,
-               {"MONO 96x64 Bell.bmp", "MONO 96x64 Gears.bmp"},
-               "FFFE",
-               ""}}) { // only 9272 bytes
+              {4, {"Koala.bmp"}, "FFFF", ""},                          // only 9272 bytes
+              {5, {"MONO 96x64 Bell.bmp", "MONO 96x64 Gears.bmp"}, "FFFE", ""}}) {
             importType(type);
-            QCOMPARE(column(BatchFileModel::FileColumn), listed);
-            QCOMPARE(column(BatchFileModel::AddressColumn).first(), type <= 2 ? "01" : "0001");
+            QCOMPARE(ColumnTexts(files(), BatchFileModel::FileColumn), listed);
+            QCOMPARE(ColumnTexts(files(), BatchFileModel::AddressColumn).first(),
+                     type <= 2 ? "01" : "0001");
             QCOMPARE(box("txtFilePath"), batch->path() + QLatin1Char('/'));
             QCOMPARE(box("txtFirstFile"), listed.first());
             QCOMPARE(box("txtFileSize"),
@@ -241,6 +232,29 @@ private Q_SLOTS:
         QCOMPARE(shown(), QStringList());
         QVERIFY(w("cmdCancelImport")->isHidden());
         QVERIFY(!w<QLabel>("picHolder")->pixmap().isNull()); // the first MONO sample
+
+        // Beside the file, what the switch will show of it: it follows the row clicked, "L to R",
+        // and a file changed on disk once the list is refreshed.
+        importType(3); // Koala.bmp, OLED 64x48 Sunset.bmp
+        auto* preview = w<SwitchPreview>("picSwitchPreview");
+        auto* view = w<QTreeView>("LsvManyFiles");
+        const auto clickRow = [&](int row) {
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                              view->visualRect(files()->index(row, 1)).center());
+        };
+        clickRow(1);
+        const QImage sunset = preview->picture();
+        QCOMPARE(sunset.size(), QSize(64, 48));
+        w<QCheckBox>("chkLtoR")->click();
+        QCOMPARE(preview->picture(), sunset.mirrored(true, false));
+        w<QCheckBox>("chkLtoR")->click();
+        clickRow(0);
+        QVERIFY(preview->picture() != sunset);
+        QVERIFY(QFile::remove(batch->filePath("Koala.bmp")));
+        QVERIFY(
+            QFile::copy(batch->filePath("OLED 64x48 Sunset.bmp"), batch->filePath("Koala.bmp")));
+        click("cmdRefresh");
+        QCOMPARE(preview->picture(), sunset);
 
         // From 100 files on an import ends with a message; above 100 the list takes ticks into
         // the batch only when the operator refreshes it. A long import can be cancelled.
@@ -295,33 +309,6 @@ private Q_SLOTS:
         QCOMPARE(sentAddresses(), QStringList());
     }
 
-    // Beside the file, what the switch will show of it: it follows the row clicked, "L to R", and
-    // a file changed on disk once the list is refreshed.
-    void switchPreviewFollowsTheRow()
-    {
-        QVERIFY(SeedSamplePictures(batch->path()));
-        importType(3); // Koala.bmp, OLED 64x48 Sunset.bmp
-        auto* preview = w<SwitchPreview>("picSwitchPreview");
-        auto* view = w<QTreeView>("LsvManyFiles");
-        const auto clickRow = [&](int row) {
-            QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
-                              view->visualRect(files()->index(row, 1)).center());
-        };
-        clickRow(1);
-        const QImage sunset = preview->picture();
-        QCOMPARE(sunset.size(), QSize(64, 48));
-        w<QCheckBox>("chkLtoR")->click();
-        QCOMPARE(preview->picture(), sunset.mirrored(true, false));
-        w<QCheckBox>("chkLtoR")->click();
-        clickRow(0);
-        QVERIFY(preview->picture() != sunset);
-        QVERIFY(QFile::remove(batch->filePath("Koala.bmp")));
-        QVERIFY(
-            QFile::copy(batch->filePath("OLED 64x48 Sunset.bmp"), batch->filePath("Koala.bmp")));
-        click("cmdRefresh");
-        QCOMPARE(preview->picture(), sunset);
-    }
-
     // The operator places the block of addresses, ticks a range of it, reverses it and sends it.
     void addressBlock()
     {
@@ -339,7 +326,7 @@ private Q_SLOTS:
 
         leave("cmbStartAddresses", "4");
         QCOMPARE(w<QComboBox>("cmbStartAddresses")->currentText(), QString("04"));
-        QCOMPARE(ItemTexts(w<QComboBox>("cmbStopAddresses")), addresses(4, 7));
+        QCOMPARE(ColumnTexts(w<QComboBox>("cmbStopAddresses")->model()), addresses(4, 7));
         QCOMPARE(w<QComboBox>("cmbStopAddresses")->currentText(), QString("0A"));
         leave("cmbStopAddresses", "06");
         click("cmdSetStart");
@@ -356,7 +343,7 @@ private Q_SLOTS:
                               "Stop Address Message: Invalid Stop Address"}));
 
         click("cmdReverse");
-        QCOMPARE(column(1), addresses(10, 10, -1));
+        QCOMPARE(ColumnTexts(files(), 1), addresses(10, 10, -1));
         QCOMPARE(w<QComboBox>("cmbStartAddresses")->itemText(0), QString("0A"));
         QCOMPARE(panel(2), QString("Addresses Reversed..."));
         // Rows come back ticked; the batch keeps its ticks until the next refresh.
@@ -404,7 +391,7 @@ private Q_SLOTS:
         QVERIFY(w<QWidget>("famCommInfo")->isEnabled());
         // An offset starts again from the ascending list.
         typeOffset("+1");
-        QCOMPARE(column(1), addresses(2, 10));
+        QCOMPARE(ColumnTexts(files(), 1), addresses(2, 10));
     }
 
     // One picture alone, then a controller that refuses everything: the picture turns red, and a

@@ -6,7 +6,6 @@
 #include "SamplePhoto.h"
 #include "SwitchPreview.h"
 #include "SwitchTypeCode.h"
-#include "TestKit.h"
 #include "frmConvertPicture.h"
 
 #include <QAction>
@@ -16,11 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace {
-
 const QByteArray Broken = "\x89PNG broken";
-
-} // namespace
 
 class ConvertPictureTest : public QObject
 {

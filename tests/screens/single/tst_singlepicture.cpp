@@ -198,7 +198,7 @@ private Q_SLOTS:
     }
 
     // Call, reset and query; the LED tester that Ctrl+Shift+Alt+click shows; attributes from
-    // the editor sent on their own; raw data files.
+    // the editor sent on their own; raw data files; the About box.
     void controllerTools()
     {
         app->click("cmdCall");
@@ -264,11 +264,8 @@ private Q_SLOTS:
         QCOMPARE(shown(), (QStringList{"Downloading Error: File does not contain correct header.",
                                        "Controller Error Message: An error message has been "
                                        "received from the controller.\r\nError message: 6E"}));
-    }
 
-    // System information starts its program, or says it has none.
-    void aboutBox()
-    {
+        // The About box's system information starts its program, or says it has none.
         QString program;
         frmAbout about(app->seam, nullptr, [&program] { return program; });
         QCOMPARE(about.windowTitle(), QString("About Vantrel"));
