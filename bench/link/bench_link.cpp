@@ -3,10 +3,10 @@
 // the same run.
 
 #include "ControllerLink.h"
-#include "LinkFakes.h"
 #include "LinkViews.h"
 #include "PortCatalog.h"
 #include "PtyServer.h"
+#include "QuietLinkSide.h"
 #include "VirtualController.h"
 
 #include <QCoreApplication>

@@ -1,7 +1,5 @@
 #include "AppFixture.h"
-#include "TestKit.h"
 #include "TrafficLogView.h"
-#include "WorkArea.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -24,23 +22,14 @@ class TestMainForm : public QObject
     std::unique_ptr<ScriptedUiSeam> seam;
     std::unique_ptr<ProgramWindow> form;
 
-    void addPorts(int count)
+    ScriptedPort* port(int n) { return static_cast<ScriptedPort*>(catalog->port(n)); }
+    // The window started on `ports` scripted ports.
+    void startForm(int ports = 1)
     {
-        for (int n = 1; n <= count; ++n) {
+        for (int n = 1; n <= ports; ++n) {
             catalog->addPort(QStringLiteral("/dev/fake%1").arg(n), "test port",
                              [] { return std::make_unique<ScriptedPort>(); });
         }
-    }
-    ScriptedPort* port(int n) { return static_cast<ScriptedPort*>(catalog->port(n)); }
-    static QStringList comboTexts(const QComboBox* combo)
-    {
-        QStringList texts;
-        for (int i = 0; i < combo->count(); ++i)
-            texts << combo->itemText(i);
-        return texts;
-    }
-    void startForm()
-    {
         form = MakeProgramWindow(*state, *catalog, *seam, folder->path());
         QVERIFY(form->start());
     }
@@ -83,27 +72,20 @@ private Q_SLOTS:
         QVERIFY(!form->start());
         QVERIFY(form->hasEnded());
         QVERIFY(!form->isVisible());
-        const QList<ShownMessage> shown = seam->takeMessages();
-        QCOMPARE(shown.size(), 1);
-        QCOMPARE(shown[0].title, QString("No Available Comm Ports"));
-        QCOMPARE(shown[0].text,
-                 QString("Program cannot find any available Comm Ports.\r\n"
-                         "Please close a Comm Port and try again.\r\nClosing program."));
-        QCOMPARE(shown[0].icon, MessageIcon::Exclamation);
+        QCOMPARE(seam->messages.at(0).icon, MessageIcon::Exclamation);
+        QCOMPARE(seam->takeShown(), QStringList("No Available Comm Ports: Program cannot find any "
+                                                "available Comm Ports.\r\nPlease close a Comm Port "
+                                                "and try again.\r\nClosing program."));
     }
 
     // The start screen takes over the first port at 57600 and says so.
     void startupOpensFirstPort()
     {
-        addPorts(2);
-        startForm();
+        startForm(2);
         auto* single = find<QWidget>("frmSinglePicture");
         QCOMPARE(single->windowTitle(), QString("Single Picture Download"));
         QVERIFY(single->isVisible());
         QCOMPARE(find<QComboBox>("cmbPortSpeed")->currentText(), QString("57600"));
-        QCOMPARE(comboTexts(find<QComboBox>("cmbCommPort")),
-                 QStringList(
-                     {"1  /dev/fake1  test port", "2  /dev/fake2  test port", "Other device..."}));
         QCOMPARE(find<QLineEdit>("txtDownloadPortStatus")->text(),
                  QString(" Communication port COM1 is open."));
         QVERIFY(port(1)->isOpen());
@@ -112,7 +94,6 @@ private Q_SLOTS:
 
     void manualCommandTraffic()
     {
-        addPorts(1);
         startForm();
         port(1)->answer = "ay";
         auto* box = find<QPlainTextEdit>("txtManualCommand");
@@ -122,25 +103,18 @@ private Q_SLOTS:
         QCOMPARE(port(1)->writes, QList<QByteArray>{QByteArray("&RX")});
         QCOMPARE(form->panelText(2), QString("Command Sent"));
         QTRY_COMPARE(state->ReplyCode, QString("79"));
-        const QList<QPair<QString, QRgb>> runs = logRuns();
-        QCOMPARE(runs, (QList<QPair<QString, QRgb>>{{"26 52 58    ", qRgb(0, 0, 255)},
-                                                    {"61 79 ", qRgb(0, 0, 0)}}));
+        QCOMPARE(logRuns(), (QList<QPair<QString, QRgb>>{{"26 52 58    ", qRgb(0, 0, 255)},
+                                                         {"61 79 ", qRgb(0, 0, 0)}}));
         // The Send button sends the box's text as it stands.
         box->setPlainText("HELLO");
         QTest::mouseClick(find<QPushButton>("cmdSendManualCommand"), Qt::LeftButton);
         QCOMPARE(port(1)->writes.last(), QByteArray("HELLO"));
-    }
-
-    void enterTwiceResendsWithOneLineBreak()
-    {
-        addPorts(1);
-        startForm();
-        auto* box = find<QPlainTextEdit>("txtManualCommand");
-        box->setFocus();
+        // Enter on a line already sent sends it again and adds one line break only.
+        box->clear();
         QTest::keyClicks(box, "01");
         QTest::keyClick(box, Qt::Key_Return);
         QTest::keyClick(box, Qt::Key_Return);
-        QCOMPARE(port(1)->writes, (QList<QByteArray>{"\x01", "\x01"}));
+        QCOMPARE(port(1)->writes.mid(2), (QList<QByteArray>{"\x01", "\x01"}));
         QCOMPARE(box->toPlainText(), QString("01\n"));
         QTest::keyClicks(box, "2");
         QTest::keyClick(box, Qt::Key_Return);
@@ -153,7 +127,6 @@ private Q_SLOTS:
     // start is reported.
     void controllerFeedbackStartsAfreshThenAppends()
     {
-        addPorts(1);
         const QString path = folder->path() + "/Controller Reply.txt";
         QVERIFY(WriteFile(path, "from an earlier run\n"));
         startForm();
@@ -181,7 +154,6 @@ private Q_SLOTS:
         QTest::addColumn<bool>("ends");
         QTest::newRow("Quit, idle") << true << false << MessageAnswer::Ok << true;
         QTest::newRow("close, idle") << false << false << MessageAnswer::Ok << true;
-        QTest::newRow("Quit, busy, Yes") << true << true << MessageAnswer::Yes << true;
         QTest::newRow("close, busy, No") << false << true << MessageAnswer::No << false;
     }
     void quitAsksOnlyWhileWorkRuns()
@@ -190,7 +162,6 @@ private Q_SLOTS:
         QFETCH(bool, busy);
         QFETCH(MessageAnswer, answer);
         QFETCH(bool, ends);
-        addPorts(1);
         startForm();
         state->BusyFlag = busy;
         if (busy)
@@ -214,7 +185,6 @@ private Q_SLOTS:
     // numbers stay with their devices and the open port is left alone.
     void portListFollowsAdapters()
     {
-        addPorts(1);
         startForm();
         find<QAction>("mnuBatchPictures")->trigger();
         FakePortEnumerator system;
@@ -235,7 +205,7 @@ private Q_SLOTS:
         for (const auto& [plugged, texts] : steps) {
             system.plugged = plugged;
             for (const QComboBox* combo : combos) {
-                QTRY_COMPARE(comboTexts(combo), texts);
+                QTRY_COMPARE(ColumnTexts(combo->model()), texts);
                 QCOMPARE(combo->currentData().toInt(), 1);
             }
         }
@@ -251,24 +221,9 @@ private Q_SLOTS:
         combo->hidePopup();
     }
 
-    void protectedFieldUndoesTyping()
-    {
-        addPorts(1);
-        startForm();
-        auto* status = find<QLineEdit>("txtDownloadPortStatus");
-        const QString before = status->text();
-        QFocusEvent in(QEvent::FocusIn);
-        QCoreApplication::sendEvent(status, &in);
-        status->setText("typed over");
-        QFocusEvent out(QEvent::FocusOut);
-        QCoreApplication::sendEvent(status, &out);
-        QCOMPARE(status->text(), before);
-    }
-
     void portChangeIgnoredWhileBusy()
     {
-        addPorts(2);
-        startForm();
+        startForm(2);
         state->BusyFlag = true;
         auto* combo = find<QComboBox>("cmbCommPort");
         Activate(combo, 1);
@@ -279,35 +234,13 @@ private Q_SLOTS:
         Activate(combo, 1);
         QVERIFY(port(2)->isOpen());
         QVERIFY(!port(1)->isOpen());
-        QCOMPARE(find<QLineEdit>("txtDownloadPortStatus")->text(),
-                 QString(" Communication port COM2 is open."));
-    }
-
-    void trafficLogStartsAfreshPastLimit()
-    {
-        addPorts(1);
-        startForm();
-        auto* log = find<TrafficLogView>("txtControllerFeedback");
-        for (int i = 0; i < 700; ++i)
-            log->append("\r\n", TrafficDirection::Sent);
-        log->flush();
-        QCOMPARE(log->lineCount(), 701);
-        QTRY_VERIFY(log->toPlainText().isEmpty());
-    }
-
-    void workArea_data()
-    {
-        QTest::addColumn<QRect>("workArea");
-        QTest::addColumn<QRect>("fitted");
-        QTest::newRow("narrow") << QRect(600, 300, 11000, 20000) << QRect(600, 2000, 9900, 10005);
-        QTest::newRow("wide") << QRect(600, 300, 13000, 20000) << QRect(3000, 2000, 12000, 10005);
-        QTest::newRow("low") << QRect(0, 450, 20000, 9000) << QRect(3000, 450, 12000, 8100);
-    }
-    void workArea()
-    {
-        QFETCH(QRect, workArea);
-        QFETCH(QRect, fitted);
-        QCOMPARE(FitToWorkArea(workArea, QRect(3000, 2000, 5000, 4000)), fitted);
+        // The status field is read-only to the operator: typing over it is undone.
+        auto* status = find<QLineEdit>("txtDownloadPortStatus");
+        QFocusEvent in(QEvent::FocusIn), out(QEvent::FocusOut);
+        QCoreApplication::sendEvent(status, &in);
+        status->setText("typed over");
+        QCoreApplication::sendEvent(status, &out);
+        QCOMPARE(status->text(), QString(" Communication port COM2 is open."));
     }
 };
 

@@ -5,8 +5,6 @@
 #include <QTest>
 #include <QtEndian>
 
-#include <map>
-
 class ClassificationTest : public QObject
 {
     Q_OBJECT
@@ -24,61 +22,25 @@ class ClassificationTest : public QObject
     }
 
 private Q_SLOTS:
-    // The length alone decides; a byte more or less is plain text.
-    void lengthDecidesType_data()
+    // A file listed again is read anew without growing the list, keeping the attributes the
+    // operator gave it. (Only an LCD 64x32 bitmap takes the editor's LED and colour values: the
+    // editor test checks those.)
+    void fileListedAgain()
     {
-        QTest::addColumn<qint64>("length");
-        QTest::addColumn<QString>("kind"); // type code, file kind, type text
-        const std::map<qint64, QString> accepted{
-            {254, "1 1 LCD 36x24"},     {318, "2 1 LCD 64x32"},       {264, "2 3 LCD 64x32 SD"},
-            {9270, "3 1 OLED 64x48"},   {9272, "3 1 OLED 64x48"},     {6152, "3 3 OLED 64x48 SD"},
-            {5672, "4 1 OLED 52x36"},   {3752, "4 3 OLED 52x36 SD"},  {830, "5 1 MONO 96x64"},
-            {832, "5 1 MONO 96x64"},    {776, "5 3 MONO 96x64 SD"},   {18486, "6 1 COLOR 96x64"},
-            {18488, "6 1 COLOR 96x64"}, {12296, "6 3 COLOR 96x64 SD"}};
-        std::map<qint64, QString> rows{{0, "10 2 text"}, {5670, "10 2 text"}};
-        for (const auto& [length, kind] : accepted)
-            rows.insert({{length - 1, "10 2 text"}, {length + 1, "10 2 text"}});
-        for (const auto& [length, kind] : accepted)
-            rows[length] = kind;
-        for (const auto& [length, kind] : rows)
-            QTest::addRow("%lld bytes", length) << length << kind;
-    }
-    void lengthDecidesType()
-    {
-        QFETCH(qint64, length);
-        const FileClass c = ClassifyLength(length);
-        QTEST(QStringLiteral("%1 %2 %3").arg(c.TypeCode).arg(c.FileKind).arg(c.TypeText), "kind");
-    }
-
-    // A file listed again is read anew without growing the list, keeping what the operator added.
-    // Only an LCD 64x32 bitmap takes the LED and colour values of the attribute editor.
-    void recordOfAFile_data()
-    {
-        QTest::addColumn<qint64>("length");
-        QTest::addColumn<QStringList>("editorValues");
-        QTest::newRow("LCD 64x32 bitmap") << qint64(318) << QStringList{"03", "03", "0", "0"};
-        QTest::newRow("LCD 64x32 switch data") << qint64(264) << QStringList(4);
-        QTest::newRow("text") << qint64(5) << QStringList(4);
-    }
-    void recordOfAFile()
-    {
-        QFETCH(qint64, length);
         PictureFileRecords records(1);
         AppState state;
-        const QString path = makeFile(QStringLiteral("file%1.bmp").arg(length), 254);
+        const QString path = makeFile(QStringLiteral("file.bmp"), 254);
         QVERIFY(classify(records, path, 1, state));
         records[1].Attributes = QStringLiteral("kept");
-        QVERIFY(WriteFile(path, QByteArray(length, '\0')));
+        QVERIFY(WriteFile(path, QByteArray(264, '\0')));
         QVERIFY(classify(records, path, 1, state));
         QCOMPARE(records.size(), 2);
         const PictureFileRecord& r = records[1];
-        const FileClass kind = ClassifyLength(length);
         QCOMPARE((QList<qint64>{r.Index, r.FileLength, r.TypeCode, r.FileKind}),
-                 (QList<qint64>{1, length, kind.TypeCode, kind.FileKind}));
-        QCOMPARE((QStringList{r.Path, r.Name, r.TypeText, r.Attributes}),
-                 (QStringList{path, QFileInfo(path).fileName(), kind.TypeText, "kept"}));
-        QTEST((QStringList{r.LEDon, r.LEDoff, r.BackgroundColoron, r.BackgroundColoroff}),
-              "editorValues");
+                 (QList<qint64>{1, 264, SwitchTypeCode::Lcd64x32, FileKind::SwitchData}));
+        QCOMPARE(
+            (QStringList{r.Path, r.Name, r.TypeText, r.Attributes, r.LEDon, r.BackgroundColoron}),
+            (QStringList{path, "file.bmp", "LCD 64x32 SD", "kept", "", ""}));
     }
 
     // The attribute lists follow whichever array grew last, but never lose entries that a longer
@@ -99,21 +61,6 @@ private Q_SLOTS:
         QCOMPARE(state.SwitchingAttributesList.size(), 9);
         QCOMPARE(state.SwitchCountList.size(), 9);
         QCOMPARE(state.SwitchingAttributesList[5], QStringLiteral("e"));
-    }
-
-    // Paths match exactly, and the window gets its turn once per record compared.
-    void findRecordByPath()
-    {
-        PictureFileRecords records(4);
-        for (int i = 1; i < 4; ++i) {
-            records[i].Index = i;
-            records[i].Path = i == 1 ? "/x/a.bmp" : "/x/B.bmp";
-        }
-        QCOMPARE(FindRecordByPath(records, "/x/B.bmp"), 2);
-        QCOMPARE(FindRecordByPath(records, "/x/A.BMP"), 0);
-        int yields = 0;
-        QCOMPARE(FindRecordByPath(records, "/x/none", [&] { ++yields; }), 0);
-        QCOMPARE(yields, 3);
     }
 
     // The offset may point anywhere in the file, even into the headers, but not beyond its end.

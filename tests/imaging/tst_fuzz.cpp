@@ -130,19 +130,6 @@ private Q_SLOTS:
         }
         QVERIFY(accepted > 200); // damage inside the picture leaves a file of its type
     }
-
-    // The decoders index by position alone: only a picture of the stored size shows; any other
-    // size, or an unknown type, gives the null image.
-    void decodersTakeOnlyTheStoredSize()
-    {
-        for (qint16 type = 0; type <= 7; ++type) {
-            const int stored = PayloadBytes(type);
-            for (int size : {stored - 1, stored, stored + 1, 13000}) {
-                const QImage image = DecodeSwitchPicture(type, QByteArray(qMax(size, 0), '\xff'));
-                QCOMPARE(image.isNull(), stored == 0 || size != stored);
-            }
-        }
-    }
 };
 
 QTEST_GUILESS_MAIN(FuzzTest)

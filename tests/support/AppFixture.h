@@ -30,6 +30,16 @@ inline void Activate(QComboBox* combo, int index)
     Q_EMIT combo->activated(index);
 }
 
+// One column of a list or table, top to bottom, as text.
+inline QStringList ColumnTexts(const QAbstractItemModel* model, int column = 0,
+                               int role = Qt::DisplayRole)
+{
+    QStringList texts;
+    for (int row = 0; row < model->rowCount(); ++row)
+        texts << model->index(row, column).data(role).toString();
+    return texts;
+}
+
 struct AppFixture
 {
     QTemporaryDir folder;
@@ -53,8 +63,6 @@ struct AppFixture
         form = MakeProgramWindow(state, catalog, seam, folder.path());
         return form->start();
     }
-    // What the test left amiss is checked while the main window still stands, so a dialog left
-    // open over it is seen.
     // A program started afresh for one test; null (the reason logged) when it could not start.
     static std::unique_ptr<AppFixture> started()
     {
@@ -62,6 +70,8 @@ struct AppFixture
         return app->start() ? std::move(app) : nullptr;
     }
 
+    // What the test left amiss is checked while the main window still stands, so a dialog left
+    // open over it is seen.
     ~AppFixture()
     {
         seam.verifyNothingLeft(form.get());

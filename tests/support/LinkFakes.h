@@ -66,29 +66,6 @@ struct MessageScript
     std::deque<MessageAnswer> answers;
 };
 
-// The window side of the link reduced to nothing, for benches that time the link alone.
-class QuietLinkSide : public LinkShell, public LinkScreen
-{
-public:
-    MessageAnswer message(const QString&, const QString&, MessageIcon, MessageButtons) override
-    {
-        return MessageAnswer::Ok;
-    }
-    void setPanelText(int, const QString&) override {}
-    void setProgressVisible(bool) override {}
-    void setProgressMaximum(int) override {}
-    void setProgressValue(int) override {}
-    void setBusyCursor(bool) override {}
-    void beep() override {}
-    void endProgram() override {}
-    void setPortStatus(const QString&) override {}
-    void appendTraffic(const QString&, TrafficDirection) override {}
-    int displayData() const override { return 0; }
-    void setDisplayData(int) override {}
-    void setCurrentAddressLabel(const QString&) override {}
-    void setPortChoice(int) override {}
-};
-
 class RecordingShell : public LinkShell, public MessageScript
 {
 public:
@@ -122,7 +99,6 @@ public:
     {
         (direction == TrafficDirection::Sent ? sent : received) += text;
         log += text;
-        segments.append({text, direction});
     }
     int displayData() const override { return displayDataValue; }
     void setDisplayData(int value) override { displayDataValue = value; }
@@ -136,7 +112,6 @@ public:
 
     QStringList statusHistory;
     QString sent, received, log;
-    QList<QPair<QString, TrafficDirection>> segments;
     int displayDataValue = 1;
     QString currentAddress;
     int portChoice = -1;

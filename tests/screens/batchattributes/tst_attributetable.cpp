@@ -1,8 +1,8 @@
 #include "SavedAttributes.h"
 #include "SwitchCommands.h"
 #include "SwitchTypeCode.h"
+#include "TestKit.h"
 
-#include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -55,18 +55,15 @@ private Q_SLOTS:
     void readsSavedFile()
     {
         QFETCH(QByteArray, content);
-        QFETCH(QString, fields);
-        QFile file(folder.filePath(QStringLiteral("SavedAttributesOLED64X48.txt")));
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(content);
-        file.close();
+        const QString path = folder.filePath(QStringLiteral("SavedAttributesOLED64X48.txt"));
+        QVERIFY(WriteFile(path, content));
         PictureFileRecords records =
             recordsNamed({"a.bmp", "b.bmp", "A.BMP"}, SwitchTypeCode::Oled64x48);
-        ApplySavedLines(ReadSavedLines(file.fileName(), 3), records);
+        ApplySavedLines(ReadSavedLines(path, 3), records);
         QStringList read;
         for (const PictureFileRecord& record : records.mid(1))
             read << QStringList{record.Attributes, record.LEDon, record.LEDoff}.join('|');
-        QCOMPARE(read.join(' '), fields);
+        QTEST(read.join(' '), "fields");
     }
 
     // What the window test's fresh records do not reach: "record" is Attributes|LEDon|LEDoff,
@@ -90,13 +87,12 @@ private Q_SLOTS:
     {
         QFETCH(int, type);
         QFETCH(QString, record);
-        QFETCH(QString, shown);
         PictureFileRecord filled;
         filled.Attributes = record.section('|', 0, 0);
         filled.LEDon = record.section('|', 1, 1);
         filled.LEDoff = record.section('|', 2, 2);
         const QStringList cells = FillAttributeCells(qint16(type), filled);
-        QCOMPARE(cells.join(',') + ' ' + filled.LEDon + '|' + filled.LEDoff, shown);
+        QTEST(cells.join(',') + ' ' + filled.LEDon + '|' + filled.LEDoff, "shown");
     }
 
     // What a row saves and sends, each type with and without the identifier. The saved line keeps

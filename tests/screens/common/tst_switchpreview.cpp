@@ -97,11 +97,10 @@ private Q_SLOTS:
     {
         QFETCH(int, type);
         QFETCH(QString, data);
-        QFETCH(QString, note);
         SwitchPreview preview(QStringLiteral("picSwitchPreview"));
         preview.showData(qint16(type), data);
         QVERIFY(preview.picture().isNull());
-        QCOMPARE(preview.note(), note);
+        QTEST(preview.note(), "note");
     }
 };
 

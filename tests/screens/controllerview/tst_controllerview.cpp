@@ -48,13 +48,6 @@ class TestControllerView : public QObject
         app->setUpController(SwitchTypeCode::Lcd64x32);
         app->importBatch(SwitchTypeCode::Lcd64x32, folder + QStringLiteral("/pic00000.bmp"));
     }
-    static QStringList column(const QAbstractItemModel& model, int role)
-    {
-        QStringList texts;
-        for (int row = 0; row < model.rowCount(); ++row)
-            texts << model.index(row, 0).data(role).toString();
-        return texts;
-    }
 
 private Q_SLOTS:
     void init() { QVERIFY(app = AppFixture::started()); }
@@ -97,12 +90,12 @@ private Q_SLOTS:
         }
         model.flush();
 
-        QCOMPARE(column(model, ControllerViewModel::AddressRole),
+        QCOMPARE(ColumnTexts(&model, 0, ControllerViewModel::AddressRole),
                  (QStringList{"01", "02", "03", "04", "0A"}));
-        QCOMPARE(column(model, ControllerViewModel::SourceRole),
+        QCOMPARE(ColumnTexts(&model, 0, ControllerViewModel::SourceRole),
                  (QStringList{"pic00000.bmp", "other.bmp", "pic00002.bmp", "pic00003.bmp",
                               "other.bmp"}));
-        QCOMPARE(column(model, ControllerViewModel::OutcomeRole),
+        QCOMPARE(ColumnTexts(&model, 0, ControllerViewModel::OutcomeRole),
                  (QStringList{"stored", "refused", "stored", "stored", "refused"}));
         for (quint16 address = 1; address <= 4; ++address) {
             QCOMPARE(model.index(address - 1, 0).data(ControllerViewModel::PayloadRole),
@@ -112,7 +105,7 @@ private Q_SLOTS:
                  QByteArray(256, '\xFF'));
         QVERIFY(model.index(0, 0).data(ControllerViewModel::SentRole).toDateTime().isValid());
         QCOMPARE(model.index(1, 0).data(Qt::DecorationRole).value<QImage>().size(), QSize(64, 32));
-        QVERIFY(!column(model, ControllerViewModel::SendingRole).contains("true"));
+        QVERIFY(!ColumnTexts(&model, 0, ControllerViewModel::SendingRole).contains("true"));
 
         // A double-click uploads the address and says whether the controller holds what is shown.
         app->controller.setMisbehaviour(Misbehaviour::None);

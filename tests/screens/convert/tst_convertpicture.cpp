@@ -6,7 +6,6 @@
 #include "SamplePhoto.h"
 #include "SwitchPreview.h"
 #include "SwitchTypeCode.h"
-#include "TestKit.h"
 #include "frmConvertPicture.h"
 
 #include <QAction>
@@ -16,16 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace {
-
 const QByteArray Broken = "\x89PNG broken";
-
-void choose(QComboBox* box, int index)
-{
-    box->setCurrentIndex(index);
-}
-
-} // namespace
 
 class ConvertPictureTest : public QObject
 {
@@ -44,9 +34,9 @@ private Q_SLOTS:
         QCOMPARE(app.find<QLineEdit>(QStringLiteral("txtSource"))->text(),
                  QDir::toNativeSeparators(source));
 
-        choose(dialog->findChild<QComboBox*>(QStringLiteral("cmbSwitchType")), 4);
-        choose(dialog->findChild<QComboBox*>(QStringLiteral("cmbDither")), 1);
-        choose(dialog->findChild<QComboBox*>(QStringLiteral("cmbRotation")), 2);
+        dialog->findChild<QComboBox*>(QStringLiteral("cmbSwitchType"))->setCurrentIndex(4);
+        dialog->findChild<QComboBox*>(QStringLiteral("cmbDither"))->setCurrentIndex(1);
+        dialog->findChild<QComboBox*>(QStringLiteral("cmbRotation"))->setCurrentIndex(2);
         const ConversionSettings settings = dialog->settings();
         QCOMPARE(settings.typeCode, SwitchTypeCode::Mono96x64);
         QCOMPARE(settings.dither, PictureDither::FloydSteinberg);
@@ -99,7 +89,7 @@ private Q_SLOTS:
         app.seam.openPaths.push_back(in.filePath(QStringLiteral("a.png")));
         app.open("mnuConvertPicture");
         auto* picture = app.find<frmConvertPicture>(QStringLiteral("frmConvertPicture"));
-        choose(picture->findChild<QComboBox*>(QStringLiteral("cmbSwitchType")), 1);
+        picture->findChild<QComboBox*>(QStringLiteral("cmbSwitchType"))->setCurrentIndex(1);
         picture->findChild<QCheckBox*>(QStringLiteral("chkInvert"))->setChecked(true);
         const ConversionSettings settings = picture->settings();
         picture->close();

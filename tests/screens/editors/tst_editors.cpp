@@ -165,7 +165,6 @@ private Q_SLOTS:
     {
         QFETCH(int, type);
         QFETCH(QList<int>, positions);
-        QFETCH(QString, ledCode);
         QFETCH(QColor, colour);
         if (type == 2) // before any Select
             QCOMPARE(classifiedLcd64x32(), QStringList({"03", "03", "0", "0"}));
@@ -177,7 +176,7 @@ private Q_SLOTS:
         }
         QCOMPARE(onCyclePreview(dialog), colour); // the preview follows the sliders at once
         end(dialog, "cmdSelect");
-        QCOMPARE(dialog.LEDon(), ledCode);
+        QTEST(dialog.LEDon(), "ledCode");
         QCOMPARE(dialog.BackgroundColoron(),
                  QString::number(colour.red() + 256 * colour.green() + 65536 * colour.blue()));
         QCOMPARE(f->screen.onColour, colour);

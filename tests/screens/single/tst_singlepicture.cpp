@@ -1,4 +1,5 @@
 #include "AppFixture.h"
+#include "Decoders.h"
 #include "SwitchPreview.h"
 #include "frmAbout.h"
 #include "frmSinglePicture.h"
@@ -37,13 +38,20 @@ private Q_SLOTS:
 
     // From the Koala sample on, each sample is imported, sent to a controller set up for its type
     // (no letter needed) and, for an LCD and an OLED type, cleared; imported again it is listed
-    // once, and a cancelled dialog changes nothing.
+    // once, and a cancelled dialog changes nothing. "As the switch shows it" follows "L to R" and
+    // the picture chosen at once.
     void everySampleDownloads()
     {
         QCOMPARE(files()->itemText(0), QString("Import bmp"));
         QCOMPARE(box("txtFileTitle")->text(), QString("Koala.bmp"));
         QCOMPARE(box("txtFileSize")->text(), QString("9272"));
         QVERIFY(!app->find<QLabel>("picHolder")->pixmap().isNull());
+        auto* preview = app->find<SwitchPreview>("picSwitchPreview");
+        const QImage koala = preview->picture();
+        QCOMPARE(koala.size(), QSize(64, 48));
+        tick("chkLtoR", false);
+        QCOMPARE(preview->picture(), koala.mirrored(true, false));
+        tick("chkLtoR", true);
 
         const QStringList samples{"LCD 36x24 Power.bmp",   "LCD 64x32 Speaker.bmp",
                                   "OLED 64x48 Sunset.bmp", "OLED 52x36 Clownfish.bmp",
@@ -58,6 +66,7 @@ private Q_SLOTS:
             app->setUpController(type);
             app->choosePicture(app->samplePath(samples[i]));
             QCOMPARE(box("txtSwitchType")->text(), samples[i].section(QLatin1Char(' '), 0, 1));
+            QCOMPARE(preview->picture().size(), DisplaySize(qint16(type)));
             QCOMPARE(box("txtAddress")->text(), address(1));
             box("txtAddress")->setText("2");
             tick("chkSwitchIdentifier", i % 2 == 0);
@@ -95,20 +104,6 @@ private Q_SLOTS:
                  (QStringList{"Vantrel: Image is 256 bytes in size. For 36x24 it should "
                               "be 254 bytes.\rImage may not load properly.\rFile Size: 256",
                               invalid.arg(18486), invalid.arg(1000)}));
-    }
-
-    // "As the switch shows it" follows "L to R" and the picture chosen at once.
-    void switchPreviewFollowsTheChoice()
-    {
-        auto* preview = app->find<SwitchPreview>("picSwitchPreview");
-        const QImage koala = preview->picture();
-        QCOMPARE(koala.size(), QSize(64, 48));
-        tick("chkLtoR", false);
-        QCOMPARE(preview->picture(), koala.mirrored(true, false));
-        tick("chkLtoR", true);
-        QCOMPARE(preview->picture(), koala);
-        app->choosePicture(app->samplePath("MONO 96x64 Gears.bmp"));
-        QCOMPARE(preview->picture().size(), QSize(96, 64));
     }
 
     // What stops a download: a wrong address, a type the controller is not set up for (asked
@@ -158,15 +153,13 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("answer");
         QTest::addColumn<QString>("messageStart");
-        QTest::newRow("second controller") << "second controller"
-                                           << "";
-        QTest::newRow("missing") << "/dev/vantrel-no-such-device"
-                                 << "Other Device: There is no device /dev/vantrel-no-such-device.";
-        QTest::newRow("not a serial device") << "Koala.bmp"
-                                             << "Other Device: The device %1 cannot be opened as a "
-                                                "serial port.\r\n";
-        QTest::newRow("cancelled") << ""
-                                   << "";
+        const QString missing = "/dev/vantrel-no-such-device";
+        QTest::newRow("second controller") << "second controller" << QString();
+        QTest::newRow("missing") << missing << "Other Device: There is no device " + missing + ".";
+        QTest::newRow("not a serial device")
+            << "Koala.bmp"
+            << "Other Device: The device %1 cannot be opened as a serial port.\r\n";
+        QTest::newRow("cancelled") << QString() << QString();
     }
     void otherDevice()
     {
@@ -205,7 +198,7 @@ private Q_SLOTS:
     }
 
     // Call, reset and query; the LED tester that Ctrl+Shift+Alt+click shows; attributes from
-    // the editor sent on their own; raw data files.
+    // the editor sent on their own; raw data files; the About box.
     void controllerTools()
     {
         app->click("cmdCall");
@@ -271,11 +264,8 @@ private Q_SLOTS:
         QCOMPARE(shown(), (QStringList{"Downloading Error: File does not contain correct header.",
                                        "Controller Error Message: An error message has been "
                                        "received from the controller.\r\nError message: 6E"}));
-    }
 
-    // System information starts its program, or says it has none.
-    void aboutBox()
-    {
+        // The About box's system information starts its program, or says it has none.
         QString program;
         frmAbout about(app->seam, nullptr, [&program] { return program; });
         QCOMPARE(about.windowTitle(), QString("About Vantrel"));
