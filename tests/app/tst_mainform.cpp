@@ -1,5 +1,6 @@
 #include "AppFixture.h"
 #include "TrafficLogView.h"
+#include "WorkArea.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -241,6 +242,28 @@ private Q_SLOTS:
         status->setText("typed over");
         QCoreApplication::sendEvent(status, &out);
         QCOMPARE(status->text(), QString(" Communication port COM2 is open."));
+    }
+
+    void trafficLogStartsAfreshPastLimit()
+    {
+        startForm();
+        auto* log = find<TrafficLogView>("txtControllerFeedback");
+        for (int i = 0; i < 700; ++i)
+            log->append("\r\n", TrafficDirection::Sent);
+        log->flush();
+        QTRY_VERIFY(log->toPlainText().isEmpty());
+    }
+
+    // Twips: a work area no wider (or higher) than the largest window is filled to nine tenths
+    // from its edge; a larger one leaves the window where it was, at the largest size.
+    void workArea()
+    {
+        const QRect window(3000, 2000, 5000, 4000);
+        QCOMPARE(FitToWorkArea(QRect(600, 300, 11000, 20000), window),
+                 QRect(600, 2000, 9900, 10005));
+        QCOMPARE(FitToWorkArea(QRect(600, 300, 13000, 20000), window),
+                 QRect(3000, 2000, 12000, 10005));
+        QCOMPARE(FitToWorkArea(QRect(0, 450, 20000, 9000), window), QRect(3000, 450, 12000, 8100));
     }
 };
 
