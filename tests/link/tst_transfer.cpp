@@ -3,13 +3,14 @@
 #include "LinkFakes.h"
 #include "PortCatalog.h"
 #include "SwitchCommands.h"
+#include "TestKit.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <memory>
+#include <numeric>
 
 // The controller query and the two transfers, through a scripted port: the exact bytes on the
 // wire, the progress the operator sees, and the outcome left in the reply state.
@@ -143,10 +144,7 @@ private Q_SLOTS:
         } else {
             QTemporaryDir folder;
             const QString path = folder.filePath("raw.txt");
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("RAW DATA\r\n" + QByteArray(51, 'B') + "\r\nCC\r\n");
-            file.close();
+            QVERIFY(WriteFile(path, "RAW DATA\r\n" + QByteArray(51, 'B') + "\r\nCC\r\n"));
             // Cut short, the file is not a downloaded file, and its second line never goes.
             QCOMPARE(SendTextFile(rig->link, path, false), TextFileSend::CutShort);
             QVERIFY(!port->written.contains("CC"));
@@ -160,31 +158,6 @@ private Q_SLOTS:
         port->responder = [](const QByteArray&) { return QByteArray("ay"); };
         QCOMPARE(CallController(rig->link), ReplyOutcome::Done);
         QVERIFY(!rig->link.lineBlocked());
-    }
-
-    // Only a raw data file sent to its end on a port still open counts as downloaded.
-    void rawDataFileCounts_data()
-    {
-        QTest::addColumn<bool>("portLost");
-        QTest::addColumn<TextFileSend>("sent");
-        QTest::newRow("every line answered") << false << TextFileSend::Sent;
-        QTest::newRow("port lost on the first line") << true << TextFileSend::CutShort;
-    }
-    void rawDataFileCounts()
-    {
-        QFETCH(bool, portLost);
-        QTemporaryDir folder;
-        QFile file(folder.filePath("raw.txt"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("RAW DATA0102\r\n0304\r\n");
-        file.close();
-        port->responder = [this, portLost](const QByteArray& bytes) {
-            if (portLost)
-                port->opened = false;
-            return bytes.isEmpty() ? QByteArray("y") : QByteArray();
-        };
-        QTEST(SendTextFile(rig->link, file.fileName(), false), "sent");
-        QCOMPARE(port->written, portLost ? QByteArray("01") : QByteArray("01020304"));
     }
 
     void pictureInTwoCharacterPieces_data()
@@ -214,9 +187,8 @@ private Q_SLOTS:
         rig->link.TransferData(letter, "0001", data);
         QCOMPARE(port->writes, writes);
         QCOMPARE(rig->shell.progressMaximum, pieces + 1);
-        QList<int> progress;
-        for (int value = 0; value <= pieces + 1; ++value)
-            progress << value;
+        QList<int> progress(pieces + 2);
+        std::iota(progress.begin(), progress.end(), 0);
         QCOMPARE(rig->shell.progressValues, progress);
         QVERIFY(!rig->shell.progressVisible);
         QCOMPARE(rig->state.ReplyCode, "79");
