@@ -68,7 +68,11 @@ private Q_SLOTS:
         QTest::newRow("hex run") << "265258" << QByteArray("\x26\x52\x58") << "26 52 58 ";
         QTest::newRow("tab and line break dropped")
             << "26\t52\r\n58" << QByteArray("\x26\x52\x58") << "26 52 58 ";
+        QTest::newRow("lower-case hex") << "1a2b" << QByteArray("\x1a\x2b") << "1A 2B ";
         QTest::newRow("single digit is text") << "5" << QByteArray("5") << "35 ";
+        QTest::newRow("letter beyond F") << "1G" << QByteArray("1G") << "31 47 ";
+        QTest::newRow("punctuation just below A") << "1@" << QByteArray("1@") << "31 40 ";
+        QTest::newRow("colon just above 9") << "1:" << QByteArray("1:") << "31 3A ";
         QTest::newRow("word minus spaces")
             << "HI THERE" << QByteArray("HITHERE") << "48 49 54 48 45 52 45 ";
     }
@@ -96,8 +100,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("cancelled");
         QTest::addColumn<QString>("panel");
-        QTest::addColumn<QStringList>("messages");
-        const QStringList oddHex{"Hex input must be even number of nibbles."};
+        QTest::addColumn<QStringList>("shown");
+        const QStringList oddHex{
+            "Manual Command Message: Hex input must be even number of nibbles."};
         QTest::newRow("single letter") << "A" << false << "Sending Command" << oddHex;
         QTest::newRow("three digits") << "1 2A" << false << "Sending Command" << oddHex;
         QTest::newRow("cancelled") << "01" << true << "Command Canceled" << QStringList();
@@ -114,9 +119,7 @@ private Q_SLOTS:
         QVERIFY(port(1)->written.isEmpty());
         QVERIFY(rig->screen.sent.isEmpty());
         QTEST(rig->shell.panels[2], "panel");
-        QTEST(rig->shell.messageTexts(), "messages");
-        for (const ShownMessage& shown : rig->shell.messages)
-            QCOMPARE(shown.title, "Manual Command Message");
+        QTEST(rig->shell.shown(), "shown");
         QVERIFY(!rig->state.BusyFlag);
         QVERIFY(!rig->state.CancelFlag);
         QVERIFY(!rig->shell.busyCursor);
@@ -238,8 +241,8 @@ private Q_SLOTS:
         rig->state.RequestedPort = 2;
         QVERIFY(!rig->link.OpenPort());
         QCOMPARE(rig->shell.messageTexts(), f.messages);
-        QCOMPARE(rig->shell.messages[0].icon, f.icon);
-        QCOMPARE(rig->shell.messages[0].title, "Downloads");
+        QCOMPARE(std::pair(rig->shell.messages[0].title, rig->shell.messages[0].icon),
+                 std::pair(QString("Downloads"), f.icon));
         const bool recovers = f.fallsBack && f.kind == PortErrorClass::NoSuchPort;
         QCOMPARE(rig->shell.programEnds, recovers ? 0 : 1);
         if (!recovers)

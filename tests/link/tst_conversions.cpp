@@ -11,25 +11,6 @@ class TestConversions : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void isHexText_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("hex");
-        QTest::newRow("case ignored") << "1a2b" << true;
-        QTest::newRow("single decimal digit is text") << "1" << false;
-        QTest::newRow("single letter is hex") << "F" << true;
-        QTest::newRow("letter beyond F") << "1G" << false;
-        QTest::newRow("empty counts as hex") << "" << true;
-        QTest::newRow("spaces ignored") << " A" << true;
-        QTest::newRow("punctuation just below A") << "1@" << false;
-        QTest::newRow("colon just above 9") << "1:" << false;
-    }
-    void isHexText()
-    {
-        QFETCH(QString, text);
-        QTEST(IsHexText(text), "hex");
-    }
-
     void conversions()
     {
         QCOMPARE(HexToBytes("414"), QByteArray("A\x04"));   // an odd last digit stands alone
