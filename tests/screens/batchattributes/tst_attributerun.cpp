@@ -64,8 +64,6 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, answers);
         QFETCH(int, controllerCheck);
-        QFETCH(QString, firstRow);
-        QFETCH(int, downloaded);
         QFETCH(QString, failure);
         const bool failed = !failure.isEmpty();
         LinkRig rig;
@@ -88,8 +86,8 @@ private Q_SLOTS:
         run.DownloadRows(TwoRows);
 
         QCOMPARE(port->writes.size(), writes);
-        QCOMPARE(view.states.value(1), firstRow);
-        QCOMPARE(run.downloadedCount(), downloaded);
+        QTEST(view.states.value(1), "firstRow");
+        QTEST(run.downloadedCount(), "downloaded");
         // Rows after a failed one are not sent.
         QCOMPARE(view.states.contains(2), !failed);
         QCOMPARE(rig.shell.shown(),
