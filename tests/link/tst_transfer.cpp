@@ -166,13 +166,15 @@ private Q_SLOTS:
         QTest::addColumn<bool>("letter");
         QTest::addColumn<QString>("data");
         QTest::addColumn<QList<QByteArray>>("writes");
-        QTest::newRow("OLED 64x48 letter, odd last digit not sent")
-            << 3 << true << "ABCDE" << QList<QByteArray>{"(S0001", "AB", "CD"};
-        QTest::newRow("LCD 64x32 plain") << 2 << false << "AB" << QList<QByteArray>{"(0001", "AB"};
-        QTest::newRow("LCD 36x24 letter") << 1 << true << "AB" << QList<QByteArray>{"(Q0001", "AB"};
-        QTest::newRow("COLOR letter") << 6 << true << "AB" << QList<QByteArray>{"(V0001", "AB"};
-        QTest::newRow("MONO always U") << 5 << false << "AB" << QList<QByteArray>{"(U0001", "AB"};
-        QTest::newRow("MONO with option") << 5 << true << "AB" << QList<QByteArray>{"(U0001", "AB"};
+        QTest::addColumn<int>("displayData");
+        QTest::addColumn<QString>("echo");
+        // "Display data" ticked echoes the header as hex and the pieces as they are, unticked the
+        // header only.
+        QTest::newRow("OLED 64x48 letter, odd last digit not sent, echoed")
+            << 3 << true << "ABCDE" << QList<QByteArray>{"(S0001", "AB", "CD"} << 1
+            << "\r\n28 53 30 30 30 31 AB CD ";
+        QTest::newRow("LCD 64x32 plain, header echoed")
+            << 2 << false << "AB" << QList<QByteArray>{"(0001", "AB"} << 0 << "\r\n28 30 30 30 31 ";
     }
     // The header, then two digits a write, each one step of progress; the reply wait ends it.
     void pictureInTwoCharacterPieces()
@@ -181,11 +183,15 @@ private Q_SLOTS:
         QFETCH(bool, letter);
         QFETCH(QString, data);
         QFETCH(QList<QByteArray>, writes);
+        QFETCH(int, displayData);
         rig->state.TypeCode = qint16(type);
+        rig->screen.displayDataValue = displayData;
         const int pieces = int(writes.size()) - 1;
         answerTransfer(pieces);
         rig->link.TransferData(letter, "0001", data);
         QCOMPARE(port->writes, writes);
+        QTEST(rig->screen.sent, "echo");
+        QCOMPARE(rig->screen.displayDataValue, displayData);
         QCOMPARE(rig->shell.progressMaximum, pieces + 1);
         QList<int> progress(pieces + 2);
         std::iota(progress.begin(), progress.end(), 0);
@@ -196,24 +202,6 @@ private Q_SLOTS:
         QVERIFY(!rig->state.DataPhase);
         QVERIFY(rig->screen.currentAddress.isEmpty());
         QCOMPARE(rig->screen.status(), " Communication port COM1 is open.");
-    }
-
-    void echoFollowsDisplayData_data()
-    {
-        QTest::addColumn<int>("displayData");
-        QTest::addColumn<QString>("echo");
-        QTest::newRow("ticked: header as hex, pieces as they are") << 1 << "\r\n28 30 31 AB CD ";
-        QTest::newRow("unticked: header only") << 0 << "\r\n28 30 31 ";
-    }
-    void echoFollowsDisplayData()
-    {
-        QFETCH(int, displayData);
-        rig->state.TypeCode = 1;
-        rig->screen.displayDataValue = displayData;
-        answerTransfer(2);
-        rig->link.TransferData(false, "01", "ABCD");
-        QTEST(rig->screen.sent, "echo");
-        QCOMPARE(rig->screen.displayDataValue, displayData);
     }
 
     void stopBetweenPieces()
