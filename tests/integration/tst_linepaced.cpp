@@ -34,9 +34,8 @@ private Q_SLOTS:
         app->choosePicture(app->samplePath("COLOR 96x64 Rocket.bmp"));
         QTimer::singleShot(300, &app->server, &PtyServer::vanish);
         app->click("cmdShowPicture");
-        QVERIFY(app->find<QLineEdit>("txtDownloadPortStatus")
-                    ->text()
-                    .startsWith(" Communication port COM1 was lost: "));
+        const QString status = app->find<QLineEdit>("txtDownloadPortStatus")->text();
+        QVERIFY2(status.startsWith(" Communication port COM1 was lost: "), qPrintable(status));
         QCOMPARE(app->seam.takeShown(), QStringList{"Controller Error Message: No reply from "
                                                     "controller.\r\nError message: no reply"});
         QCOMPARE(app->form->panelText(4), QString("0 downloaded files"));

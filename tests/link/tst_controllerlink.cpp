@@ -201,12 +201,10 @@ private Q_SLOTS:
         QCOMPARE(port(3)->baudRate, 115200);
         rig->link.ClosePort();
         rig->link.ClosePort();
-        QCOMPARE(
-            rig->screen.statusHistory,
-            (QStringList{" Communication port COM3 is open.",
-                         " Communication port COM3 is already open.",
-                         " Communication port COM3 is open.", " Communication port COM3 is closed.",
-                         " Communication port COM3 is not open."}));
+        const QString com3 = QStringLiteral(" Communication port COM3 is %1.");
+        QCOMPARE(rig->screen.statusHistory,
+                 (QStringList{com3.arg("open"), com3.arg("already open"), com3.arg("open"),
+                              com3.arg("closed"), com3.arg("not open")}));
     }
 
     void openFailures_data()

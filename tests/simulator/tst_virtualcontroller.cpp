@@ -315,8 +315,7 @@ private Q_SLOTS:
         VirtualController controller;
         InProcessPort port(controller);
         port.setLineModel(true);
-        QVERIFY(port.setBaudRate(speed));
-        QVERIFY(port.open());
+        QVERIFY(port.setBaudRate(speed) && port.open());
         // Bytes still waiting when the port closes are dropped, not sent once it is open again.
         port.write("\x01");
         port.close();
