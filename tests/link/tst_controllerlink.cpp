@@ -1,6 +1,9 @@
 #include "ControllerLink.h"
+#include "Conversions.h"
+#include "HexField.h"
 #include "LinkFakes.h"
 #include "PortCatalog.h"
+#include "SwitchCommands.h"
 
 #include <QTest>
 
@@ -28,7 +31,8 @@ struct OpenFailure
 } // namespace
 
 // The link's own decisions, driven through a scripted port: what goes on the wire, what the
-// operator reads, and what state a failure leaves behind.
+// operator reads, and what state a failure leaves behind; and the texts it builds and checks:
+// conversions, input fields, type questions.
 class TestControllerLink : public QObject
 {
     Q_OBJECT
@@ -68,7 +72,11 @@ private Q_SLOTS:
         QTest::newRow("hex run") << "265258" << QByteArray("\x26\x52\x58") << "26 52 58 ";
         QTest::newRow("tab and line break dropped")
             << "26\t52\r\n58" << QByteArray("\x26\x52\x58") << "26 52 58 ";
+        QTest::newRow("lower-case hex") << "1a2b" << QByteArray("\x1a\x2b") << "1A 2B ";
         QTest::newRow("single digit is text") << "5" << QByteArray("5") << "35 ";
+        QTest::newRow("letter beyond F") << "1G" << QByteArray("1G") << "31 47 ";
+        QTest::newRow("punctuation just below A") << "1@" << QByteArray("1@") << "31 40 ";
+        QTest::newRow("colon just above 9") << "1:" << QByteArray("1:") << "31 3A ";
         QTest::newRow("word minus spaces")
             << "HI THERE" << QByteArray("HITHERE") << "48 49 54 48 45 52 45 ";
     }
@@ -96,8 +104,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("cancelled");
         QTest::addColumn<QString>("panel");
-        QTest::addColumn<QStringList>("messages");
-        const QStringList oddHex{"Hex input must be even number of nibbles."};
+        QTest::addColumn<QStringList>("shown");
+        const QStringList oddHex{
+            "Manual Command Message: Hex input must be even number of nibbles."};
         QTest::newRow("single letter") << "A" << false << "Sending Command" << oddHex;
         QTest::newRow("three digits") << "1 2A" << false << "Sending Command" << oddHex;
         QTest::newRow("cancelled") << "01" << true << "Command Canceled" << QStringList();
@@ -114,9 +123,7 @@ private Q_SLOTS:
         QVERIFY(port(1)->written.isEmpty());
         QVERIFY(rig->screen.sent.isEmpty());
         QTEST(rig->shell.panels[2], "panel");
-        QTEST(rig->shell.messageTexts(), "messages");
-        for (const ShownMessage& shown : rig->shell.messages)
-            QCOMPARE(shown.title, "Manual Command Message");
+        QTEST(rig->shell.shown(), "shown");
         QVERIFY(!rig->state.BusyFlag);
         QVERIFY(!rig->state.CancelFlag);
         QVERIFY(!rig->shell.busyCursor);
@@ -194,12 +201,10 @@ private Q_SLOTS:
         QCOMPARE(port(3)->baudRate, 115200);
         rig->link.ClosePort();
         rig->link.ClosePort();
-        QCOMPARE(
-            rig->screen.statusHistory,
-            (QStringList{" Communication port COM3 is open.",
-                         " Communication port COM3 is already open.",
-                         " Communication port COM3 is open.", " Communication port COM3 is closed.",
-                         " Communication port COM3 is not open."}));
+        const QString com3 = QStringLiteral(" Communication port COM3 is %1.");
+        QCOMPARE(rig->screen.statusHistory,
+                 (QStringList{com3.arg("open"), com3.arg("already open"), com3.arg("open"),
+                              com3.arg("closed"), com3.arg("not open")}));
     }
 
     void openFailures_data()
@@ -238,8 +243,8 @@ private Q_SLOTS:
         rig->state.RequestedPort = 2;
         QVERIFY(!rig->link.OpenPort());
         QCOMPARE(rig->shell.messageTexts(), f.messages);
-        QCOMPARE(rig->shell.messages[0].icon, f.icon);
-        QCOMPARE(rig->shell.messages[0].title, "Downloads");
+        QCOMPARE(std::pair(rig->shell.messages[0].title, rig->shell.messages[0].icon),
+                 std::pair(QString("Downloads"), f.icon));
         const bool recovers = f.fallsBack && f.kind == PortErrorClass::NoSuchPort;
         QCOMPARE(rig->shell.programEnds, recovers ? 0 : 1);
         if (!recovers)
@@ -251,6 +256,98 @@ private Q_SLOTS:
         rig->state.RequestedPort = 2;
         QVERIFY(!rig->link.OpenPort());
         QCOMPARE(rig->shell.programEnds, 0);
+    }
+
+    void conversions()
+    {
+        QCOMPARE(HexToBytes("414"), QByteArray("A\x04"));   // an odd last digit stands alone
+        QCOMPARE(HexToBytes("ZZ41"), QByteArray("\0A", 2)); // an unreadable pair is zero
+        QCOMPARE(HexToLong("FFFF", true), -1);              // the short form is 16 bits
+        QCOMPARE(HexToLong("ffff", false), 65535);
+        QCOMPARE(HexToLong("12G4", false), 0x12); // up to the first non-digit
+        QCOMPARE(TextToAsciiHex("00A1"), "30304131");
+        // What is not converted passes through as given: no upper-casing, no "SS" for a sharp s.
+        QCOMPARE(TextToAsciiHex(QString::fromUtf8("z-\u00DF\u00E9 1")),
+                 QString::fromUtf8("5A-\u00DF\u00E9 31"));
+        QCOMPARE(BinaryToHex("0001111110101"), "1FA"); // a short last group adds nothing
+        QCOMPARE(HexToBinary("1X2"), "00010010");
+        QCOMPARE(BytesToHexPairs(QByteArray("a\x0fy")), "61 0F 79 ");
+        QCOMPARE(OffsetAddressList(2, SwitchTypeCode::Lcd36x24, 16), (QStringList{"", "11", "12"}));
+        QCOMPARE(OffsetAddressList(2, SwitchTypeCode::Lcd64x32, 0xFE),
+                 (QStringList{"", "FF", "100"})); // a wider address is kept whole
+        QCOMPARE(OffsetAddressList(2, SwitchTypeCode::Text, 0), (QStringList{"", "", ""}));
+    }
+
+    // The address field pads first, then checks length, range and digits in that order.
+    void addressField_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<QString>("shown"); // the accepted text or the message
+        QTest::newRow("LCD 7 padded") << "7" << 1 << true << "07";
+        QTest::newRow("LCD 100 too long")
+            << "100" << 1 << false << "Data must be 2 characters long.";
+        QTest::newRow("00 accepted") << "00" << 2 << true << "00";
+        QTest::newRow("lower case upper-cased") << "ab" << 5 << true << "00AB";
+        QTest::newRow("empty does nothing") << "" << 1 << true << "";
+    }
+    void addressField()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, type);
+        const int width = AddressWidth(qint16(type));
+        const QString padded = typed.isEmpty() ? typed : PadAddress(typed, width);
+        const HexFieldVerdict verdict = CheckHexField(padded, width, HighestAddress(qint16(type)));
+        QTEST(verdict.accepted, "accepted");
+        QTEST(verdict.text + verdict.message, "shown");
+    }
+
+    // The range check reads the digits as a 32-bit signed value: eight digits from 80000000 on
+    // are negative and pass on to the hex check.
+    void rangeCheck()
+    {
+        QCOMPARE(CheckHexField("1FF", 3, 255).message, "Data must between 1 and 255.");
+        QCOMPARE(CheckHexField("7FFFFFFF", 8, 65535).message, "Data must between 1 and 65535.");
+        QVERIFY(CheckHexField("FFFFFFFF", 8, 65535).accepted);
+    }
+
+    void typeQuestions_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("setting");
+        QTest::addColumn<int>("check");
+        QTest::addColumn<bool>("asked");
+        QTest::newRow("matching setting") << 3 << 3 << 1 << false;
+        QTest::newRow("MONO never asked") << 5 << 1 << 1 << false;
+        QTest::newRow("replies not checked") << 6 << 2 << 0 << false;
+        QTest::newRow("mismatch asks") << 6 << 2 << 1 << true;
+    }
+    // Each question is answered No, which refuses the download.
+    void typeQuestions()
+    {
+        QFETCH(int, type);
+        QFETCH(int, setting);
+        QFETCH(int, check);
+        QFETCH(bool, asked);
+        AppState& state = rig->state;
+        state.TypeCode = qint16(type);
+        state.ControllerSetting = qint16(setting);
+        state.ControllerCheckFlag = check;
+        RecordingShell& shell = rig->shell;
+        shell.answers = {MessageAnswer::No, MessageAnswer::No, MessageAnswer::No};
+        QCOMPARE((QList<bool>{ConfirmPictureType(state, shell), ConfirmAttributeType(state, shell),
+                              ConfirmClearType(state, shell)}),
+                 QList<bool>(3, !asked));
+        const QString question = "Download Picture Message: %1 type does not match Controller or "
+                                 "Controller Setting.\rDo you wish to %2 anyway?";
+        QCOMPARE(shell.shown(),
+                 (asked ? QStringList{question.arg("Image file", "download image file"),
+                                      question.arg("Attribute", "download attributes"),
+                                      question.arg("Image file", "attempt to clear address")}
+                        : QStringList()));
+        for (const ShownMessage& shown : shell.messages)
+            QCOMPARE(shown.buttons, MessageButtons::YesNo);
     }
 };
 

@@ -1,18 +1,42 @@
+#include "AttributeRun.h"
 #include "ControllerLink.h"
 #include "ControllerOperations.h"
 #include "LinkFakes.h"
 #include "PortCatalog.h"
 #include "SwitchCommands.h"
+#include "TestKit.h"
 
-#include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <memory>
+#include <numeric>
 
-// The controller query and the two transfers, through a scripted port: the exact bytes on the
-// wire, the progress the operator sees, and the outcome left in the reply state.
+namespace {
+
+// Each row's states as letters, in the order AttributeRowState declares them: W(aiting),
+// S(ending), C(onfirmed), R(efused), N(o reply), X (not ready), F(ailed).
+class RecordingRunView : public AttributeRunView
+{
+public:
+    void showRowState(int row, AttributeRowState state) override
+    {
+        states[row] += QLatin1Char("WSCRNXF"[int(state)]);
+    }
+
+    QMap<int, QString> states;
+};
+
+const QList<AttributeJob> TwoRows{{"a.bmp", "0001", "*000100010002000300FF"},
+                                  {"b.bmp", "0002", "*000200010002000300FF"}};
+
+} // namespace
+
+// The controller query, the two transfers and the batch attribute run, through a scripted port:
+// the exact bytes on the wire, the progress the operator sees, and the outcome left in the reply
+// state.
 class TestTransfer : public QObject
 {
     Q_OBJECT
@@ -32,6 +56,7 @@ class TestTransfer : public QObject
 private Q_SLOTS:
     void init()
     {
+        QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
         rig = std::make_unique<LinkRig>();
         rig->catalog.addPort("/dev/fake", QString(),
                              [] { return std::make_unique<ScriptedPort>(); });
@@ -143,10 +168,7 @@ private Q_SLOTS:
         } else {
             QTemporaryDir folder;
             const QString path = folder.filePath("raw.txt");
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("RAW DATA\r\n" + QByteArray(51, 'B') + "\r\nCC\r\n");
-            file.close();
+            QVERIFY(WriteFile(path, "RAW DATA\r\n" + QByteArray(51, 'B') + "\r\nCC\r\n"));
             // Cut short, the file is not a downloaded file, and its second line never goes.
             QCOMPARE(SendTextFile(rig->link, path, false), TextFileSend::CutShort);
             QVERIFY(!port->written.contains("CC"));
@@ -162,44 +184,21 @@ private Q_SLOTS:
         QVERIFY(!rig->link.lineBlocked());
     }
 
-    // Only a raw data file sent to its end on a port still open counts as downloaded.
-    void rawDataFileCounts_data()
-    {
-        QTest::addColumn<bool>("portLost");
-        QTest::addColumn<TextFileSend>("sent");
-        QTest::newRow("every line answered") << false << TextFileSend::Sent;
-        QTest::newRow("port lost on the first line") << true << TextFileSend::CutShort;
-    }
-    void rawDataFileCounts()
-    {
-        QFETCH(bool, portLost);
-        QTemporaryDir folder;
-        QFile file(folder.filePath("raw.txt"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("RAW DATA0102\r\n0304\r\n");
-        file.close();
-        port->responder = [this, portLost](const QByteArray& bytes) {
-            if (portLost)
-                port->opened = false;
-            return bytes.isEmpty() ? QByteArray("y") : QByteArray();
-        };
-        QTEST(SendTextFile(rig->link, file.fileName(), false), "sent");
-        QCOMPARE(port->written, portLost ? QByteArray("01") : QByteArray("01020304"));
-    }
-
     void pictureInTwoCharacterPieces_data()
     {
         QTest::addColumn<int>("type");
         QTest::addColumn<bool>("letter");
         QTest::addColumn<QString>("data");
         QTest::addColumn<QList<QByteArray>>("writes");
-        QTest::newRow("OLED 64x48 letter, odd last digit not sent")
-            << 3 << true << "ABCDE" << QList<QByteArray>{"(S0001", "AB", "CD"};
-        QTest::newRow("LCD 64x32 plain") << 2 << false << "AB" << QList<QByteArray>{"(0001", "AB"};
-        QTest::newRow("LCD 36x24 letter") << 1 << true << "AB" << QList<QByteArray>{"(Q0001", "AB"};
-        QTest::newRow("COLOR letter") << 6 << true << "AB" << QList<QByteArray>{"(V0001", "AB"};
-        QTest::newRow("MONO always U") << 5 << false << "AB" << QList<QByteArray>{"(U0001", "AB"};
-        QTest::newRow("MONO with option") << 5 << true << "AB" << QList<QByteArray>{"(U0001", "AB"};
+        QTest::addColumn<int>("displayData");
+        QTest::addColumn<QString>("echo");
+        // "Display data" ticked echoes the header as hex and the pieces as they are, unticked the
+        // header only.
+        QTest::newRow("OLED 64x48 letter, odd last digit not sent, echoed")
+            << 3 << true << "ABCDE" << QList<QByteArray>{"(S0001", "AB", "CD"} << 1
+            << "\r\n28 53 30 30 30 31 AB CD ";
+        QTest::newRow("LCD 64x32 plain, header echoed")
+            << 2 << false << "AB" << QList<QByteArray>{"(0001", "AB"} << 0 << "\r\n28 30 30 30 31 ";
     }
     // The header, then two digits a write, each one step of progress; the reply wait ends it.
     void pictureInTwoCharacterPieces()
@@ -208,15 +207,18 @@ private Q_SLOTS:
         QFETCH(bool, letter);
         QFETCH(QString, data);
         QFETCH(QList<QByteArray>, writes);
+        QFETCH(int, displayData);
         rig->state.TypeCode = qint16(type);
+        rig->screen.displayDataValue = displayData;
         const int pieces = int(writes.size()) - 1;
         answerTransfer(pieces);
         rig->link.TransferData(letter, "0001", data);
         QCOMPARE(port->writes, writes);
+        QTEST(rig->screen.sent, "echo");
+        QCOMPARE(rig->screen.displayDataValue, displayData);
         QCOMPARE(rig->shell.progressMaximum, pieces + 1);
-        QList<int> progress;
-        for (int value = 0; value <= pieces + 1; ++value)
-            progress << value;
+        QList<int> progress(pieces + 2);
+        std::iota(progress.begin(), progress.end(), 0);
         QCOMPARE(rig->shell.progressValues, progress);
         QVERIFY(!rig->shell.progressVisible);
         QCOMPARE(rig->state.ReplyCode, "79");
@@ -224,24 +226,6 @@ private Q_SLOTS:
         QVERIFY(!rig->state.DataPhase);
         QVERIFY(rig->screen.currentAddress.isEmpty());
         QCOMPARE(rig->screen.status(), " Communication port COM1 is open.");
-    }
-
-    void echoFollowsDisplayData_data()
-    {
-        QTest::addColumn<int>("displayData");
-        QTest::addColumn<QString>("echo");
-        QTest::newRow("ticked: header as hex, pieces as they are") << 1 << "\r\n28 30 31 AB CD ";
-        QTest::newRow("unticked: header only") << 0 << "\r\n28 30 31 ";
-    }
-    void echoFollowsDisplayData()
-    {
-        QFETCH(int, displayData);
-        rig->state.TypeCode = 1;
-        rig->screen.displayDataValue = displayData;
-        answerTransfer(2);
-        rig->link.TransferData(false, "01", "ABCD");
-        QTEST(rig->screen.sent, "echo");
-        QCOMPARE(rig->screen.displayDataValue, displayData);
     }
 
     void stopBetweenPieces()
@@ -302,6 +286,66 @@ private Q_SLOTS:
         QCOMPARE(port->flowHistory, (QList<FlowControl>{FlowControl::XonXoff, FlowControl::None}));
         QCOMPARE(rig->shell.progressMaximum, int(pieces.size() + 1));
         QCOMPARE(rig->state.ReplyCode, "79");
+    }
+
+    // The batch attribute run: retries, the failure message, a blocked line, and a silent
+    // controller with and without reply checking.
+    void attributeRunRetries_data()
+    {
+        // Per write, in order; "" is silence, "blocked" a line that takes nothing from then on.
+        QTest::addColumn<QStringList>("answers");
+        QTest::addColumn<int>("controllerCheck");
+        QTest::addColumn<QString>("firstRow");
+        QTest::addColumn<int>("downloaded");
+        QTest::addColumn<QString>("failure"); // how the message names the first row's end
+        const QString failed = "failed to download to address 0001.";
+        QTest::newRow("6E five times then 79")
+            << QStringList{"an", "an", "an", "an", "an", "ay", "ay"} << 1 << "SRSRSRSRSRSC" << 2
+            << "";
+        QTest::newRow("a sixth 6E ends the run")
+            << QStringList(6, "an") << 1 << "SRSRSRSRSRSRF" << 0 << failed;
+        QTest::newRow("silent controller, replies checked")
+            << QStringList(6, "") << 1 << "SXSXSXSXSXSXF" << 0 << failed;
+        QTest::newRow("silent controller, replies not checked: rows passed over")
+            << QStringList(2, "") << 0 << "SX" << 0 << "";
+        QTest::newRow("ready then silence is a failed attempt")
+            << QStringList{"a", "ay", "ay"} << 1 << "SNSC" << 2 << "";
+        // Sent again, the row would only queue behind a line that takes nothing.
+        QTest::newRow("a blocked line ends the run at once")
+            << QStringList{"blocked"} << 1 << "SF" << 0
+            << "were not sent to address 0001: The line was blocked for 5 s; 0 of 21 characters "
+               "sent.";
+    }
+    void attributeRunRetries()
+    {
+        QFETCH(QStringList, answers);
+        QFETCH(int, controllerCheck);
+        QFETCH(QString, failure);
+        const bool failed = !failure.isEmpty();
+        rig->state.ControllerCheckFlag = controllerCheck;
+        const qsizetype writes = answers.size(); // each answer is used by one write
+        port->responder = [&answers, this](const QByteArray& bytes) {
+            if (!answers.isEmpty() && answers.first() == "blocked")
+                port->queued += bytes.size();
+            return answers.isEmpty() || port->queued > 0 ? QByteArray()
+                                                         : answers.takeFirst().toLatin1();
+        };
+        RecordingRunView view;
+        AttributeRun run(rig->link, view);
+        run.DownloadRows(TwoRows);
+
+        QCOMPARE(port->writes.size(), writes);
+        QTEST(view.states.value(1), "firstRow");
+        QTEST(run.downloadedCount(), "downloaded");
+        // Rows after a failed one are not sent.
+        QCOMPARE(view.states.contains(2), !failed);
+        QCOMPARE(rig->shell.shown(),
+                 failed ? QStringList{"Download Attributes Message: Error while downloading image "
+                                      "attributes.\r\na.bmp attributes " +
+                                      failure}
+                        : QStringList());
+        QCOMPARE(rig->state.CancelFlag, failed);
+        QCOMPARE(rig->screen.currentAddress, QString());
     }
 };
 

@@ -10,21 +10,6 @@
 
 #include <csignal>
 
-namespace {
-
-// Starts the program and returns the device path it prints first.
-QString startSimulator(QProcess& process, const QStringList& arguments, const QString& folder)
-{
-    process.setWorkingDirectory(folder);
-    process.start(QStringLiteral(VANTREL_SIM_PATH), arguments);
-    QSignalSpy output(&process, &QProcess::readyReadStandardOutput);
-    while (process.waitForStarted() && !process.canReadLine() && output.wait(5000)) {
-    }
-    return QString::fromLocal8Bit(process.readLine()).trimmed();
-}
-
-} // namespace
-
 class TestVantrelSim : public QObject
 {
     Q_OBJECT
@@ -48,8 +33,14 @@ private Q_SLOTS:
                               link};
         if (live)
             arguments << "--render-dir" << folder.path();
+        // The device path is the program's first line.
         QProcess simulator;
-        const QString device = startSimulator(simulator, arguments, folder.path());
+        simulator.setWorkingDirectory(folder.path());
+        simulator.start(QStringLiteral(VANTREL_SIM_PATH), arguments);
+        QSignalSpy output(&simulator, &QProcess::readyReadStandardOutput);
+        while (simulator.waitForStarted() && !simulator.canReadLine() && output.wait(5000)) {
+        }
+        const QString device = QString::fromLocal8Bit(simulator.readLine()).trimmed();
         QCOMPARE(QFileInfo(link).symLinkTarget(), device);
         QSerialPort port(device);
         QVERIFY(port.open(QIODevice::ReadWrite));

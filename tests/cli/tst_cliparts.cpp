@@ -1,11 +1,16 @@
 #include "SavedAttributeJobs.h"
+#include "TerminalViews.h"
 
 #include <QRegularExpression>
+#include <QTemporaryFile>
 #include <QTest>
 
-// What each line of a saved attribute file becomes on the wire for `vantrel-cli attributes FILE`;
-// tst_cli sends whole files to a controller.
-class TestCliAttributes : public QObject
+#include <cstdio>
+
+// The command line's parts that tst_cli, running the program, cannot see: what each line of a
+// saved attribute file becomes on the wire for `vantrel-cli attributes FILE` (tst_cli sends whole
+// files to a controller), and the progress line, which only a terminal shows.
+class TestCliParts : public QObject
 {
     Q_OBJECT
 
@@ -40,14 +45,34 @@ private Q_SLOTS:
         QFETCH(QStringList, lines);
         QFETCH(int, type);
         QFETCH(QString, start);
-        QFETCH(QStringList, commands);
         const SavedAttributeJobs read = JobsFromSavedLines(lines, qint16(type), 2, false, start);
         QStringList sent;
         for (const AttributeJob& job : read.jobs)
             sent << QString::fromLatin1(job.command);
-        QCOMPARE(read.error.isEmpty() ? sent : QStringList{read.error}, commands);
+        QTEST(read.error.isEmpty() ? sent : QStringList{read.error}, "commands");
+    }
+
+    // A colour picture moves the progress bar 12290 times; the line is drawn once per percent.
+    void progressRedrawsPerPercent()
+    {
+        QTemporaryFile file;
+        QVERIFY(file.open());
+        std::FILE* stream = std::fopen(qPrintable(file.fileName()), "w");
+        QVERIFY(stream);
+        ProgressMeter meter(stream);
+        meter.setLabel(QStringLiteral("0001"));
+        meter.setVisible(true);
+        meter.setMaximum(12289);
+        for (int value = 0; value <= 12289; ++value)
+            meter.setValue(value);
+        meter.setVisible(false);
+        std::fclose(stream);
+        QCOMPARE(meter.redraws(), 101);
+        const QByteArray drawn = file.readAll();
+        QVERIFY(drawn.contains("\r[##############################] 100%  address 0001"));
+        QVERIFY(drawn.endsWith("\r\033[K"));
     }
 };
 
-QTEST_MAIN(TestCliAttributes)
-#include "tst_cliattributes.moc"
+QTEST_MAIN(TestCliParts)
+#include "tst_cliparts.moc"
